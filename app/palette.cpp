@@ -1,0 +1,57 @@
+#include "app/palette.h"
+
+#include "text/numtext.h"
+
+#include <QFile>
+
+namespace zul {
+
+QString paletteSafeText(const QString& text) {
+    QString out = text;
+    out.replace('"', '\'');
+    out.replace("\r\n", " ");
+    out.replace('\r', ' ');
+    out.replace('\n', ' ');
+    return out;
+}
+
+namespace {
+void appendQuoted(QByteArray& line, const QString& text) {
+    if (!line.isEmpty()) line += ',';
+    line += '"';
+    line += paletteSafeText(text).toUtf8();
+    line += '"';
+}
+} // namespace
+
+QByteArray paletteLine(const PaletteRecord& record) {
+    QByteArray line;
+    // Always month-day-year and a 24-hour clock, whatever the locale.
+    appendQuoted(line, record.when.date().toString("MM-dd-yyyy"));
+    appendQuoted(line, record.when.time().toString("HH:mm:ss"));
+    appendQuoted(line, record.tag);
+    for (const QString& f : record.fields) appendQuoted(line, f);
+    for (float v : record.linear) {
+        line += ',';
+        line += QByteArray::fromStdString(plainText(v));
+    }
+    for (const QString& f : record.rgbCmyk) appendQuoted(line, f);
+    line += "\r\n";
+    return line;
+}
+
+QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return file.errorString();
+    const qint64 before = file.size();
+    // One write of the whole line, so a record is never split between two saves.
+    if (file.write(line) != line.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.resize(before); // never leave half a record behind
+        return reason;
+    }
+    file.close();
+    return {};
+}
+
+} // namespace zul

@@ -1,0 +1,90 @@
+#include "app/qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace zul {
+
+namespace {
+
+// Dialogs centre on the window the user is working in.
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+QString titleOrName(const QString& title) {
+    return title.isEmpty() ? QApplication::applicationName() : title;
+}
+
+} // namespace
+
+Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons) {
+    QMessageBox::StandardButtons shown = QMessageBox::Ok;
+    QMessageBox::StandardButton preferred = QMessageBox::Ok;
+    switch (buttons) {
+    case Buttons::Ok: break;
+    case Buttons::OkCancel: shown = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case Buttons::YesNo:
+        shown = QMessageBox::Yes | QMessageBox::No;
+        preferred = QMessageBox::Yes;
+        break;
+    case Buttons::YesNoCancel:
+        shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        preferred = QMessageBox::Yes;
+        break;
+    }
+    QMessageBox box(QMessageBox::NoIcon, titleOrName(title), text, shown, dialogParent());
+    box.setDefaultButton(preferred);
+    // Texts are the program's own, lines separated by CR alone; plain text keeps them verbatim.
+    box.setTextFormat(Qt::PlainText);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Ok: return Answer::Ok;
+    default:
+        // Closing the box by Escape or the title bar: the mildest answer the buttons offer.
+        return buttons == Buttons::Ok ? Answer::Ok
+               : buttons == Buttons::YesNo ? Answer::No
+                                            : Answer::Cancel;
+    }
+}
+
+QString QtDialogs::prompt(const QString& text, const QString& title, const QString& proposed) {
+    bool ok = false;
+    const QString entered = QInputDialog::getText(dialogParent(), titleOrName(title), text,
+                                                  QLineEdit::Normal, proposed, &ok);
+    return ok ? entered : QString();
+}
+
+QString QtDialogs::openFile(const QString& title, const QString& filter, const QString& folder) {
+    return QFileDialog::getOpenFileName(dialogParent(), titleOrName(title), folder,
+                                        qtFileFilter(filter));
+}
+
+void QtDialogs::beep() { QApplication::beep(); }
+
+QString qtFileFilter(const QString& filter) {
+    if (filter.isEmpty()) return {};
+    const QStringList parts = filter.split('|');
+    QStringList out;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        if (i + 1 >= parts.size()) {
+            // A description without a pattern is itself the pattern.
+            out << description;
+            break;
+        }
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) p = p.trimmed();
+        const QString shown = patterns.join(' ');
+        // Descriptions often already name their pattern: "Text (*.txt)".
+        if (description.endsWith("(" + shown + ")"))
+            out << description;
+        else
+            out << QString("%1 (%2)").arg(description, shown);
+    }
+    return out.join(";;");
+}
+
+} // namespace zul

@@ -1,0 +1,575 @@
+#include "app/workbench.h"
+
+#include "app/palette.h"
+#include "colorimetry/lab.h"
+#include "colorimetry/rgb.h"
+#include "colorimetry/spectral.h"
+#include "munsell/forward.h"
+#include "munsell/hue.h"
+#include "munsell/inverse.h"
+#include "munsell/table.h"
+#include "text/errors.h"
+#include "text/numtext.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zul {
+
+namespace {
+
+constexpr const char* kOutOfMunsellRange = "Out of Munsell Range";
+constexpr const char* kExtrapolatedNote = "beyond renotation data \u2014 extrapolated";
+
+// Captions of the fields as the user sees them, for messages.
+const char* fieldCaption(Field f) {
+    static const char* const names[] = {"Hue", "Value", "Chroma", "X",      "Y",       "Z",
+                                        "x",   "y",     "L*",     "a*",     "b*",      "R",
+                                        "G",   "B",     "Cyan",   "Magenta", "Yellow", "Black",
+                                        "Gamma"};
+    return names[static_cast<int>(f)];
+}
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString picture(double v, const char* pic) { return qs(formatPicture(v, pic)); }
+
+} // namespace
+
+SliderRange sliderRange(Slider s) {
+    switch (s) {
+    case Slider::Hue: return {0, 202};
+    case Slider::Value: return {1, 20};
+    case Slider::Chroma: return {0, 40};
+    case Slider::R:
+    case Slider::G:
+    case Slider::B: return {0, 255};
+    case Slider::Tint: return {50, 100};
+    case Slider::Gamma: return {10, 30};
+    case Slider::Count: break;
+    }
+    return {0, 0};
+}
+
+struct Workbench::Engine {
+    explicit Engine(const RenotationTable& table) : index(table), weights(getweights()) {}
+    CellIndex index;
+    WeightingTable weights;
+};
+
+Workbench::Workbench(std::shared_ptr<const RenotationTable> table, Dialogs& dialogs,
+                     QObject* parent)
+    : QObject(parent), m_table(std::move(table)), m_dialogs(dialogs),
+      m_engine(std::make_unique<Engine>(*m_table)) {
+    m_label1 = qs(std::string(kIlluminantStatusDefault));
+    m_sliders[static_cast<int>(Slider::Value)] = 1;
+    m_sliders[static_cast<int>(Slider::Tint)] = 100;
+    m_sliders[static_cast<int>(Slider::Gamma)] = 22;
+    setField(Field::Gamma, "2.2");
+    m_exponent.fill(kDefaultDisplayExponent);
+    m_cmykExponent.fill(kCmykExponent);
+}
+
+Workbench::~Workbench() = default;
+
+void Workbench::startUp() {
+    m_gain = {1.0f, 1.0f, 1.0f};
+    m_exponent.fill(kDefaultDisplayExponent);
+    m_cmykExponent.fill(kCmykExponent);
+    m_sliders[static_cast<int>(Slider::Tint)] = 100;
+    m_sliders[static_cast<int>(Slider::Gamma)] = 22;
+    setField(Field::Gamma, "2.2");
+    setField(Field::Hue, "6.4Y");
+    setField(Field::Value, "8.6");
+    setField(Field::Chroma, "10.4");
+    selectIlluminant(0);
+}
+
+const WeightingTable& Workbench::weights() const { return m_engine->weights; }
+
+RgbSettings Workbench::rgbSettings() const {
+    RgbSettings s;
+    s.gains = m_gain;
+    s.displayExponents = m_exponent;
+    s.cmykExponents = m_cmykExponent;
+    return s;
+}
+
+void Workbench::setText(Field f, const QString& text) {
+    setField(f, text);
+    if (f == Field::Gamma) gammaTextChanged(text);
+}
+
+float Workbench::strict(Field f) const {
+    try {
+        return static_cast<float>(parseStrict(text(f).toStdString()));
+    } catch (const ConversionError&) {
+        throw ConversionError(std::string(fieldCaption(f)) + ": \"" + text(f).toStdString() +
+                              "\" is not a number");
+    } catch (const RangeError&) {
+        throw RangeError(std::string(fieldCaption(f)) + ": \"" + text(f).toStdString() +
+                         "\" is out of range");
+    }
+}
+
+void Workbench::moveSlider(Slider s, double position) {
+    const SliderRange r = sliderRange(s);
+    const double rounded = roundHalfEven(position);
+    if (!(rounded >= r.min && rounded <= r.max))
+        throw RangeError("slider position out of range");
+    m_sliders[static_cast<int>(s)] = static_cast<int>(rounded);
+}
+
+void Workbench::reportFailure(const QString& message) { m_dialogs.message(message); }
+
+void Workbench::paintSwatch() { emit swatchChanged(m_r, m_g, m_b); }
+
+Lab Workbench::labOf(Xyz& xyz) {
+    const Lab lab = xyzlab(xyz, m_illuminant);
+    setField(Field::L, picture(lab.l, "###.00"));
+    setField(Field::A, picture(lab.a, "###.00"));
+    setField(Field::B, picture(lab.b, "###.00"));
+    if (switchOn(Switch::Tolerance)) emit toleranceRefresh(lab.l, lab.a, lab.b);
+    return lab;
+}
+
+void Workbench::writeRgbFields(int r, int g, int b) {
+    setField(Field::R, QString::number(r));
+    setField(Field::G, QString::number(g));
+    setField(Field::Bl, QString::number(b));
+    m_guard = true;
+    m_sliders[static_cast<int>(Slider::R)] = r;
+    m_sliders[static_cast<int>(Slider::G)] = g;
+    m_sliders[static_cast<int>(Slider::B)] = b;
+    m_guard = false;
+}
+
+void Workbench::writeCmykFields(const CmykEstimate& e) {
+    setField(Field::C, QString::number(e.percent[0]));
+    setField(Field::M, QString::number(e.percent[1]));
+    setField(Field::Ye, QString::number(e.percent[2]));
+    setField(Field::K, QString::number(e.percent[3]));
+}
+
+void Workbench::runXyzrgb(const Xyz& xyz) {
+    const RgbConversion conv = xyzrgb(xyz, m_illuminant, rgbSettings());
+    m_outOfRange = conv.outOfRange;
+    const DisplayRgb rgb = conv.shown(m_quiet);
+    m_r = rgb[0];
+    m_g = rgb[1];
+    m_b = rgb[2];
+    if (m_quiet) return;
+    writeRgbFields(m_r, m_g, m_b);
+    m_label19 = m_outOfRange ? QStringLiteral("Out of RGB Range") : QString();
+    writeCmykFields(conv.cmyk);
+}
+
+bool Workbench::muncie() {
+    if (switchOn(Switch::HuePage)) emit huePageRefresh();
+    if (switchOn(Switch::ValuePage)) {
+        // A value field that is not a number is reported by the chain below.
+        try {
+            emit valuePageRefresh(strict(Field::Value));
+        } catch (const Error&) {
+        }
+    }
+    m_munsellNote.clear();
+    bool ok = true;
+    try {
+        std::string hueText = text(Field::Hue).toStdString();
+        bool formatError = false;
+        float hue = converth(hueText, &formatError);
+        if (formatError) m_dialogs.message("Format Error");
+        float value = strict(Field::Value);
+        const float chroma = strict(Field::Chroma);
+
+        m_guard = true;
+        try {
+            moveSlider(Slider::Hue, static_cast<double>(hue) * 2);
+            moveSlider(Slider::Value, static_cast<double>(value) * 2);
+            moveSlider(Slider::Chroma, chroma);
+        } catch (...) {
+            m_guard = false;
+            throw;
+        }
+        m_guard = false;
+
+        if (hue >= 100) hue -= 100;
+        const CieColour cie = mun2xyz(hue, value, chroma, *m_table, conditions());
+        // Beyond the renotation data there is no colour to show; zeros would pass for black.
+        if (!cie.inReach) throw RangeError("beyond the renotation data");
+
+        setField(Field::X, picture(cie.X, "##0.00"));
+        setField(Field::Y, picture(cie.Y, "##0.00"));
+        setField(Field::Z, picture(cie.Z, "##0.00"));
+        setField(Field::SmallX, picture(cie.x, "0.0000"));
+        setField(Field::SmallY, picture(cie.y, "0.0000"));
+
+        Xyz xyz{cie.X, cie.Y, cie.Z};
+        labOf(xyz);
+        runXyzrgb(xyz);
+        paintSwatch();
+    } catch (const Error&) {
+        m_dialogs.message(kOutOfMunsellRange);
+        ok = false;
+    }
+    emit changed();
+    return ok;
+}
+
+bool Workbench::ciemunSteps() {
+    const float X = strict(Field::X);
+    float Y = strict(Field::Y);
+    const float Z = strict(Field::Z);
+    const float sum = X + Y + Z;
+    if (!(sum > 0)) return true; // nothing to show; the fields stay as they are
+
+    setField(Field::SmallX, picture(X / sum, ".0000"));
+    setField(Field::SmallY, picture(Y / (Y + X + Z), ".0000"));
+
+    const MunsellColour m = xyzmun(X, Y, Z, m_engine->index, m_pwd == 1);
+    float value = m.value;
+    if (value < 0.5f) value = 0.5f; // the value slider starts at 0.5
+    const float hue = static_cast<float>(parseStrict(formatPicture(m.hue, "###.00")));
+
+    setField(Field::Hue, qs(hconvert(hue)));
+    setField(Field::Value, picture(value, "##0.00"));
+    setField(Field::Chroma, picture(m.chroma, "##0.00"));
+    m_munsellNote = m.isExtrapolated() ? QString::fromUtf8(kExtrapolatedNote) : QString();
+
+    // The sliders show what they can: an extrapolated chroma beyond 40 leaves the chroma slider
+    // at its end instead of failing the chain.
+    m_guard = true;
+    auto clampTo = [](Slider s, double pos) {
+        const SliderRange r = sliderRange(s);
+        return std::clamp(static_cast<int>(roundHalfEven(pos)), r.min, r.max);
+    };
+    m_sliders[static_cast<int>(Slider::Hue)] = clampTo(Slider::Hue, static_cast<double>(hue) * 2);
+    m_sliders[static_cast<int>(Slider::Value)] =
+        clampTo(Slider::Value, static_cast<double>(value) * 2);
+    m_sliders[static_cast<int>(Slider::Chroma)] = clampTo(Slider::Chroma, m.chroma);
+    m_guard = false;
+
+    if (switchOn(Switch::HuePage)) emit huePageRefresh();
+    if (switchOn(Switch::ValuePage)) emit valuePageRefresh(strict(Field::Value));
+    return true;
+}
+
+bool Workbench::runChain(const std::function<void()>& steps) {
+    bool ok = true;
+    try {
+        steps();
+    } catch (const Error& e) {
+        reportFailure(QString::fromStdString(e.what()));
+        ok = false;
+    }
+    emit changed();
+    return ok;
+}
+
+bool Workbench::ciemun() {
+    return runChain([this] { ciemunSteps(); });
+}
+
+bool Workbench::xyzChain() {
+    return runChain([this] {
+        Xyz xyz{strict(Field::X), strict(Field::Y), strict(Field::Z)};
+        labOf(xyz);
+        ciemunSteps();
+        runXyzrgb(xyz);
+        paintSwatch();
+    });
+}
+
+bool Workbench::xyChain() {
+    return runChain([this] {
+        const float x = strict(Field::SmallX);
+        const float y = strict(Field::SmallY);
+        const float Y = strict(Field::Y);
+        const float z = 1 - x - y;
+        if (y == 0) throw ArithmeticError("y: must not be 0 (X and Z are X = x Y / y, Z = z Y / y)");
+        Xyz xyz{x * Y / y, Y, z * Y / y};
+        if (!std::isfinite(xyz.x) || !std::isfinite(xyz.z))
+            throw ArithmeticError("x, y: the resulting X or Z is out of range");
+        setField(Field::X, picture(xyz.x, "###.00"));
+        setField(Field::Z, picture(xyz.z, "###.00"));
+        labOf(xyz);
+        ciemunSteps();
+        runXyzrgb(xyz);
+        paintSwatch();
+    });
+}
+
+bool Workbench::labChain() {
+    return runChain([this] {
+        const Lab lab{strict(Field::L), strict(Field::A), strict(Field::B)};
+        Xyz xyz = labxyz(lab);
+        if (m_illuminant == 1 || m_illuminant == 2) {
+            float xs = 0, ys = 0;
+            xyzconvert("B", m_illuminant, xyz, xs, ys);
+        }
+        setField(Field::X, picture(xyz.x, "###.00"));
+        setField(Field::Y, picture(xyz.y, "###.00"));
+        setField(Field::Z, picture(xyz.z, "###.00"));
+        runXyzrgb(xyz);
+        paintSwatch();
+        ciemunSteps();
+    });
+}
+
+void Workbench::writeXyzFields(const Xyz& xyz) {
+    setField(Field::X, qs(plainText(xyz.x)));
+    setField(Field::Y, qs(plainText(xyz.y)));
+    setField(Field::Z, qs(plainText(xyz.z)));
+}
+
+bool Workbench::rgbChain() {
+    return runChain([this] {
+        DisplayRgb rgb{};
+        const Field fields[3] = {Field::R, Field::G, Field::Bl};
+        for (int i = 0; i < 3; ++i) {
+            const double read = parseLenient(text(fields[i]).toStdString());
+            std::int16_t v;
+            try {
+                v = roundToInt16(read);
+            } catch (const RangeError&) {
+                throw RangeError(std::string(fieldCaption(fields[i])) + ": \"" +
+                                 text(fields[i]).toStdString() +
+                                 "\" is outside -32768..32767");
+            }
+            rgb[static_cast<std::size_t>(i)] = std::clamp<std::int16_t>(v, 0, 255);
+        }
+        writeRgbFields(rgb[0], rgb[1], rgb[2]);
+        LinearRgb linear = displayToLinear(rgb, rgbSettings());
+        m_r = rgb[0];
+        m_g = rgb[1];
+        m_b = rgb[2];
+        paintSwatch();
+        const Xyz unit = rgbxyz(linear, m_illuminant); // before rgbcmyk raises negatives
+        writeCmykFields(rgbcmyk(linear, rgbSettings()));
+        Xyz xyz = roundedPercentXyz(unit);
+        writeXyzFields(xyz);
+        labOf(xyz);
+        ciemunSteps();
+    });
+}
+
+bool Workbench::cmyk() {
+    return runChain([this] {
+        Cmyk c{strict(Field::C), strict(Field::M), strict(Field::Ye), strict(Field::K)};
+        for (float* v : {&c.c, &c.m, &c.y, &c.k}) *v = std::clamp(*v / 100.0f, 0.0f, 1.0f);
+        const CmykEntry e = cmykrgb(c, m_illuminant, rgbSettings());
+        if (e.clipped) m_outOfRange = true;
+        writeRgbFields(e.rgb[0], e.rgb[1], e.rgb[2]);
+        m_r = e.rgb[0];
+        m_g = e.rgb[1];
+        m_b = e.rgb[2];
+        paintSwatch();
+        writeXyzFields(e.xyz);
+        setField(Field::L, picture(e.lab.l, "###.00"));
+        setField(Field::A, picture(e.lab.a, "###.00"));
+        setField(Field::B, picture(e.lab.b, "###.00"));
+        if (switchOn(Switch::Tolerance)) emit toleranceRefresh(e.lab.l, e.lab.a, e.lab.b);
+        ciemunSteps();
+    });
+}
+
+bool Workbench::enterPressed(Field f) {
+    switch (f) {
+    case Field::Hue:
+    case Field::Value:
+    case Field::Chroma: return muncie();
+    case Field::X:
+    case Field::Y:
+    case Field::Z: return xyzChain();
+    case Field::SmallX:
+    case Field::SmallY: return xyChain();
+    case Field::L:
+    case Field::A:
+    case Field::B: return labChain();
+    case Field::R:
+    case Field::G:
+    case Field::Bl: return rgbChain();
+    case Field::C:
+    case Field::M:
+    case Field::Ye:
+    case Field::K: return cmyk();
+    case Field::Gamma:
+    case Field::Count: break;
+    }
+    return true;
+}
+
+void Workbench::sliderMoved(Slider s, int position) {
+    if (m_guard) return;
+    const SliderRange r = sliderRange(s);
+    position = std::clamp(position, r.min, r.max);
+    m_sliders[static_cast<int>(s)] = position;
+    switch (s) {
+    case Slider::Hue: {
+        float hue = static_cast<float>(position) / 2;
+        if (hue == 0) hue = 100;
+        if (hue > 100) hue = 1;
+        setField(Field::Hue, qs(hconvert(hue)));
+        muncie();
+        break;
+    }
+    case Slider::Value:
+        if (position < 20) setField(Field::Value, qs(plainText(static_cast<float>(position) / 2)));
+        muncie();
+        break;
+    case Slider::Chroma:
+        setField(Field::Chroma, QString::number(position));
+        muncie();
+        break;
+    case Slider::R:
+    case Slider::G:
+    case Slider::B: {
+        const Field f = s == Slider::R ? Field::R : s == Slider::G ? Field::G : Field::Bl;
+        setField(f, QString::number(position));
+        rgbChain();
+        break;
+    }
+    case Slider::Tint:
+        m_gain = tintGains(position);
+        emit tintChanged();
+        emit changed();
+        break;
+    case Slider::Gamma: {
+        setField(Field::Gamma, qs(plainText(static_cast<float>(position) / 10)));
+        const double gamma = parseStrict(text(Field::Gamma).toStdString());
+        m_exponent.fill(static_cast<float>(1.0 / gamma));
+        muncie();
+        if (switchOn(Switch::ColorChecker)) emit colorCheckerRefresh();
+        break;
+    }
+    case Slider::Count: break;
+    }
+}
+
+void Workbench::gammaTextChanged(const QString& text) {
+    setField(Field::Gamma, text);
+    double gamma = 0;
+    try {
+        gamma = parseStrict(text.toStdString());
+    } catch (const Error&) {
+        return; // not (yet) a number: slider and exponents stay as they are
+    }
+    const std::optional<int> pos = gammaSliderPosition(gamma);
+    if (pos && *pos != slider(Slider::Gamma)) sliderMoved(Slider::Gamma, *pos);
+}
+
+void Workbench::selectIlluminant(int index) {
+    if (index < 0 || index > 2) return;
+    m_illuminant = index;
+    m_label1 = qs(std::string(kIlluminants[static_cast<std::size_t>(index)].statusCaption));
+    muncie();
+}
+
+void Workbench::setPwd(int state) {
+    m_pwd = state;
+    emit changed();
+}
+
+void Workbench::setSwitch(Switch s, bool on) {
+    m_switches[static_cast<int>(s)] = on;
+    emit switchChanged(s, on);
+    if (!on) return;
+    try {
+        switch (s) {
+        case Switch::HuePage: emit huePageRefresh(); break;
+        case Switch::Tolerance:
+            emit toleranceRefresh(strict(Field::L), strict(Field::A), strict(Field::B));
+            break;
+        case Switch::ValuePage: emit valuePageRefresh(strict(Field::Value)); break;
+        case Switch::ColorChecker: emit colorCheckerRefresh(); break;
+        case Switch::ImageAnalysis:
+        case Switch::Viewer:
+        case Switch::Count: break;
+        }
+    } catch (const Error& e) {
+        reportFailure(QString::fromStdString(e.what())); // the window shows, the set is not drawn
+    }
+}
+
+void Workbench::swatchPressed(int r, int g, int b) {
+    writeRgbFields(r, g, b);
+    emit changed();
+    const bool extreme = r == 0 || g == 0 || b == 0 || r == 255 || g == 255 || b == 255;
+    if (!extreme) rgbChain();
+}
+
+std::array<int, 3> Workbench::tintBackground() const {
+    return {static_cast<int>(std::lround(200 * m_gain[0])),
+            static_cast<int>(std::lround(200 * m_gain[1])),
+            static_cast<int>(std::lround(200 * m_gain[2]))};
+}
+
+std::array<int, 3> Workbench::tintFieldBackground() const {
+    return {static_cast<int>(std::lround(255 * m_gain[0])),
+            static_cast<int>(std::lround(255 * m_gain[1])),
+            static_cast<int>(std::lround(255 * m_gain[2]))};
+}
+
+bool Workbench::SaveData(float mode) {
+    for (;;) {
+        if (m_paletteFile.isEmpty()) {
+            m_paletteFile = m_dialogs.prompt("Palette File Name to save or append  [.CSV added]",
+                                             "Save Palette Data", "ZULpalette");
+            if (m_paletteFile.isEmpty()) return false;
+        }
+        if (mode != 0) break;
+        m_tag = m_dialogs.prompt("Palette " + m_paletteFile +
+                                     " - Enter Tag [Enter 'file' to change file name]",
+                                 "Palette File Save - TAG");
+        if (m_tag.toLower() != "file") break;
+        m_paletteFile.clear();
+    }
+    if (m_paletteFile.right(4).toLower() != ".csv") m_paletteFile += ".csv";
+
+    DisplayRgb rgb{};
+    try {
+        const Field fields[3] = {Field::R, Field::G, Field::Bl};
+        for (int i = 0; i < 3; ++i)
+            rgb[static_cast<std::size_t>(i)] =
+                std::clamp<std::int16_t>(roundToInt16(strict(fields[i])), 0, 255);
+    } catch (const Error& e) {
+        reportFailure("Nothing saved to " + m_paletteFile + ": " + QString::fromStdString(e.what()));
+        return false;
+    }
+    m_r = rgb[0];
+    m_g = rgb[1];
+    m_b = rgb[2];
+    m_guard = true;
+    m_sliders[static_cast<int>(Slider::R)] = m_r;
+    m_sliders[static_cast<int>(Slider::G)] = m_g;
+    m_sliders[static_cast<int>(Slider::B)] = m_b;
+    m_guard = false;
+
+    PaletteRecord record;
+    record.when = QDateTime::currentDateTime();
+    record.tag = m_tag;
+    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z,
+                    Field::L, Field::A, Field::B})
+        record.fields << text(f);
+    try {
+        record.linear = displayToLinear(rgb, rgbSettings());
+    } catch (const Error& e) {
+        reportFailure("Nothing saved to " + m_paletteFile + ": " + QString::fromStdString(e.what()));
+        return false;
+    }
+    for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
+        record.rgbCmyk << text(f);
+
+    const QString failure = appendPaletteLine(m_paletteFile, paletteLine(record));
+    emit changed();
+    if (!failure.isEmpty()) {
+        reportFailure("Cannot save to palette file " + m_paletteFile + ": " + failure);
+        return false;
+    }
+    if (switchOn(Switch::Viewer)) emit viewerReload();
+    return true;
+}
+
+} // namespace zul

@@ -1,0 +1,175 @@
+#pragma once
+// The main window's program-wide state and its conversion chains, without any widget. Views
+// show the field texts, slider positions and labels held here and forward the user's actions;
+// other windows write field texts, run a chain and read the results back, as they would on the
+// main window.
+#include "app/dialogs.h"
+#include "colorimetry/illuminant.h"
+#include "colorimetry/lab.h"
+#include "colorimetry/rgb.h"
+#include "colorimetry/spectral.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace zul {
+
+class RenotationTable;
+
+// Entry fields, in the order of the window's control arrays.
+enum class Field {
+    Hue, Value, Chroma,          // Text12(0..2)
+    X, Y, Z,                     // Text11(0..2)
+    SmallX, SmallY,              // Text18(0..1)
+    L, A, B,                     // Text15(0..2)
+    R, G, Bl,                    // Text1(0..2)
+    C, M, Ye, K,                 // Text2(0..3), percent
+    Gamma,                       // Text5
+    Count
+};
+
+enum class Slider {
+    Hue,    // VScroll1, 0..202 (hue number x 2)
+    Value,  // VScroll2, 1..20 (value x 2)
+    Chroma, // VScroll3, 0..40
+    R,      // VScroll4, 0..255
+    G,      // VScroll5
+    B,      // VScroll6
+    Tint,   // VScroll7, 50..100
+    Gamma,  // VScroll8, 10..30 (gamma x 10)
+    Count
+};
+
+// Window switches Check2..Check7.
+enum class Switch { HuePage, Tolerance, ValuePage, ColorChecker, ImageAnalysis, Viewer, Count };
+
+struct SliderRange {
+    int min, max;
+};
+SliderRange sliderRange(Slider s);
+
+class Workbench : public QObject {
+    Q_OBJECT
+public:
+    // `table` is shared read-only; `dialogs` must outlive the workbench.
+    Workbench(std::shared_ptr<const RenotationTable> table, Dialogs& dialogs,
+              QObject* parent = nullptr);
+    ~Workbench() override;
+
+    // Start-up from the weighting table on: defaults, illuminant option 0 selected, which
+    // converts the design-time Munsell entry "6.4Y", "8.6", "10.4".
+    void startUp();
+
+    // --- state read by views and other windows
+    QString text(Field f) const { return m_fields[static_cast<int>(f)]; }
+    void setText(Field f, const QString& text); // what the user or another window types
+    int slider(Slider s) const { return m_sliders[static_cast<int>(s)]; }
+    int illuminant() const { return m_illuminant; }
+    QString illuminantCaption() const { return m_label1; } // Label1
+    QString rangeWarning() const { return m_label19; }     // Label19
+    QString munsellNote() const { return m_munsellNote; }  // extrapolation mark, or empty
+    int pwdState() const { return m_pwd; }                 // Check1: 0, 1 or 2
+    bool switchOn(Switch s) const { return m_switches[static_cast<int>(s)]; }
+    std::array<int, 3> displayRgb() const { return {m_r, m_g, m_b}; }
+    bool outOfRange() const { return m_outOfRange; }
+    std::array<float, 3> gains() const { return m_gain; }
+    std::array<float, 3> displayExponents() const { return m_exponent; }
+    Conditions conditions() const { return {m_illuminant, m_pwd == 1}; }
+    RgbSettings rgbSettings() const;
+    const WeightingTable& weights() const;
+    const RenotationTable& table() const { return *m_table; }
+    Dialogs& dialogs() { return m_dialogs; }
+
+    bool quiet() const { return m_quiet; }
+    void setQuiet(bool q) { m_quiet = q; }
+    bool sliderGuard() const { return m_guard; }
+
+    QString paletteFile() const { return m_paletteFile; }
+    void setPaletteFile(const QString& name) { m_paletteFile = name; }
+    QString tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    std::array<float, 40>& reflectance() { return m_reflectance; }
+
+    // --- chains; each returns true when it ran to the end
+    bool muncie();        // Munsell entry chain
+    bool xyzChain();      // XYZ entry chain
+    bool xyChain();       // chromaticity entry chain
+    bool labChain();      // CIELAB entry chain
+    bool rgbChain();      // RGB entry chain
+    bool cmyk();          // CMYK entry chain
+    bool ciemun();        // Munsell fields from the XYZ fields
+    // Enter in a field starts the chain of its group.
+    bool enterPressed(Field f);
+
+    // --- user actions on controls
+    void sliderMoved(Slider s, int position); // nothing while the guard is set
+    void selectIlluminant(int index);          // Option1_Click
+    void setPwd(int state);                    // Check1
+    void setSwitch(Switch s, bool on);         // Check2..Check7
+    void gammaTextChanged(const QString& text);
+    void swatchPressed(int r, int g, int b);   // colour of the swatch under the pointer
+
+    // Appends the current colour to the palette file; mode 0 asks for the tag.
+    bool SaveData(float mode);
+
+    // Background colours set by the tint slider: window/captions and entry fields.
+    std::array<int, 3> tintBackground() const;
+    std::array<int, 3> tintFieldBackground() const;
+    bool logoVisible() const { return slider(Slider::Tint) == 100; }
+
+signals:
+    void changed();                   // any field, slider or label may have changed
+    void swatchChanged(int r, int g, int b);
+    void tintChanged();
+    // Refresh hooks for the other windows (connected when those windows exist).
+    void huePageRefresh();
+    void valuePageRefresh(float value);
+    void toleranceRefresh(float l, float a, float b);
+    void colorCheckerRefresh();
+    void viewerReload();
+    void switchChanged(Switch s, bool on);
+
+private:
+    struct Engine;
+    void setField(Field f, const QString& text) { m_fields[static_cast<int>(f)] = text; }
+    float strict(Field f) const; // ConversionError naming the field
+    void moveSlider(Slider s, double position); // rounds ties to even; RangeError outside range
+    void paintSwatch();
+    Lab labOf(Xyz& xyz); // xyzlab, CIELAB fields, tolerance hook
+    void runXyzrgb(const Xyz& xyz);
+    void writeRgbFields(int r, int g, int b);
+    void writeCmykFields(const CmykEstimate& e);
+    void writeXyzFields(const Xyz& xyz);
+    bool ciemunSteps();
+    bool runChain(const std::function<void()>& steps);
+    void reportFailure(const QString& message);
+
+    std::shared_ptr<const RenotationTable> m_table;
+    Dialogs& m_dialogs;
+    std::unique_ptr<Engine> m_engine;
+    std::array<QString, static_cast<int>(Field::Count)> m_fields;
+    std::array<int, static_cast<int>(Slider::Count)> m_sliders{};
+    std::array<bool, static_cast<int>(Switch::Count)> m_switches{};
+    int m_illuminant = 0;
+    int m_pwd = 0;
+    QString m_label1;
+    QString m_label19;
+    QString m_munsellNote;
+    int m_r = 0, m_g = 0, m_b = 0;
+    bool m_outOfRange = false;
+    bool m_quiet = false;
+    bool m_guard = false;
+    std::array<float, 3> m_gain{1.0f, 1.0f, 1.0f};
+    std::array<float, 3> m_exponent{};
+    std::array<float, 3> m_cmykExponent{};
+    QString m_paletteFile;
+    QString m_tag;
+    std::array<float, 40> m_reflectance{};
+};
+
+} // namespace zul

@@ -1,0 +1,105 @@
+#include "munsell/table.h"
+
+#include "text/errors.h"
+
+#include <charconv>
+#include <fstream>
+
+namespace zul {
+
+namespace {
+
+// Reads the next number of a list file: fields are separated by commas, blanks, tabs or line
+// breaks. Returns false at end of input.
+bool nextField(std::istream& in, std::string& field, int& line) {
+    field.clear();
+    int ch;
+    // Skip separators; a comma between blanks counts as one separator, as a list read does.
+    while ((ch = in.get()) != EOF) {
+        if (ch == '\n') {
+            ++line;
+            continue;
+        }
+        if (ch == ' ' || ch == '\t' || ch == '\r' || ch == ',') continue;
+        break;
+    }
+    if (ch == EOF) return false;
+    do {
+        field.push_back(static_cast<char>(ch));
+        ch = in.peek();
+        if (ch == EOF || ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == ',') break;
+        ch = in.get();
+    } while (true);
+    return true;
+}
+
+} // namespace
+
+void RenotationTable::load(std::istream& in, const std::string& source) {
+    RenotationTable fresh;
+    std::string field;
+    int line = 1;
+    int count = 0;
+    auto fail = [&](const std::string& what) {
+        throw DataFileError(source + ", line " + std::to_string(line) + ": " + what);
+    };
+    for (int v = 0; v < kValues; ++v) {
+        for (int h = 0; h < kFileHues; ++h) {
+            for (int c = 0; c < kFileChromas; ++c) {
+                for (int k = 0; k < 2; ++k) {
+                    if (!nextField(in, field, line)) {
+                        if (in.bad()) fail("the file could not be read");
+                        throw DataFileError(source + " is too short: it ends after " +
+                                            std::to_string(count) + " of the " +
+                                            std::to_string(kFileNumbers) +
+                                            " numbers expected (value " + std::to_string(v) +
+                                            ", hue index " + std::to_string(h) +
+                                            ", chroma index " + std::to_string(c) + ")");
+                    }
+                    ++count;
+                    int n = 0;
+                    const char* first = field.data();
+                    const char* last = first + field.size();
+                    if (*first == '+') ++first;
+                    const auto [ptr, ec] = std::from_chars(first, last, n);
+                    if (ec != std::errc() || ptr != last || n < -32768 || n > 32767 ||
+                        first == last) {
+                        fail("number " + std::to_string(count) + " is \"" + field +
+                             "\"; expected a whole number from -32768 to 32767");
+                    }
+                    fresh.set(v, h, c, k, static_cast<std::int16_t>(n));
+                }
+                if (c == 0) {
+                    // Chroma 0 is the white point, whatever the file holds there.
+                    fresh.set(v, h, 0, 0, kWhiteX4);
+                    fresh.set(v, h, 0, 1, kWhiteY4);
+                }
+            }
+        }
+    }
+    // Close the hue circle: hue 100 is hue 0.
+    for (int v = 0; v < kValues; ++v)
+        for (int c = 0; c < kFileChromas; ++c)
+            for (int k = 0; k < 2; ++k) fresh.set(v, 40, c, k, fresh.at(v, 0, c, k));
+    *this = fresh;
+}
+
+void RenotationTable::load(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::error_code ec;
+        const bool exists = std::filesystem::exists(file, ec);
+        throw DataFileError(file.string() +
+                            (exists ? ": the file could not be opened for reading"
+                                    : ": file not found"));
+    }
+    load(in, file.string());
+}
+
+std::shared_ptr<const RenotationTable> loadRenotationTable(const std::filesystem::path& file) {
+    auto table = std::make_shared<RenotationTable>();
+    table->load(file);
+    return table;
+}
+
+} // namespace zul

@@ -1,0 +1,51 @@
+#include "munsell/value.h"
+
+#include "text/errors.h"
+
+#include <cmath>
+
+namespace zul {
+
+float vtoy(float v, bool pwd) {
+    // ASTM D1535 coefficients, ascending powers of V.
+    const double vd = v;
+    double y = 1.2219 * vd - 0.23111 * std::pow(vd, 2) + 0.23951 * std::pow(vd, 3) -
+               0.021009 * std::pow(vd, 4) + 0.0008404 * std::pow(vd, 5);
+    float result = static_cast<float>(y);
+    if (pwd) result = static_cast<float>(result * kPwdFactor);
+    return result;
+}
+
+float ytov(float& y, bool pwd) {
+    constexpr float a1 = 1.2219f, a2 = -0.23111f, a3 = 0.23951f, a4 = -0.021009f,
+                    a5 = 0.0008404f;
+    if (y < 0) y = 0;
+    float t = y;
+    if (pwd) t = static_cast<float>(y / kPwdFactor);
+    float v = static_cast<float>(std::pow(static_cast<double>(t), 0.5));
+    // Always 15 passes: the loop's convergence test compares with 0 and never ends it early.
+    for (int pass = 0; pass < 15; ++pass) {
+        const double vd = v;
+        const float p2 = static_cast<float>(std::pow(vd, 2));
+        const float p3 = static_cast<float>(std::pow(vd, 3));
+        const float p4 = static_cast<float>(std::pow(vd, 4));
+        float f = -t;
+        f = f + a1 * v;
+        f = f + a2 * p2;
+        f = f + a3 * p3;
+        f = f + a4 * p4;
+        f = f + p4 * a5 * v;
+        float fd = a1;
+        fd = fd + 2 * a2 * v;
+        fd = fd + 3 * a3 * p2;
+        fd = fd + 4 * a4 * p3;
+        fd = fd + 5 * a5 * p4;
+        if (fd == 0) throw ArithmeticError("value scale: division by zero in the inversion");
+        const float step = f / fd;
+        v = v - step;
+    }
+    if (!std::isfinite(v)) throw ArithmeticError("value scale: Y is out of range");
+    return v;
+}
+
+} // namespace zul
