@@ -1,1 +1,88 @@
 #pragma once
+// The main window: every entry form, slider and switch of the workbench. It holds no colour
+// logic: it forwards the user's actions to the Workbench and repaints from its state.
+#include "app/workbench.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <vector>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace zul {
+
+class Swatch;
+
+// The text of the "Help" box; its lines are separated by CR alone.
+QString helpText();
+
+// Prints an image of `window` as it is shown now on the default printer, scaled to the page.
+// False when there is no default printer or the job fails.
+bool printWindowImage(QWidget& window);
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(Workbench& workbench, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QGroupBox* buildForms();
+    QGroupBox* buildSliders();
+    QWidget* buildStatusColumn();
+    QGroupBox* buildIlluminant();
+    QGroupBox* buildSwitches();
+    QGroupBox* buildInstrument();
+    QWidget* buildMessages();
+    QWidget* buildButtons();
+    QLineEdit* makeField(Field f, const char* objectName);
+    QLabel* makeCaption(const QString& text, QWidget* buddy = nullptr);
+    QSlider* makeSlider(Slider s, const char* objectName);
+    void setTabOrder();
+
+    void refresh();
+    void applyTint();
+    void showSwatch(int r, int g, int b);
+    void showHelp();
+    void print();
+
+    Workbench& m_workbench;
+    std::array<QLineEdit*, static_cast<int>(Field::Count)> m_fields{};
+    std::array<QSlider*, static_cast<int>(Slider::Count)> m_sliders{};
+    std::array<QCheckBox*, static_cast<int>(Switch::Count)> m_switches{};
+    QButtonGroup* m_illuminants = nullptr;
+    QCheckBox* m_pwd = nullptr;
+    Swatch* m_swatch = nullptr;
+    QLabel* m_illuminantCaption = nullptr; // Label1
+    QLabel* m_rangeWarning = nullptr;      // Label19
+    QLabel* m_munsellNote = nullptr;
+    QWidget* m_logo = nullptr; // Picture2, decoration
+
+    QComboBox* m_instrument = nullptr; // Combo1
+    QPushButton* m_calibrate = nullptr;
+    QPushButton* m_measure = nullptr;
+    QLabel* m_portCaption = nullptr;
+    QLineEdit* m_port = nullptr;
+    QLineEdit* m_messages = nullptr; // Text3
+
+    // What the tint slider recolours besides the window background (which the captions,
+    // labels and the instrument frame show through): these buttons take the window colour,
+    // these fields the field colour.
+    std::vector<QPushButton*> m_tintedButtons;
+    std::vector<QLineEdit*> m_tintedFields;
+};
+
+} // namespace zul

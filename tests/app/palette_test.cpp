@@ -1,1 +1,151 @@
-#include <gtest/gtest.h>
+#include "app/palette.h"
+#include "workbench_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace zul::testing {
+namespace {
+
+class PaletteTest : public WorkbenchTest {
+protected:
+    void SetUp() override {
+        WorkbenchTest::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+    }
+    void TearDown() override { QDir::setCurrent(previous); }
+
+    static QStringList lines(const QString& name) {
+        QFile f(name);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        QStringList out = QString::fromUtf8(f.readAll()).split("\r\n");
+        if (!out.isEmpty() && out.last().isEmpty()) out.removeLast();
+        return out;
+    }
+    QStringList prompts() const {
+        QStringList out;
+        for (const auto& s : dialogs.shown())
+            if (s.kind == "prompt") out << s.title;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    QString previous;
+};
+
+TEST_F(PaletteTest, FirstSaveCreatesWithTheProposedNameSecondAppends) {
+    dialogs.queueReply("ZULpalette");
+    dialogs.queueReply("first");
+    ASSERT_TRUE(wb->SaveData(0));
+    EXPECT_EQ(dialogs.proposals().first(), "ZULpalette");
+    EXPECT_EQ(prompts(), (QStringList{"Save Palette Data", "Palette File Save - TAG"}));
+    EXPECT_EQ(dialogs.shown()[1].text,
+              "Palette ZULpalette - Enter Tag [Enter 'file' to change file name]");
+    EXPECT_EQ(wb->paletteFile(), "ZULpalette.csv");
+
+    dialogs.clear();
+    dialogs.queueReply("second");
+    ASSERT_TRUE(wb->SaveData(0));
+    EXPECT_EQ(prompts(), QStringList{"Palette File Save - TAG"});
+    const QStringList l = lines("ZULpalette.csv");
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_TRUE(l[0].contains("\"first\""));
+    EXPECT_TRUE(l[1].contains("\"second\""));
+}
+
+TEST_F(PaletteTest, SuffixIsAddedOnlyWhenMissing) {
+    dialogs.queueReply("Mine.CSV");
+    dialogs.queueReply("t");
+    ASSERT_TRUE(wb->SaveData(0));
+    EXPECT_EQ(wb->paletteFile(), "Mine.CSV");
+    EXPECT_EQ(lines("Mine.CSV").size(), 1);
+    EXPECT_FALSE(QFile::exists("Mine.CSV.csv"));
+}
+
+TEST_F(PaletteTest, TagFileAsksForANewNameAndWritesOnce) {
+    dialogs.queueReply("one");
+    dialogs.queueReply("FILE");
+    dialogs.queueReply("two");
+    dialogs.queueReply("tag");
+    ASSERT_TRUE(wb->SaveData(0));
+    EXPECT_FALSE(QFile::exists("one.csv"));
+    EXPECT_EQ(lines("two.csv").size(), 1);
+    EXPECT_EQ(prompts().size(), 4);
+}
+
+TEST_F(PaletteTest, CancelledNameWritesNothing) {
+    EXPECT_FALSE(wb->SaveData(0));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(PaletteTest, LineShapeAndLinearValues) {
+    enter({{Field::R, "0"}, {Field::G, "128"}, {Field::Bl, "255"}});
+    wb->setPaletteFile("shape");
+    wb->setTag("a \"quoted\" tag");
+    ASSERT_TRUE(wb->SaveData(1)); // no tag prompt in mode 1
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    const QStringList l = lines("shape.csv");
+    ASSERT_EQ(l.size(), 1);
+    const QRegularExpression shape(
+        R"(^"\d\d-\d\d-\d{4}","\d\d:\d\d:\d\d","[^"]*"(,"[^"]*"){9}(,[-0-9.E+]+){3}(,"[^"]*"){7}$)");
+    EXPECT_TRUE(shape.match(l[0]).hasMatch()) << l[0].toStdString();
+    EXPECT_TRUE(l[0].contains("\"a 'quoted' tag\""));
+    const QStringList items = l[0].split(',');
+    ASSERT_EQ(items.size(), 22);
+    EXPECT_EQ(items[12], "0");
+    EXPECT_NEAR(items[13].toDouble(), 0.2195, 0.0001);
+    EXPECT_EQ(items[14], "1");
+    EXPECT_EQ(items[15], "\"0\"");
+    EXPECT_EQ(items[3], "\"" + wb->text(Field::Hue) + "\"");
+}
+
+TEST_F(PaletteTest, GammaOneGivesValueOver255) {
+    wb->setText(Field::Gamma, "1");
+    enter({{Field::R, "51"}, {Field::G, "102"}, {Field::Bl, "204"}});
+    wb->setPaletteFile("lin.csv");
+    ASSERT_TRUE(wb->SaveData(2));
+    const QStringList items = lines("lin.csv").value(0).split(',');
+    ASSERT_EQ(items.size(), 22);
+    EXPECT_EQ(items[12], "0.2");
+    EXPECT_EQ(items[13], "0.4");
+    EXPECT_EQ(items[14], "0.8");
+}
+
+TEST_F(PaletteTest, RecordCarriesRgbTextsAsTypedButClampsTheLinearValues) {
+    wb->setText(Field::R, "300");
+    wb->setPaletteFile("typed.csv");
+    ASSERT_TRUE(wb->SaveData(1));
+    const QStringList items = lines("typed.csv").value(0).split(',');
+    ASSERT_EQ(items.size(), 22);
+    EXPECT_EQ(items[15], "\"300\"");
+    EXPECT_EQ(items[12], "1");
+    EXPECT_EQ(wb->slider(Slider::R), 255);
+}
+
+TEST_F(PaletteTest, FailuresWriteNothingAndSaySo) {
+    wb->setText(Field::G, "lots");
+    wb->setPaletteFile("bad.csv");
+    EXPECT_FALSE(wb->SaveData(1));
+    EXPECT_FALSE(QFile::exists("bad.csv"));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("G: \"lots\" is not a number"));
+
+    dialogs.clear();
+    wb->setText(Field::G, "5");
+    wb->setPaletteFile("no/such/folder/p.csv");
+    EXPECT_FALSE(wb->SaveData(1));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Cannot save to palette file no/such/folder/p.csv"));
+}
+
+TEST(PaletteText, QuotesAndLineBreaksAreReplaced) {
+    EXPECT_EQ(paletteSafeText("a\"b\r\nc\nd"), "a'b c d");
+    EXPECT_EQ(paletteSafeText("x,y"), "x,y");
+}
+
+} // namespace
+} // namespace zul::testing
