@@ -1,11 +1,231 @@
-// placeholder until the command line lands
+// The command-line face: `zul convert` and the help texts. Runs without any window or display.
+#include "app/cli_convert.h"
+#include "app/datafiles.h"
 #include "app/entrypoints.h"
+#include "text/errors.h"
+#include "text/numtext.h"
 
-#include <cstdio>
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+#include <thread>
 
 namespace zul {
-int runCli(int, char**) {
-    std::fputs("zul: the command line is not built yet\n", stderr);
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: zul                          open the workbench window
+       zul convert --from FORM [OPTION...] [--] [VALUE...]
+                                   convert colours without a window
+       zul --help | zul convert --help
+)";
+
+constexpr const char* kConvertSynopsis =
+    R"(Usage: zul convert --from munsell|xyz|xy|lab|rgb|cmyk [--illuminant C|D50|D65] [--pwd]
+                   [--gamma G] [--raw] [--] [VALUE...]
+)";
+
+constexpr const char* kConvertHelp = R"(
+Converts colours as the main window does: the values go into the entry fields of FORM, Enter
+runs that form's chain from the start-up state with the options below, and every form is read.
+
+  --from FORM       the entry form; its values, in order:
+                      munsell  hue notation, value, chroma   (5R 4 10)
+                      xyz      X, Y, Z   (Y 0..100)
+                      xy       x, y, Y
+                      lab      L*, a*, b*
+                      rgb      R, G, B   (0..255)
+                      cmyk     C, M, Y, K   (percent)
+  --illuminant I    C (illuminant C 2 deg, the default), D50 (2 deg) or D65 (10 deg)
+  --pwd             luminance relative to the perfect diffuser ("PWD" ticked)
+  --gamma G         display gamma, 1 to 3 (default 2.2)
+  --raw             the engine's unrounded results, 9 significant digits; munsell and xyz only:
+                      munsell  hue,value,chroma,X,Y,Z,x,y,note (value clamped to 9.5)
+                      xyz      hue,value,chroma,extrapolated,note (XYZ under illuminant C;
+                               extrapolated: 0 none, 1 lower value level, 2 upper, 3 both)
+  --                ends the options; negative numbers are taken as values anyway
+  -h, --help        this text
+
+With VALUEs, converts that one colour. Without, reads CSV from standard input, one colour a
+line; a first line whose first field is neither a number nor a hue notation is a header and
+skipped, blank lines are passed over. Writes CSV to standard output, in input order:
+  hue,value,chroma,X,Y,Z,x,y,L*,a*,b*,R,G,B,C,M,Ye,K,note
+with the texts the window shows; fields the chain did not fill are empty. note holds the
+error, the extrapolation mark or the range warning. A failing line does not stop the stream.
+Uses every core; memory stays the same whatever the input size.
+
+Exit status: 0 every colour converted; 1 a colour failed (summary on standard error) or
+Muncie.dat could not be read; 2 bad usage.
+)";
+
+int usageError(const std::string& message, const char* usage) {
+    std::cerr << message << '\n' << usage;
     return 2;
 }
+
+bool isNumber(const std::string& text) {
+    try {
+        parseStrict(text);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+std::string lowered(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string failureSummary(const cli::StreamSummary& s) {
+    std::ostringstream msg;
+    msg << "zul convert: " << s.failed << " of " << s.lines << (s.lines == 1 ? " line" : " lines")
+        << " failed (" << (s.failed > static_cast<long>(s.firstFailed.size()) ? "first at " : "")
+        << (s.firstFailed.size() == 1 ? "line " : "lines ");
+    for (std::size_t i = 0; i < s.firstFailed.size(); ++i)
+        msg << (i ? ", " : "") << s.firstFailed[i];
+    msg << ")\n";
+    return msg.str();
+}
+
+int runConvert(const std::vector<std::string>& args, int& argc, char** argv) {
+    const std::string usage = std::string(kConvertSynopsis) + "Try 'zul convert --help'.\n";
+    cli::ConvertOptions options;
+    std::string formText; // as given, for messages
+    std::vector<std::string> values;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a.empty() || a[0] != '-' || isNumber(a)) {
+            values.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == "-h" || a == "--help") {
+            std::cout << kConvertSynopsis << kConvertHelp;
+            return 0;
+        }
+        if (a == "--pwd") {
+            options.pwd = true;
+            continue;
+        }
+        if (a == "--raw") {
+            options.raw = true;
+            continue;
+        }
+        // Options with an argument: "--from xyz" or "--from=xyz".
+        std::string name = a, arg;
+        const std::size_t eq = a.find('=');
+        if (eq != std::string::npos) {
+            name = a.substr(0, eq);
+            arg = a.substr(eq + 1);
+        }
+        if (name != "--from" && name != "--illuminant" && name != "--gamma")
+            return usageError("zul convert: unknown option \"" + a + "\"", usage.c_str());
+        if (eq == std::string::npos) {
+            if (i + 1 == args.size())
+                return usageError("zul convert: " + name + " needs an argument", usage.c_str());
+            arg = args[++i];
+        }
+        if (name == "--from") {
+            const auto form = cli::formNamed(lowered(arg));
+            if (!form)
+                return usageError("zul convert: unknown form \"" + arg +
+                                      "\" (munsell, xyz, xy, lab, rgb or cmyk)",
+                                  usage.c_str());
+            options.from = *form;
+            formText = lowered(arg);
+        } else if (name == "--illuminant") {
+            const std::string ill = lowered(arg);
+            if (ill == "c") options.illuminant = 0;
+            else if (ill == "d50") options.illuminant = 1;
+            else if (ill == "d65") options.illuminant = 2;
+            else
+                return usageError("zul convert: unknown illuminant \"" + arg +
+                                      "\" (C, D50 or D65)",
+                                  usage.c_str());
+        } else {
+            double gamma = 0;
+            try {
+                gamma = parseStrict(arg);
+            } catch (const Error&) {
+                gamma = 0;
+            }
+            if (!(gamma >= 1 && gamma <= 3))
+                return usageError("zul convert: --gamma must be a number from 1 to 3, not \"" +
+                                      arg + "\"",
+                                  usage.c_str());
+            options.gamma = QString::fromStdString(arg);
+        }
+    }
+    if (formText.empty()) return usageError("zul convert: --from is required", usage.c_str());
+    if (options.raw && options.from != cli::Form::Munsell && options.from != cli::Form::Xyz)
+        return usageError("zul convert: --raw is for --from munsell or xyz only", usage.c_str());
+    if (!values.empty() && static_cast<int>(values.size()) != cli::fieldCount(options.from))
+        return usageError("zul convert: --from " + formText + " takes " +
+                              std::to_string(cli::fieldCount(options.from)) + " values (" +
+                              cli::fieldNames(options.from) + "), got " +
+                              std::to_string(values.size()),
+                          usage.c_str());
+
+    QCoreApplication app(argc, argv); // finds the data folder beside the executable
+    std::shared_ptr<const RenotationTable> table;
+    try {
+        table = loadRenotationTable(findDataFile("Muncie.dat").toStdString());
+    } catch (const Error& e) {
+        std::cerr << "zul convert: " << e.what() << '\n';
+        return 1;
+    }
+    const cli::ConverterFactory factory = [&] { return cli::makeConverter(table, options); };
+    const std::string header = cli::outputHeader(options);
+
+    cli::StreamSummary summary;
+    if (!values.empty()) {
+        std::string line;
+        for (const std::string& v : values) {
+            if (!line.empty()) line += ',';
+            cli::appendCsvField(line, v);
+        }
+        std::istringstream in(line);
+        summary = cli::convertStream(in, std::cout, header, factory, 1, 1, false);
+    } else {
+        const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        summary = cli::convertStream(std::cin, std::cout, header, factory, workers);
+    }
+    if (!summary.error.empty()) {
+        std::cerr << "zul convert: " << summary.error << '\n';
+        return 1;
+    }
+    if (summary.failed > 0) {
+        std::cerr << failureSummary(summary);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runCli(int argc, char** argv) {
+    // Large reads and writes, no synchronisation with C stdio.
+    std::ios::sync_with_stdio(false);
+    std::cin.tie(nullptr);
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string& command = args.front();
+    if (command == "-h" || command == "--help" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "convert")
+        return runConvert(std::vector<std::string>(args.begin() + 1, args.end()), argc, argv);
+    return usageError("zul: unknown command \"" + command + "\"", kUsage);
+}
+
 } // namespace zul

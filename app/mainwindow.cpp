@@ -1,1 +1,678 @@
-// being written
+#include "app/mainwindow.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QConicalGradient>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <functional>
+
+namespace zul {
+
+// Picture1: a plain surface in the current display colour. A press reports the colour drawn
+// under the pointer, read back from the rendered widget as the user sees it.
+class Swatch : public QWidget {
+public:
+    explicit Swatch(QWidget* parent) : QWidget(parent) {
+        setObjectName("Picture1");
+        setMinimumSize(220, 170);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        setCursor(Qt::CrossCursor);
+        setToolTip(tr("Click to take the colour under the pointer"));
+    }
+
+    void setColour(const QColor& c) {
+        if (c == m_colour) return;
+        m_colour = c;
+        update();
+    }
+    QColor colour() const { return m_colour; }
+
+    std::function<void(const QColor&)> pressed;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), m_colour);
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        const QImage pixel = grab(QRect(e->position().toPoint(), QSize(1, 1))).toImage();
+        if (pressed && !pixel.isNull()) pressed(pixel.pixelColor(0, 0));
+    }
+
+private:
+    QColor m_colour{Qt::black};
+};
+
+namespace {
+
+// Picture2: the product mark, a hue circle. Decoration only.
+class HueRing : public QWidget {
+public:
+    explicit HueRing(QWidget* parent) : QWidget(parent) {
+        setObjectName("Picture2");
+        setFixedSize(40, 40);
+        // Hidden below full tint without the title row moving.
+        QSizePolicy policy = sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        setSizePolicy(policy);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QConicalGradient ring(rect().center(), 90);
+        for (int i = 0; i <= 6; ++i)
+            ring.setColorAt(i / 6.0, QColor::fromHsv((i * 60) % 360, 200, 230));
+        const QRectF outer = QRectF(rect()).adjusted(2, 2, -2, -2);
+        QPainterPath path;
+        path.addEllipse(outer);
+        path.addEllipse(outer.adjusted(9, 9, -9, -9));
+        p.fillPath(path, ring);
+    }
+};
+
+// The six entry forms as rows: form caption, then caption and field pairs.
+struct FormField {
+    Field field;
+    const char* objectName;
+    const char* caption;
+};
+struct Form {
+    const char* caption;
+    std::vector<FormField> fields;
+};
+
+const std::vector<Form>& forms() {
+    static const std::vector<Form> all = {
+        {"Munsell",
+         {{Field::Hue, "Text12_0", "Hue"},
+          {Field::Value, "Text12_1", "Value"},
+          {Field::Chroma, "Text12_2", "Chroma"}}},
+        {"XYZ",
+         {{Field::X, "Text11_0", "X"}, {Field::Y, "Text11_1", "Y"}, {Field::Z, "Text11_2", "Z"}}},
+        {"x y", {{Field::SmallX, "Text18_0", "sx"}, {Field::SmallY, "Text18_1", "sy"}}},
+        {"CIELAB",
+         {{Field::L, "Text15_0", "L*"},
+          {Field::A, "Text15_1", "a*"},
+          {Field::B, "Text15_2", "b*"}}},
+        {"RGB",
+         {{Field::R, "Text1_0", "R"}, {Field::G, "Text1_1", "G"}, {Field::Bl, "Text1_2", "B"}}},
+        {"CMYK %",
+         {{Field::C, "Text2_0", "C"},
+          {Field::M, "Text2_1", "M"},
+          {Field::Ye, "Text2_2", "Y"},
+          {Field::K, "Text2_3", "K"}}},
+    };
+    return all;
+}
+
+constexpr std::array<const char*, 8> kInstruments = {
+    "Import", "CE7000", "CE7000A", "CE2180", "XTH", "Ci5/Ci7", "Spectrolino", "SpectroEye"};
+
+// Qt's check states to the 0 / 1 / 2 (cleared, ticked, greyed) the workbench keeps.
+int checkValue(Qt::CheckState s) {
+    return s == Qt::Checked ? 1 : s == Qt::PartiallyChecked ? 2 : 0;
+}
+Qt::CheckState checkState(int value) {
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+QColor colour(const std::array<int, 3>& rgb) {
+    return QColor(rgb[0], rgb[1], rgb[2]);
+}
+
+} // namespace
+
+QString helpText() {
+    const QStringList lines = {
+        "Enter Hue, Value and Chroma and press 'Enter'",
+        "Neutrals - Enter value and set Chroma to zero - ignore Hue",
+        "Hue Names - R YR Y GY G BG B PB P RP ",
+        QString(22, ' ') + "or",
+        "Enter X,Y and Z and press 'Enter'",
+        QString(22, ' ') + "or",
+        "Enter L*,a* and b* and press 'Enter'",
+        QString(18, ' ') + "or",
+        "Enter R,G or B and press enter",
+        "",
+        "Checking PWD sets the Value scale to 10 for a Y value of 100",
+        "",
+        "'Save to Palette' saves a Palette file for opening with Excel or viewing with Optional "
+        "3D Palette Viewer (option 2)",
+    };
+    return lines.join(QChar(13));
+}
+
+bool printWindowImage(QWidget& window) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return false;
+    const QPixmap image = window.grab();
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(window.windowTitle());
+    if (image.width() > image.height()) printer.setPageOrientation(QPageLayout::Landscape);
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRect page = painter.viewport();
+    QSize size = image.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), size.width(), size.height());
+    painter.setWindow(image.rect());
+    painter.drawPixmap(0, 0, image);
+    const bool ended = painter.end();
+    return ended && printer.printerState() != QPrinter::Error &&
+           printer.printerState() != QPrinter::Aborted;
+}
+
+MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
+    : QMainWindow(parent), m_workbench(workbench) {
+    setObjectName("Form1");
+    setWindowTitle("Chromatel  -");
+
+    auto* central = new QWidget(this);
+    auto* root = new QVBoxLayout(central);
+    root->setContentsMargins(12, 8, 12, 10);
+    root->setSpacing(8);
+
+    root->addWidget(buildHeader());
+
+    auto* body = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildForms());
+    auto* settings = new QHBoxLayout;
+    settings->addWidget(buildIlluminant());
+    settings->addWidget(buildSwitches(), 1);
+    left->addLayout(settings);
+    left->addStretch();
+    body->addLayout(left);
+    body->addWidget(buildSliders());
+    body->addWidget(buildStatusColumn(), 1);
+    root->addLayout(body, 1);
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(buildInstrument());
+    lower->addWidget(buildMessages(), 1);
+    root->addLayout(lower);
+    root->addWidget(buildButtons());
+
+    setCentralWidget(central);
+    setTabOrder();
+
+    connect(&m_workbench, &Workbench::changed, this, &MainWindow::refresh);
+    connect(&m_workbench, &Workbench::swatchChanged, this, &MainWindow::showSwatch);
+    connect(&m_workbench, &Workbench::tintChanged, this, &MainWindow::applyTint);
+
+    const std::array<int, 3> rgb = m_workbench.displayRgb();
+    showSwatch(rgb[0], rgb[1], rgb[2]);
+    refresh();
+    applyTint();
+    resize(sizeHint().expandedTo(QSize(1100, 0)));
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::buildHeader() {
+    auto* header = new QWidget;
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    auto* name = new QLabel("ZUL");
+    name->setObjectName("Label5");
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * 2.2);
+    big.setBold(true);
+    name->setFont(big);
+
+    auto* subtitle = new QLabel(tr("Munsell colour notation workbench"));
+    subtitle->setObjectName("Label21");
+    QFont italic = subtitle->font();
+    italic.setItalic(true);
+    subtitle->setFont(italic);
+
+    m_logo = new HueRing(header);
+    row->addWidget(m_logo);
+    row->addWidget(name);
+    row->addSpacing(8);
+    row->addWidget(subtitle, 0, Qt::AlignBottom);
+    row->addStretch();
+    return header;
+}
+
+QLabel* MainWindow::makeCaption(const QString& text, QWidget* buddy) {
+    auto* caption = new QLabel(text);
+    if (buddy) caption->setBuddy(buddy);
+    return caption;
+}
+
+QLineEdit* MainWindow::makeField(Field f, const char* objectName) {
+    auto* field = new QLineEdit;
+    field->setObjectName(objectName);
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance("-0000.0000") + 14);
+    field->installEventFilter(this);
+    m_fields[static_cast<int>(f)] = field;
+    // The workbench holds what is typed, so a chain started from any field or another window
+    // reads every field as the user left it.
+    if (f == Field::Gamma)
+        connect(field, &QLineEdit::textEdited, this,
+                [this](const QString& t) { m_workbench.gammaTextChanged(t); });
+    else
+        connect(field, &QLineEdit::textEdited, this,
+                [this, f](const QString& t) { m_workbench.setText(f, t); });
+    return field;
+}
+
+QGroupBox* MainWindow::buildForms() {
+    auto* box = new QGroupBox(tr("Colour"));
+    auto* grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(8);
+
+    QFont bold = box->font();
+    bold.setBold(true);
+    int row = 0;
+    for (const Form& form : forms()) {
+        auto* formCaption = makeCaption(form.caption);
+        formCaption->setFont(bold);
+        grid->addWidget(formCaption, row, 0);
+        int column = 1;
+        for (const FormField& ff : form.fields) {
+            QLineEdit* field = makeField(ff.field, ff.objectName);
+            m_tintedFields.push_back(field);
+            auto* caption = makeCaption(ff.caption, field);
+            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            grid->addWidget(caption, row, column);
+            grid->addWidget(field, row, column + 1);
+            column += 2;
+        }
+        if (row == 0) {
+            // The Munsell row has a free fourth place: the note on extrapolated notations.
+            m_munsellNote = new QLabel;
+            m_munsellNote->setObjectName("MunsellNote");
+            QFont note = m_munsellNote->font();
+            note.setItalic(true);
+            m_munsellNote->setFont(note);
+            // Room for a note of a few words is kept, so the window does not grow or reflow
+            // when one appears.
+            m_munsellNote->setWordWrap(true);
+            m_munsellNote->setMinimumWidth(m_munsellNote->fontMetrics().averageCharWidth() * 38);
+            QPalette pal = m_munsellNote->palette();
+            pal.setColor(QPalette::WindowText, QColor(150, 40, 0));
+            m_munsellNote->setPalette(pal);
+            grid->addWidget(m_munsellNote, row, column, 1, 3);
+        }
+        ++row;
+    }
+    grid->setColumnMinimumWidth(0, 70);
+    for (int c = 1; c < 9; c += 2)
+        grid->setColumnMinimumWidth(c, 40);
+    grid->setColumnStretch(9, 1);
+    return box;
+}
+
+QSlider* MainWindow::makeSlider(Slider s, const char* objectName) {
+    auto* slider = new QSlider(Qt::Vertical);
+    slider->setObjectName(objectName);
+    const SliderRange r = sliderRange(s);
+    slider->setRange(r.min, r.max);
+    slider->setMinimumHeight(180);
+    // Chains run when the user lets go, not at every step of a drag, so a drag across
+    // positions out of range does not raise one message per step.
+    slider->setTracking(false);
+    m_sliders[static_cast<int>(s)] = slider;
+    connect(slider, &QSlider::valueChanged, this,
+            [this, s](int position) { m_workbench.sliderMoved(s, position); });
+    return slider;
+}
+
+QGroupBox* MainWindow::buildSliders() {
+    auto* box = new QGroupBox(tr("Sliders"));
+    auto* grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(4);
+
+    QFont small = box->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    auto group = [&](const QString& name, int column, int span) {
+        auto* label = new QLabel(name);
+        label->setFont(small);
+        label->setAlignment(Qt::AlignHCenter);
+        grid->addWidget(label, 0, column, 1, span);
+    };
+    auto add = [&](int column, const QString& caption, QSlider* slider) {
+        auto* label = makeCaption(caption, slider);
+        label->setAlignment(Qt::AlignHCenter);
+        grid->addWidget(label, 1, column);
+        grid->addWidget(slider, 2, column, Qt::AlignHCenter);
+    };
+    // Columns 3 and 7 are gaps between the groups.
+    group(tr("Munsell"), 0, 3);
+    add(0, "H", makeSlider(Slider::Hue, "VScroll1"));
+    add(1, "V", makeSlider(Slider::Value, "VScroll2"));
+    add(2, "C", makeSlider(Slider::Chroma, "VScroll3"));
+    grid->setColumnMinimumWidth(3, 10);
+    group(tr("RGB"), 4, 3);
+    add(4, "R", makeSlider(Slider::R, "VScroll4"));
+    add(5, "G", makeSlider(Slider::G, "VScroll5"));
+    add(6, "B", makeSlider(Slider::B, "VScroll6"));
+    grid->setColumnMinimumWidth(7, 10);
+    group(tr("Display"), 8, 2);
+    add(8, tr("Gamma"), makeSlider(Slider::Gamma, "VScroll8"));
+    add(9, tr("Tint"), makeSlider(Slider::Tint, "VScroll7"));
+    QLineEdit* gamma = makeField(Field::Gamma, "Text5");
+    gamma->setFixedWidth(gamma->fontMetrics().horizontalAdvance("0.00") + 16);
+    grid->addWidget(gamma, 3, 8, Qt::AlignHCenter);
+    grid->setRowStretch(2, 1);
+    return box;
+}
+
+QWidget* MainWindow::buildStatusColumn() {
+    auto* panel = new QWidget;
+    auto* col = new QVBoxLayout(panel);
+    col->setContentsMargins(0, 6, 0, 0);
+
+    auto* frame = new QFrame;
+    frame->setFrameShape(QFrame::Box);
+    frame->setFrameShadow(QFrame::Sunken);
+    auto* inner = new QVBoxLayout(frame);
+    inner->setContentsMargins(1, 1, 1, 1);
+    m_swatch = new Swatch(frame);
+    m_swatch->pressed = [this](const QColor& c) {
+        m_workbench.swatchPressed(c.red(), c.green(), c.blue());
+    };
+    inner->addWidget(m_swatch);
+    col->addWidget(frame, 1);
+
+    m_illuminantCaption = new QLabel;
+    m_illuminantCaption->setObjectName("Label1");
+    m_illuminantCaption->setAlignment(Qt::AlignHCenter);
+    col->addWidget(m_illuminantCaption);
+
+    m_rangeWarning = new QLabel;
+    m_rangeWarning->setObjectName("Label19");
+    m_rangeWarning->setAlignment(Qt::AlignHCenter);
+    QFont bold = m_rangeWarning->font();
+    bold.setBold(true);
+    m_rangeWarning->setFont(bold);
+    QPalette pal = m_rangeWarning->palette();
+    pal.setColor(QPalette::WindowText, QColor(190, 0, 0));
+    m_rangeWarning->setPalette(pal);
+    // Keeps its line when empty so the layout does not jump when a warning appears.
+    m_rangeWarning->setMinimumHeight(m_rangeWarning->fontMetrics().height());
+    col->addWidget(m_rangeWarning);
+    return panel;
+}
+
+QGroupBox* MainWindow::buildIlluminant() {
+    auto* box = new QGroupBox("Illuminant");
+    box->setObjectName("Frame_Illuminant");
+    auto* col = new QVBoxLayout(box);
+    m_illuminants = new QButtonGroup(this);
+    const char* captions[] = {"C 1931", "D5000", "D65 10"};
+    for (int i = 0; i < 3; ++i) {
+        auto* option = new QRadioButton(captions[i]);
+        option->setObjectName(QString("Option1_%1").arg(i));
+        m_illuminants->addButton(option, i);
+        col->addWidget(option);
+    }
+    // A click, not a toggle: refreshing from the workbench checks buttons without calling back.
+    connect(m_illuminants, &QButtonGroup::idClicked, this,
+            [this](int id) { m_workbench.selectIlluminant(id); });
+
+    m_pwd = new QCheckBox("PWD");
+    m_pwd->setObjectName("Check1");
+    m_pwd->setToolTip(tr("Value 10 for a Y of 100"));
+    connect(m_pwd, &QCheckBox::clicked, this,
+            [this] { m_workbench.setPwd(checkValue(m_pwd->checkState())); });
+    col->addSpacing(6);
+    col->addWidget(m_pwd);
+    col->addStretch();
+    return box;
+}
+
+QGroupBox* MainWindow::buildSwitches() {
+    auto* box = new QGroupBox(tr("Windows"));
+    auto* grid = new QGridLayout(box);
+    const char* captions[] = {"Display Hue Page",     "Color Tolerence Set", "Display Value Page",
+                              "Display ColorChecker", "Image Analysis",      "3D Display of HVC "};
+    for (int i = 0; i < static_cast<int>(Switch::Count); ++i) {
+        auto* check = new QCheckBox(captions[i]);
+        check->setObjectName(QString("Check%1").arg(i + 2));
+        m_switches[static_cast<std::size_t>(i)] = check;
+        const Switch s = static_cast<Switch>(i);
+        connect(check, &QCheckBox::clicked, this,
+                [this, s](bool on) { m_workbench.setSwitch(s, on); });
+        grid->addWidget(check, i % 3, i / 3);
+    }
+    grid->setRowStretch(3, 1);
+    return box;
+}
+
+QGroupBox* MainWindow::buildInstrument() {
+    auto* box = new QGroupBox("Instrument");
+    box->setObjectName("Frame_Instrument");
+    auto* row = new QHBoxLayout(box);
+
+    m_instrument = new QComboBox;
+    m_instrument->setObjectName("Combo1");
+    m_instrument->setEditable(true);
+    for (const char* name : kInstruments)
+        m_instrument->addItem(name);
+    // No settings file yet: no instrument chosen.
+    m_instrument->setCurrentIndex(-1);
+    m_instrument->setEditText(QString());
+    m_instrument->setMinimumContentsLength(12);
+    row->addWidget(m_instrument);
+
+    m_calibrate = new QPushButton("Calibrate");
+    m_calibrate->setObjectName("Command7");
+    m_measure = new QPushButton("Measure");
+    m_measure->setObjectName("Command8");
+    m_portCaption = new QLabel("Comm Port");
+    m_portCaption->setObjectName("Label3");
+    m_port = new QLineEdit("1");
+    m_port->setObjectName("Text4");
+    m_port->setFixedWidth(m_port->fontMetrics().horizontalAdvance("000") + 14);
+    m_port->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_portCaption->setBuddy(m_port);
+    m_tintedButtons.push_back(m_calibrate);
+    m_tintedButtons.push_back(m_measure);
+    m_tintedFields.push_back(m_port);
+    row->addWidget(m_calibrate);
+    row->addWidget(m_measure);
+    row->addWidget(m_portCaption);
+    row->addWidget(m_port);
+    // Without an instrument there is nothing to calibrate, measure or connect.
+    for (QWidget* w : {static_cast<QWidget*>(m_calibrate), static_cast<QWidget*>(m_measure),
+                       static_cast<QWidget*>(m_portCaption), static_cast<QWidget*>(m_port)})
+        w->setVisible(false);
+    return box;
+}
+
+QWidget* MainWindow::buildMessages() {
+    auto* panel = new QWidget;
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(6, 8, 0, 0);
+
+    m_messages = new QLineEdit;
+    m_messages->setObjectName("Text3");
+    m_messages->setReadOnly(true);
+    m_tintedFields.push_back(m_messages);
+    grid->addWidget(makeCaption("Messages", m_messages), 0, 0);
+    grid->addWidget(m_messages, 0, 1);
+
+    auto* imported = new QLabel;
+    imported->setObjectName("Label6");
+    imported->setFrameShape(QFrame::StyledPanel);
+    imported->setFrameShadow(QFrame::Sunken);
+    imported->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(makeCaption("Imported File"), 1, 0);
+    grid->addWidget(imported, 1, 1);
+    grid->setColumnStretch(1, 1);
+    return panel;
+}
+
+QWidget* MainWindow::buildButtons() {
+    auto* panel = new QWidget;
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 4, 0, 0);
+    auto button = [&](const char* caption, const char* objectName) {
+        auto* b = new QPushButton(caption);
+        b->setObjectName(objectName);
+        b->setAutoDefault(false);
+        row->addWidget(b);
+        return b;
+    };
+
+    QPushButton* save = button("Save to Palette", "Command11");
+    m_tintedButtons.push_back(save);
+    connect(save, &QPushButton::clicked, this, [this] { m_workbench.SaveData(0); });
+    button("Make Table", "Command3");
+    button("Import", "import");
+    row->addStretch();
+    QPushButton* print = button("PRINT", "printB");
+    connect(print, &QPushButton::clicked, this, &MainWindow::print);
+    QPushButton* help = button("Help", "Command1");
+    m_tintedButtons.push_back(help);
+    connect(help, &QPushButton::clicked, this, &MainWindow::showHelp);
+    QPushButton* exit = button("Exit", "Command2");
+    m_tintedButtons.push_back(exit);
+    connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::quit(); });
+    return panel;
+}
+
+void MainWindow::setTabOrder() {
+    std::vector<QWidget*> chain;
+    for (const Form& form : forms())
+        for (const FormField& ff : form.fields)
+            chain.push_back(m_fields[static_cast<int>(ff.field)]);
+    chain.push_back(m_fields[static_cast<int>(Field::Gamma)]);
+    for (Slider s : {Slider::Hue, Slider::Value, Slider::Chroma, Slider::R, Slider::G, Slider::B,
+                     Slider::Gamma, Slider::Tint})
+        chain.push_back(m_sliders[static_cast<int>(s)]);
+    chain.push_back(m_illuminants->button(0));
+    chain.push_back(m_illuminants->button(1));
+    chain.push_back(m_illuminants->button(2));
+    chain.push_back(m_pwd);
+    for (QCheckBox* c : m_switches)
+        chain.push_back(c);
+    chain.push_back(m_instrument);
+    chain.push_back(m_calibrate);
+    chain.push_back(m_measure);
+    chain.push_back(m_port);
+    for (const char* name : {"Command11", "Command3", "import", "printB", "Command1", "Command2"})
+        chain.push_back(findChild<QPushButton*>(name));
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    if (!field) return QMainWindow::eventFilter(watched, event);
+
+    if (event->type() == QEvent::FocusIn) {
+        // After the line edit has placed the cursor for a mouse press, not before.
+        QTimer::singleShot(0, field, &QLineEdit::selectAll);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (int i = 0; i < static_cast<int>(Field::Count); ++i) {
+                if (m_fields[i] != field) continue;
+                const Field f = static_cast<Field>(i);
+                if (f != Field::Gamma) m_workbench.enterPressed(f);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program, whatever other windows are open.
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void MainWindow::refresh() {
+    for (int i = 0; i < static_cast<int>(Field::Count); ++i) {
+        QLineEdit* field = m_fields[i];
+        const QString text = m_workbench.text(static_cast<Field>(i));
+        if (field->text() == text) continue;
+        field->setText(text);
+        // Long numbers in narrow fields show their leading digits.
+        if (!field->hasFocus()) field->setCursorPosition(0);
+    }
+    for (int i = 0; i < static_cast<int>(Slider::Count); ++i) {
+        const QSignalBlocker guard(m_sliders[i]);
+        m_sliders[i]->setValue(m_workbench.slider(static_cast<Slider>(i)));
+    }
+    for (int i = 0; i < 3; ++i) {
+        QAbstractButton* option = m_illuminants->button(i);
+        const QSignalBlocker guard(option);
+        option->setChecked(i == m_workbench.illuminant());
+    }
+    {
+        const QSignalBlocker guard(m_pwd);
+        m_pwd->setCheckState(checkState(m_workbench.pwdState()));
+    }
+    for (int i = 0; i < static_cast<int>(Switch::Count); ++i) {
+        const QSignalBlocker guard(m_switches[i]);
+        m_switches[i]->setChecked(m_workbench.switchOn(static_cast<Switch>(i)));
+    }
+    m_illuminantCaption->setText(m_workbench.illuminantCaption());
+    m_rangeWarning->setText(m_workbench.rangeWarning());
+    m_munsellNote->setText(m_workbench.munsellNote());
+}
+
+void MainWindow::showSwatch(int r, int g, int b) {
+    m_swatch->setColour(QColor(r, g, b));
+}
+
+void MainWindow::applyTint() {
+    const QColor window = colour(m_workbench.tintBackground());
+    const QColor field = colour(m_workbench.tintFieldBackground());
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, window);
+    setPalette(pal);
+    for (QPushButton* b : m_tintedButtons) {
+        QPalette p = b->palette();
+        p.setColor(QPalette::Button, window);
+        b->setPalette(p);
+    }
+    for (QLineEdit* f : m_tintedFields) {
+        QPalette p = f->palette();
+        p.setColor(QPalette::Base, field);
+        f->setPalette(p);
+    }
+    m_logo->setVisible(m_workbench.logoVisible());
+}
+
+void MainWindow::showHelp() {
+    m_workbench.dialogs().message(helpText(), "Munsell ZUL Help", Dialogs::Buttons::Ok);
+}
+
+void MainWindow::print() {
+    if (!printWindowImage(*this)) m_workbench.dialogs().message("Printer not Found");
+}
+
+} // namespace zul

@@ -10,7 +10,9 @@ namespace zul {
 namespace {
 
 // Dialogs centre on the window the user is working in.
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
 QString titleOrName(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
@@ -22,8 +24,11 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
     QMessageBox::StandardButtons shown = QMessageBox::Ok;
     QMessageBox::StandardButton preferred = QMessageBox::Ok;
     switch (buttons) {
-    case Buttons::Ok: break;
-    case Buttons::OkCancel: shown = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case Buttons::Ok:
+        break;
+    case Buttons::OkCancel:
+        shown = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
     case Buttons::YesNo:
         shown = QMessageBox::Yes | QMessageBox::No;
         preferred = QMessageBox::Yes;
@@ -33,20 +38,26 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
         preferred = QMessageBox::Yes;
         break;
     }
-    QMessageBox box(QMessageBox::NoIcon, titleOrName(title), text, shown, dialogParent());
+    // The program's texts separate lines by CR alone, which a Qt label does not break at.
+    QString shownText = text;
+    shownText.replace("\r\n", "\n").replace('\r', '\n');
+    QMessageBox box(QMessageBox::NoIcon, titleOrName(title), shownText, shown, dialogParent());
     box.setDefaultButton(preferred);
-    // Texts are the program's own, lines separated by CR alone; plain text keeps them verbatim.
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Ok:
+        return Answer::Ok;
     default:
         // Closing the box by Escape or the title bar: the mildest answer the buttons offer.
-        return buttons == Buttons::Ok ? Answer::Ok
+        return buttons == Buttons::Ok      ? Answer::Ok
                : buttons == Buttons::YesNo ? Answer::No
-                                            : Answer::Cancel;
+                                           : Answer::Cancel;
     }
 }
 
@@ -62,7 +73,9 @@ QString QtDialogs::openFile(const QString& title, const QString& filter, const Q
                                         qtFileFilter(filter));
 }
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep() {
+    QApplication::beep();
+}
 
 QString qtFileFilter(const QString& filter) {
     if (filter.isEmpty()) return {};
@@ -76,7 +89,8 @@ QString qtFileFilter(const QString& filter) {
             break;
         }
         QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
-        for (QString& p : patterns) p = p.trimmed();
+        for (QString& p : patterns)
+            p = p.trimmed();
         const QString shown = patterns.join(' ');
         // Descriptions often already name their pattern: "Text (*.txt)".
         if (description.endsWith("(" + shown + ")"))

@@ -86,6 +86,15 @@ void Workbench::startUp() {
     selectIlluminant(0);
 }
 
+void Workbench::clearEntries() {
+    for (int f = 0; f < static_cast<int>(Field::Count); ++f)
+        if (f != static_cast<int>(Field::Gamma)) m_fields[static_cast<std::size_t>(f)].clear();
+    m_label19.clear();
+    m_munsellNote.clear();
+    m_outOfRange = false;
+    emit changed();
+}
+
 const WeightingTable& Workbench::weights() const { return m_engine->weights; }
 
 RgbSettings Workbench::rgbSettings() const {
@@ -439,7 +448,7 @@ void Workbench::sliderMoved(Slider s, int position) {
     case Slider::Gamma: {
         setField(Field::Gamma, qs(plainText(static_cast<float>(position) / 10)));
         const double gamma = parseStrict(text(Field::Gamma).toStdString());
-        m_exponent.fill(static_cast<float>(1.0 / gamma));
+        m_exponent.fill(displayExponent(gamma));
         muncie();
         if (switchOn(Switch::ColorChecker)) emit colorCheckerRefresh();
         break;

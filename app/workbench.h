@@ -63,6 +63,10 @@ public:
     // Start-up from the weighting table on: defaults, illuminant option 0 selected, which
     // converts the design-time Munsell entry "6.4Y", "8.6", "10.4".
     void startUp();
+    // Empties every entry field but gamma, the range warning and the extrapolation mark; the
+    // options stay. Whoever converts one colour after another starts each from here, so the
+    // fields a chain does not reach show nothing rather than the previous colour.
+    void clearEntries();
 
     // --- state read by views and other windows
     QString text(Field f) const { return m_fields[static_cast<int>(f)]; }

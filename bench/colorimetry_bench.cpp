@@ -55,7 +55,8 @@ BENCHMARK(BM_cmykrgb);
 
 void BM_tris(benchmark::State& state) {
     zul::Reflectance r;
-    for (std::size_t i = 0; i < r.size(); ++i) r[i] = 5.0f + 2.0f * static_cast<float>(i);
+    for (std::size_t i = 0; i < r.size(); ++i)
+        r[i] = 5.0f + 2.0f * static_cast<float>(i);
     const zul::WeightingTable weights = zul::getweights();
     for (auto _ : state) {
         benchmark::DoNotOptimize(r);

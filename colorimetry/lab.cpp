@@ -20,7 +20,9 @@ float labf(float t) {
     return static_cast<float>(kSlope * t + kOffset);
 }
 
-double cube(double v) { return v * v * v; }
+double cube(double v) {
+    return v * v * v;
+}
 
 bool finite(float a, float b, float c) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c);

@@ -99,7 +99,8 @@ CmykEstimate rgbcmyk(LinearRgb& linear, const RgbSettings& settings) {
         k = 0;
     } else {
         k = k - kBlackStart;
-        for (float& v : ink) v = v - k;
+        for (float& v : ink)
+            v = v - k;
     }
     const auto unit = [](float v) { return std::clamp(v, 0.0f, 1.0f); };
     CmykEstimate out;
@@ -161,7 +162,9 @@ Xyz roundedPercentXyz(const Xyz& unitXyz) {
     return {twoDecimals(unitXyz.x), twoDecimals(unitXyz.y), twoDecimals(unitXyz.z)};
 }
 
-bool gammaAccepted(double gamma) { return gamma >= kMinGamma && gamma <= kMaxGamma; }
+bool gammaAccepted(double gamma) {
+    return gamma >= kMinGamma && gamma <= kMaxGamma;
+}
 
 float displayExponent(double gamma) {
     if (!gammaAccepted(gamma)) throw RangeError("gamma must be between 1 and 3");

@@ -58,7 +58,7 @@ struct CmykEstimate {
 // Everything one XYZ-to-RGB conversion yields. The interactive window and the quiet producers
 // (charts, tables, batch) choose what they need; see shown().
 struct RgbConversion {
-    DisplayRgb clipped{}; // floor(gain * 255 * linear ^ exponent), clipped to 0..255
+    DisplayRgb clipped{};    // floor(gain * 255 * linear ^ exponent), clipped to 0..255
     bool outOfRange = false; // some clipping happened, or a scaled X, Y or Z is not above 0
     LinearRgb linear{};      // negatives raised to 0; may exceed 1
     Xyz scaled;              // X, Y, Z divided by 100 and white-scaled, as the matrix saw them
@@ -85,11 +85,11 @@ CmykEstimate rgbcmyk(LinearRgb& linear, const RgbSettings& settings);
 
 // Result of the computing steps of the CMYK entry chain.
 struct CmykEntry {
-    LinearRgb linear{};    // from C, M, Y, K, each 0..1
-    DisplayRgb rgb{};      // rounded half up, clipped to 0..255
-    bool clipped = false;  // a channel was clipped: the caller sets (never resets) its flag
-    Xyz xyz;               // X, Y, Z (0..100) rounded to two decimals, for the XYZ fields
-    Lab lab;               // xyzlab of `xyz`
+    LinearRgb linear{};   // from C, M, Y, K, each 0..1
+    DisplayRgb rgb{};     // rounded half up, clipped to 0..255
+    bool clipped = false; // a channel was clipped: the caller sets (never resets) its flag
+    Xyz xyz;              // X, Y, Z (0..100) rounded to two decimals, for the XYZ fields
+    Lab lab;              // xyzlab of `xyz`
 };
 
 // CMYK (fractions, already clamped to 0..1 by the field reader) to RGB, XYZ and CIELAB.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <string>
 
@@ -36,40 +37,85 @@ void checkLevel(int v) {
         throw RangeError("Munsell value level " + std::to_string(v) + " is outside the table");
 }
 
+// Cross product of the edge p -> q with the point: positive when the point lies to the left.
+float side(Chromaticity p, Chromaticity q, float x, float y) {
+    return (q.x - p.x) * (y - p.y) - (q.y - p.y) * (x - p.x);
+}
+
+// Inside the quadrilateral, or outside it by no more than rounding: every edge misses the point
+// by at most kSlack (chromaticity units) along its normal.
+constexpr float kSlack = 2e-7f;
+bool nearQuad(float x, float y, Chromaticity p1, Chromaticity p2, Chromaticity p3,
+              Chromaticity p4) {
+    const Chromaticity p[5] = {p1, p2, p3, p4, p1};
+    for (int k = 0; k < 4; ++k) {
+        const float w = side(p[k], p[k + 1], x, y);
+        if (w <= 0) continue;
+        const float dx = p[k + 1].x - p[k].x, dy = p[k + 1].y - p[k].y;
+        if (w * w > kSlack * kSlack * (dx * dx + dy * dy)) return false;
+    }
+    return true;
+}
+
 // Fractions t (hue direction) and s (chroma direction) of (x, y) in the cell A B E D.
+// Each pass decides by the line that halves the cell alone. The cell's own sides, which the
+// halves share, say nothing more about a point inside the cell, but their halved copies round
+// differently: a point within rounding of a side could fail both halves, and one wrong early
+// decision sends the fraction to the far side of the cell.
 HueChroma fractions(float x, float y, Chromaticity a0, Chromaticity b0, Chromaticity d0,
                     Chromaticity e0) {
-    Chromaticity a = a0, b = b0, d = d0, e = e0, m2;
+    // The two bisections are independent; they run side by side so their arithmetic overlaps.
+    Chromaticity a = a0, b = b0, d = d0, e = e0, m2;      // hue bisection
+    Chromaticity ca = a0, cb = b0, cd = d0, ce = e0, n2; // chroma bisection
     for (int pass = 0; pass < kPasses; ++pass) {
         const Chromaticity m1 = mid(a, b);
         m2 = mid(d, e);
-        if (inquad(x, y, a, m1, m2, d)) {
+        const Chromaticity n1 = mid(cb, ce);
+        n2 = mid(ca, cd);
+        const Chromaticity was[8] = {a, b, d, e, ca, cb, cd, ce};
+        if (side(m1, m2, x, y) <= 0) { // in the lower-hue half A M1 M2 D
             b = m1;
             e = m2;
         } else {
             a = m1;
             d = m2;
         }
-    }
-    a = a0, b = b0, d = d0, e = e0;
-    Chromaticity n2;
-    for (int pass = 0; pass < kPasses; ++pass) {
-        const Chromaticity n1 = mid(b, e);
-        n2 = mid(a, d);
-        if (inquad(x, y, a, b, n1, n2)) {
-            d = n2;
-            e = n1;
+        if (side(n1, n2, x, y) <= 0) { // in the inner half A B N1 N2
+            cd = n2;
+            ce = n1;
         } else {
-            a = n2;
-            b = n1;
+            ca = n2;
+            cb = n1;
         }
+        // Once the corners have shrunk to neighbouring floats a pass may leave them exactly as
+        // they were; every later pass would then repeat it, so the answer is already final.
+        const Chromaticity now[8] = {a, b, d, e, ca, cb, cd, ce};
+        if (std::memcmp(was, now, sizeof now) == 0) break;
     }
     HueChroma f;
     const float outer = dist(e0, d0);
     f.hue = outer > 0 ? dist(d0, m2) / outer : 0;
-    const float side = dist(d0, a0);
-    f.chroma = side > 0 ? dist(a0, n2) / side : 0;
+    const float sideLength = dist(d0, a0);
+    f.chroma = sideLength > 0 ? dist(a0, n2) / sideLength : 0;
     return f;
+}
+
+// First cell at level v, in findcell's order, that holds the point up to rounding: catches a
+// point on a shared edge that rounding put outside both cells.
+Cell nearCell(float x, float y, int v, const RenotationTable& table) {
+    for (int h = 0; h < 40; ++h) {
+        Chromaticity a = kWhite, b = kWhite;
+        for (int c = 0; c + 1 < RenotationTable::kChromas; ++c) {
+            const Chromaticity d = corner(table, v, h, c + 1);
+            const Chromaticity e = corner(table, v, h + 1, c + 1);
+            if (empty(d) || empty(e)) break;
+            if (nearQuad(x, y, a, b, e, d))
+                return {static_cast<std::int16_t>(h), static_cast<std::int16_t>(c)};
+            a = d;
+            b = e;
+        }
+    }
+    return {40, 0};
 }
 
 // Hue and chroma of a chromaticity that no cell at level v holds, continued outwards from the
@@ -143,7 +189,7 @@ private:
         for (int c = first; c < kMaxRing; ++c) {
             const Chromaticity pa = point(a, c), pb = point(bLine, c);
             const Chromaticity pd = point(a, c + 1), pe = point(bLine, c + 1);
-            if (!inquad(x, y, pa, pb, pe, pd)) continue;
+            if (!nearQuad(x, y, pa, pb, pe, pd)) continue;
             const HueChroma f = fractions(x, y, pa, pb, pd, pe);
             float hue = (static_cast<float>(a) + f.hue * static_cast<float>(b - a)) * 2.5f;
             if (hue >= 100) hue -= 100;
@@ -177,7 +223,8 @@ MunsellColour blend(float X, float& Y, float Z, const RenotationTable& table, bo
 
     HueChroma level[2];
     for (int i = 0; i < 2; ++i) {
-        const Cell cell = find(x, y, vi + i);
+        Cell cell = find(x, y, vi + i);
+        if (!cell.found()) cell = nearCell(x, y, vi + i, table);
         if (cell.found()) {
             level[i] = cellfrac(x, y, vi + i, cell, table);
         } else {
@@ -207,10 +254,8 @@ MunsellColour blend(float X, float& Y, float Z, const RenotationTable& table, bo
 bool inquad(float px, float py, Chromaticity p1, Chromaticity p2, Chromaticity p3,
             Chromaticity p4) {
     const Chromaticity p[5] = {p1, p2, p3, p4, p1};
-    for (int k = 0; k < 4; ++k) {
-        const float w = (p[k + 1].x - p[k].x) * (py - p[k].y) - (p[k + 1].y - p[k].y) * (px - p[k].x);
-        if (w > 0) return false;
-    }
+    for (int k = 0; k < 4; ++k)
+        if (side(p[k], p[k + 1], px, py) > 0) return false;
     return true;
 }
 

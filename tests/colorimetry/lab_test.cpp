@@ -14,9 +14,7 @@ constexpr float kThreshold = 0.008856f;
 
 // CIE 15 CIELAB with an exact cube root, as an independent reference.
 Lab referenceLab(double x, double y, double z, const Xyz& n) {
-    const auto f = [](double t) {
-        return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116.0;
-    };
+    const auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116.0; };
     const double fx = f(x / n.x), fy = f(y / n.y), fz = f(z / n.z);
     return {static_cast<float>(116 * fy - 16), static_cast<float>(500 * (fx - fy)),
             static_cast<float>(200 * (fy - fz))};
@@ -76,8 +74,10 @@ TEST(Xyzlab, AgreesWithTheStandardFormulaWithinTheRoundedExponent) {
 TEST(Xyzlab, ThresholdIsComparedInSinglePrecisionAndStrictly) {
     // Y whose single-precision ratio to Yn = 100 is exactly the single threshold.
     float y = 0.8856f;
-    while (y / 100.0f < kThreshold) y = std::nextafter(y, 1.0f);
-    while (y / 100.0f > kThreshold) y = std::nextafter(y, 0.0f);
+    while (y / 100.0f < kThreshold)
+        y = std::nextafter(y, 1.0f);
+    while (y / 100.0f > kThreshold)
+        y = std::nextafter(y, 0.0f);
     ASSERT_EQ(y / 100.0f, kThreshold);
     // The single threshold lies above the decimal 0.008856: a double comparison would take the
     // cube branch here.
@@ -129,8 +129,8 @@ TEST(Labxyz, DarkColoursFollowTheCubeLaw) {
 TEST(Labxyz, MinusSixteenGivesZeroLuminance) {
     const Xyz xyz = labxyz({-16, 50, -20});
     EXPECT_EQ(xyz.y, 0.0f);
-    EXPECT_NEAR(xyz.x, 0.1 * 0.1 * 0.1 * 98.04, 1e-6);  // (a*/500)^3
-    EXPECT_NEAR(xyz.z, 0.1 * 0.1 * 0.1 * 118.1, 1e-6);  // (-b*/200)^3
+    EXPECT_NEAR(xyz.x, 0.1 * 0.1 * 0.1 * 98.04, 1e-6);     // (a*/500)^3
+    EXPECT_NEAR(xyz.z, 0.1 * 0.1 * 0.1 * 118.1, 1e-6);     // (-b*/200)^3
     EXPECT_NEAR(labxyz({-16, -50, 20}).x, -0.09804, 1e-6); // a true cube keeps the sign
 }
 

@@ -39,9 +39,10 @@ TEST(Xyzrgb, IlluminantCWhiteFloorsGreenTo254WithoutFlag) {
 
 TEST(Xyzrgb, EachWhiteMapsToDisplayWhite) {
     for (int i = 0; i < 3; ++i) {
-        const RgbConversion c = xyzrgb(kIlluminants[static_cast<std::size_t>(i)].white, i,
-                                       kDefaults);
-        for (std::int16_t v : c.clipped) EXPECT_GE(v, 253) << i;
+        const RgbConversion c =
+            xyzrgb(kIlluminants[static_cast<std::size_t>(i)].white, i, kDefaults);
+        for (std::int16_t v : c.clipped)
+            EXPECT_GE(v, 253) << i;
     }
 }
 
@@ -50,10 +51,10 @@ TEST(Xyzrgb, ComponentJustAboveOneIsFlaggedOnlyPastTheLastStep) {
     const RgbConversion over = xyzrgb(xyzOf({1.01f, 0.5f, 0.25f}), 0, kDefaults);
     EXPECT_TRUE(over.outOfRange);
     EXPECT_EQ(over.clipped[0], 255);
-    EXPECT_EQ(over.shown(false), (DisplayRgb{0, 0, 0}));       // interactive: black
-    EXPECT_EQ(over.shown(true), over.clipped);                 // quiet: clipped channels
-    EXPECT_GT(over.linear[0], 1.0f);                           // unclamped above 1
-    EXPECT_EQ(over.cmyk.fraction.c, 0.0f);                     // negative ink clamped
+    EXPECT_EQ(over.shown(false), (DisplayRgb{0, 0, 0})); // interactive: black
+    EXPECT_EQ(over.shown(true), over.clipped);           // quiet: clipped channels
+    EXPECT_GT(over.linear[0], 1.0f);                     // unclamped above 1
+    EXPECT_EQ(over.cmyk.fraction.c, 0.0f);               // negative ink clamped
 
     // 255 * 1.005^(1/2.2) = 255.6: floored to 255, in range.
     const RgbConversion edge = xyzrgb(xyzOf({1.005f, 0.5f, 0.25f}), 0, kDefaults);
@@ -107,7 +108,8 @@ TEST(Xyzrgb, RejectsBadInput) {
     EXPECT_THROW(xyzrgb({50, 50, 50}, -1, kDefaults), RangeError);
     EXPECT_THROW(xyzrgb({std::numeric_limits<float>::quiet_NaN(), 50, 50}, 0, kDefaults),
                  ArithmeticError);
-    EXPECT_THROW(xyzrgb({std::numeric_limits<float>::infinity(), 50, 50}, 0, kDefaults), ArithmeticError);
+    EXPECT_THROW(xyzrgb({std::numeric_limits<float>::infinity(), 50, 50}, 0, kDefaults),
+                 ArithmeticError);
 }
 
 // ---- rgbxyz
@@ -187,7 +189,7 @@ TEST(Cmykrgb, NoInkIsWhiteWithTwoDecimalXyz) {
 TEST(Cmykrgb, FullBlackKeepsUnraisedXyz) {
     const CmykEntry e = cmykrgb({0, 0, 0, 1}, 0, kDefaults);
     EXPECT_EQ(e.rgb, (DisplayRgb{0, 0, 0}));
-    EXPECT_EQ(e.xyz.y, 0.0f);      // what the XYZ fields show
+    EXPECT_EQ(e.xyz.y, 0.0f);           // what the XYZ fields show
     EXPECT_NEAR(e.lab.l, 0.0903, 1e-4); // computed from 0.01, 0.01, 0.01
 }
 
@@ -223,8 +225,10 @@ TEST(Gamma, ExponentIsTheReciprocal) {
     EXPECT_FLOAT_EQ(kDefaultDisplayExponent, 0.45454544f);
     RgbSettings s;
     setGamma(s, 2.5);
-    for (float e : s.displayExponents) EXPECT_FLOAT_EQ(e, 0.4f);
-    for (float e : s.cmykExponents) EXPECT_EQ(e, kCmykExponent);
+    for (float e : s.displayExponents)
+        EXPECT_FLOAT_EQ(e, 0.4f);
+    for (float e : s.cmykExponents)
+        EXPECT_EQ(e, kCmykExponent);
 }
 
 TEST(Tint, GainsFollowThePosition) {

@@ -1,0 +1,140 @@
+// CSV lines of the command line. The reading rules are those of the program's delimited-field
+// reader, plus doubled quotes inside a quoted field so that what `zul convert` writes it also
+// reads; split by hand because a stream per line would cost more than converting the colour.
+#include "app/cli_convert.h"
+
+#include "munsell/hue.h"
+#include "text/errors.h"
+#include "text/numtext.h"
+
+#include <cctype>
+
+namespace zul::cli {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool isNumber(std::string_view text) {
+    try {
+        parseStrict(text);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+} // namespace
+
+void splitCsvLine(std::string_view line, std::vector<std::string>& fields) {
+    std::size_t count = 0;
+    auto nextField = [&]() -> std::string& {
+        if (count == fields.size()) fields.emplace_back();
+        std::string& f = fields[count++];
+        f.clear();
+        return f;
+    };
+    if (trimmed(line).empty()) {
+        fields.clear();
+        return;
+    }
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < line.size() && isBlank(line[pos])) ++pos;
+        std::string& field = nextField();
+        std::size_t comma;
+        if (pos < line.size() && line[pos] == '"') {
+            std::size_t i = pos + 1;
+            for (;;) {
+                const std::size_t quote = line.find('"', i);
+                if (quote == std::string_view::npos) {
+                    field.append(line.substr(i)); // an unclosed quote runs to the line end
+                    i = line.size();
+                    break;
+                }
+                field.append(line.substr(i, quote - i));
+                if (quote + 1 < line.size() && line[quote + 1] == '"') {
+                    field += '"';
+                    i = quote + 2;
+                    continue;
+                }
+                i = quote + 1;
+                break;
+            }
+            comma = line.find(',', i);
+        } else {
+            comma = line.find(',', pos);
+            field.append(trimmed(line.substr(pos, comma - pos)));
+        }
+        if (comma == std::string_view::npos) break;
+        pos = comma + 1;
+    }
+    fields.resize(count);
+}
+
+void appendCsvField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void appendCsvField(std::string& out, const QString& text) {
+    const std::size_t start = out.size();
+    bool ascii = true;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (!ascii) {
+        const QByteArray utf8 = text.toUtf8();
+        appendCsvField(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+        return;
+    }
+    bool quote = false;
+    for (QChar c : text) {
+        const char ch = static_cast<char>(c.unicode());
+        quote = quote || ch == ',' || ch == '"' || ch == '\r' || ch == '\n';
+        out += ch;
+    }
+    if (quote) {
+        const std::string plain = out.substr(start);
+        out.resize(start);
+        appendCsvField(out, plain);
+    }
+}
+
+bool isHueNotation(std::string_view text) {
+    text = trimmed(text);
+    std::size_t end = text.size();
+    while (end > 0 && std::isalpha(static_cast<unsigned char>(text[end - 1]))) --end;
+    std::string family(text.substr(end));
+    for (char& c : family) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    bool known = false;
+    for (std::string_view f : kHueFamilies) known = known || (!f.empty() && family == f);
+    const std::string_view number = trimmed(text.substr(0, end));
+    return known && !number.empty() && isNumber(number);
+}
+
+bool isHeaderLine(std::string_view line) {
+    std::vector<std::string> fields;
+    splitCsvLine(line, fields);
+    if (fields.empty()) return false;
+    return !isNumber(fields[0]) && !isHueNotation(fields[0]);
+}
+
+} // namespace zul::cli
