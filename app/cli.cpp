@@ -8,9 +8,14 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
+
+#include <unistd.h>
 
 namespace zul {
 
@@ -32,7 +37,7 @@ Converts colours as the main window does: the values go into the entry fields of
 runs that form's chain from the start-up state with the options below, and every form is read.
 
   --from FORM       the entry form; its values, in order:
-                      munsell  hue notation, value, chroma   (5R 4 10)
+                      munsell  hue notation, value, chroma   (5R, 4, 10)
                       xyz      X, Y, Z   (Y 0..100)
                       xy       x, y, Y
                       lab      L*, a*, b*
@@ -40,7 +45,7 @@ runs that form's chain from the start-up state with the options below, and every
                       cmyk     C, M, Y, K   (percent)
   --illuminant I    C (illuminant C 2 deg, the default), D50 (2 deg) or D65 (10 deg)
   --pwd             luminance relative to the perfect diffuser ("PWD" ticked)
-  --gamma G         display gamma, 1 to 3 (default 2.2)
+  --gamma G         display gamma 1 to 3 in steps of 0.1, as the gamma slider (default 2.2)
   --raw             the engine's unrounded results, 9 significant digits; munsell and xyz only:
                       munsell  hue,value,chroma,X,Y,Z,x,y,note (value clamped to 9.5)
                       xyz      hue,value,chroma,extrapolated,note (XYZ under illuminant C;
@@ -59,6 +64,16 @@ Uses every core; memory stays the same whatever the input size.
 Exit status: 0 every colour converted; 1 a colour failed (summary on standard error) or
 Muncie.dat could not be read; 2 bad usage.
 )";
+
+// Whatever standard input holds, without waiting for a full buffer: a script that writes a line
+// and waits for the answer gets it.
+std::size_t readStandardInput(char* buffer, std::size_t size) {
+    for (;;) {
+        const auto got = ::read(STDIN_FILENO, buffer, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) throw std::runtime_error(std::strerror(errno));
+    }
+}
 
 int usageError(const std::string& message, const char* usage) {
     std::cerr << message << '\n' << usage;
@@ -144,12 +159,14 @@ int runConvert(const std::vector<std::string>& args, int& argc, char** argv) {
             formText = lowered(arg);
         } else if (name == "--illuminant") {
             const std::string ill = lowered(arg);
-            if (ill == "c") options.illuminant = 0;
-            else if (ill == "d50") options.illuminant = 1;
-            else if (ill == "d65") options.illuminant = 2;
+            if (ill == "c")
+                options.illuminant = 0;
+            else if (ill == "d50")
+                options.illuminant = 1;
+            else if (ill == "d65")
+                options.illuminant = 2;
             else
-                return usageError("zul convert: unknown illuminant \"" + arg +
-                                      "\" (C, D50 or D65)",
+                return usageError("zul convert: unknown illuminant \"" + arg + "\" (C, D50 or D65)",
                                   usage.c_str());
         } else {
             double gamma = 0;
@@ -188,16 +205,18 @@ int runConvert(const std::vector<std::string>& args, int& argc, char** argv) {
 
     cli::StreamSummary summary;
     if (!values.empty()) {
-        std::string line;
-        for (const std::string& v : values) {
-            if (!line.empty()) line += ',';
-            cli::appendCsvField(line, v);
+        // Each value goes into its field as typed, commas and line breaks included.
+        std::string out = header;
+        summary.lines = 1;
+        if (!factory()->convert(values, out)) {
+            summary.failed = 1;
+            summary.firstFailed = {1};
         }
-        std::istringstream in(line);
-        summary = cli::convertStream(in, std::cout, header, factory, 1, 1, false);
+        std::cout << out << std::flush;
+        if (!std::cout) summary.error = "the output could not be written";
     } else {
         const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-        summary = cli::convertStream(std::cin, std::cout, header, factory, workers);
+        summary = cli::convertStream(readStandardInput, std::cout, header, factory, workers);
     }
     if (!summary.error.empty()) {
         std::cerr << "zul convert: " << summary.error << '\n';
@@ -213,9 +232,8 @@ int runConvert(const std::vector<std::string>& args, int& argc, char** argv) {
 } // namespace
 
 int runCli(int argc, char** argv) {
-    // Large reads and writes, no synchronisation with C stdio.
+    // Large writes, no synchronisation with C stdio.
     std::ios::sync_with_stdio(false);
-    std::cin.tie(nullptr);
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string& command = args.front();

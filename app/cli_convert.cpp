@@ -26,8 +26,7 @@ struct EntryForm {
 
 const EntryForm& entryForm(Form form) {
     static const std::array<EntryForm, 6> forms = {{
-        {"munsell", {Field::Hue, Field::Value, Field::Chroma}, Field::Chroma,
-         "hue, value, chroma"},
+        {"munsell", {Field::Hue, Field::Value, Field::Chroma}, Field::Chroma, "hue, value, chroma"},
         {"xyz", {Field::X, Field::Y, Field::Z}, Field::Z, "X, Y, Z"},
         {"xy", {Field::SmallX, Field::SmallY, Field::Y}, Field::SmallY, "x, y, Y"},
         {"lab", {Field::L, Field::A, Field::B}, Field::B, "L*, a*, b*"},
@@ -65,8 +64,8 @@ float strictNumber(const char* caption, const std::string& text) {
 // Nine significant digits name every float exactly.
 void appendRaw(std::string& out, float v) {
     char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
-                                 std::chars_format::general, 9);
+    const auto r =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 9);
     out.append(buf, r.ptr);
     out += ',';
 }
@@ -91,21 +90,20 @@ public:
         m_wb.clearEntries();
         m_dialogs.clear();
         for (std::size_t i = 0; i < fields.size(); ++i)
-            m_wb.setText(form.fields[i],
-                         QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size())));
+            m_wb.setText(
+                form.fields[i],
+                QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size())));
         const bool ok = m_wb.enterPressed(form.enter);
 
         for (int f = 0; f < kFieldColumns; ++f) {
             appendCsvField(out, m_wb.text(static_cast<Field>(f)));
             out += ',';
         }
-        QString note = m_dialogs.messages().join("; ");
-        for (const QString& mark : {m_wb.munsellNote(), m_wb.rangeWarning()}) {
-            if (mark.isEmpty()) continue;
-            if (!note.isEmpty()) note += "; ";
-            note += mark;
-        }
-        appendCsvField(out, note);
+        // Messages shown during the chain first, then the marks the window shows beside it.
+        QStringList note = m_dialogs.messages();
+        if (!m_wb.munsellNote().isEmpty()) note << m_wb.munsellNote();
+        if (!m_wb.rangeWarning().isEmpty()) note << m_wb.rangeWarning();
+        if (!note.isEmpty()) appendCsvField(out, note.join(QStringLiteral("; ")));
         out += '\n';
         return ok;
     }
@@ -138,7 +136,8 @@ public:
             if (hue >= 100) hue -= 100;
             const CieColour c = mun2xyz(hue, value, chroma, *m_table, m_conditions);
             if (!c.inReach) throw RangeError("beyond the renotation data");
-            for (float v : {hue, value, chroma, c.X, c.Y, c.Z, c.x, c.y}) appendRaw(out, v);
+            for (float v : {hue, value, chroma, c.X, c.Y, c.Z, c.x, c.y})
+                appendRaw(out, v);
             out += '\n';
             return true;
         } catch (const Error& e) {
@@ -169,7 +168,8 @@ public:
             float Y = strictNumber("Y", fields[1]);
             const float Z = strictNumber("Z", fields[2]);
             const MunsellColour m = xyzmun(X, Y, Z, m_index, m_pwd);
-            for (float v : {m.hue, m.value, m.chroma}) appendRaw(out, v);
+            for (float v : {m.hue, m.value, m.chroma})
+                appendRaw(out, v);
             out += std::to_string(m.extrapolated);
             out += ",\n";
             return true;
@@ -193,9 +193,13 @@ std::optional<Form> formNamed(std::string_view name) {
     return std::nullopt;
 }
 
-int fieldCount(Form form) { return static_cast<int>(entryForm(form).fields.size()); }
+int fieldCount(Form form) {
+    return static_cast<int>(entryForm(form).fields.size());
+}
 
-std::string fieldNames(Form form) { return entryForm(form).captions; }
+std::string fieldNames(Form form) {
+    return entryForm(form).captions;
+}
 
 std::string outputHeader(const ConvertOptions& options) {
     if (options.raw && options.from == Form::Munsell) return "hue,value,chroma,X,Y,Z,x,y,note\n";

@@ -23,10 +23,10 @@ enum class Form { Munsell, Xyz, Xy, Lab, Rgb, Cmyk };
 
 struct ConvertOptions {
     Form from = Form::Munsell;
-    int illuminant = 0;   // option button 0..2
-    bool pwd = false;     // "PWD" ticked
-    QString gamma;        // gamma field text; empty keeps the start-up 2.2
-    bool raw = false;     // unrounded engine results instead of field texts
+    int illuminant = 0; // option button 0..2
+    bool pwd = false;   // "PWD" ticked
+    QString gamma;      // gamma field text; empty keeps the start-up 2.2
+    bool raw = false;   // unrounded engine results instead of field texts
 };
 
 // "munsell", "xyz", ...; nullopt for anything else.
@@ -69,18 +69,25 @@ std::unique_ptr<LineConverter> makeConverter(std::shared_ptr<const RenotationTab
 
 // --- the stream
 struct StreamSummary {
-    long lines = 0;               // colours read (header and blank lines not counted)
-    long failed = 0;              // colours that did not convert
+    long lines = 0;                // colours read (header and blank lines not counted)
+    long failed = 0;               // colours that did not convert
     std::vector<long> firstFailed; // input line numbers (1-based) of the first few failures
-    std::string error;            // set when the output could not be written
+    std::string error;             // set when the input could not be read or the output written
 };
 
 using ConverterFactory = std::function<std::unique_ptr<LineConverter>()>;
+// Fills up to `size` bytes of `buffer` with what the input has, waiting only when it has nothing
+// yet; 0 at its end. Throws std::runtime_error when the input cannot be read.
+using ChunkReader = std::function<std::size_t(char* buffer, std::size_t size)>;
 
-// Reads CSV lines from `in` and writes `header` and one converted line per colour to `out`, in
-// input order, with `workers` threads each holding a converter made by `factory` in its own
-// thread. At most a few batches of `batchLines` lines are held at any time, so memory stays the
-// same whatever the input size. With `skipHeader`, a first line that isHeaderLine is skipped.
+// Reads CSV lines and writes `header` and one converted line per colour to `out`, in input
+// order, with `workers` threads each holding a converter made by `factory` in its own thread.
+// At most a few batches of `batchLines` lines are held at any time, so memory stays the same
+// whatever the input size; whatever has been read is converted and written before waiting for
+// more input. With `skipHeader`, a first line that isHeaderLine is skipped.
+StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const std::string& header,
+                            const ConverterFactory& factory, int workers,
+                            std::size_t batchLines = 4096, bool skipHeader = true);
 StreamSummary convertStream(std::istream& in, std::ostream& out, const std::string& header,
                             const ConverterFactory& factory, int workers,
                             std::size_t batchLines = 4096, bool skipHeader = true);

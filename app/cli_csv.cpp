@@ -7,17 +7,23 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace zul::cli {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -46,7 +52,8 @@ void splitCsvLine(std::string_view line, std::vector<std::string>& fields) {
     }
     std::size_t pos = 0;
     for (;;) {
-        while (pos < line.size() && isBlank(line[pos])) ++pos;
+        while (pos < line.size() && isBlank(line[pos]))
+            ++pos;
         std::string& field = nextField();
         std::size_t comma;
         if (pos < line.size() && line[pos] == '"') {
@@ -92,40 +99,35 @@ void appendCsvField(std::string& out, std::string_view text) {
 }
 
 void appendCsvField(std::string& out, const QString& text) {
-    const std::size_t start = out.size();
-    bool ascii = true;
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
+    // Field texts are short and plain: narrowed and checked in one pass, appended in one piece.
+    const QChar* p = text.constData();
+    const auto n = static_cast<std::size_t>(text.size());
+    std::array<char, 64> buffer;
+    bool plain = n <= buffer.size();
+    for (std::size_t i = 0; i < n && plain; ++i) {
+        const char16_t c = p[i].unicode();
+        plain = c < 0x80 && c != ',' && c != '"' && c != '\r' && c != '\n';
+        buffer[i] = static_cast<char>(c);
     }
-    if (!ascii) {
-        const QByteArray utf8 = text.toUtf8();
-        appendCsvField(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    if (plain) {
+        out.append(buffer.data(), n);
         return;
     }
-    bool quote = false;
-    for (QChar c : text) {
-        const char ch = static_cast<char>(c.unicode());
-        quote = quote || ch == ',' || ch == '"' || ch == '\r' || ch == '\n';
-        out += ch;
-    }
-    if (quote) {
-        const std::string plain = out.substr(start);
-        out.resize(start);
-        appendCsvField(out, plain);
-    }
+    const QByteArray utf8 = text.toUtf8();
+    appendCsvField(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 bool isHueNotation(std::string_view text) {
     text = trimmed(text);
     std::size_t end = text.size();
-    while (end > 0 && std::isalpha(static_cast<unsigned char>(text[end - 1]))) --end;
+    while (end > 0 && std::isalpha(static_cast<unsigned char>(text[end - 1])))
+        --end;
     std::string family(text.substr(end));
-    for (char& c : family) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : family)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     bool known = false;
-    for (std::string_view f : kHueFamilies) known = known || (!f.empty() && family == f);
+    for (std::string_view f : kHueFamilies)
+        known = known || (!f.empty() && family == f);
     const std::string_view number = trimmed(text.substr(0, end));
     return known && !number.empty() && isNumber(number);
 }

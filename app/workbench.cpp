@@ -33,7 +33,6 @@ const char* fieldCaption(Field f) {
 }
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-QString picture(double v, const char* pic) { return qs(formatPicture(v, pic)); }
 
 } // namespace
 
@@ -87,8 +86,14 @@ void Workbench::startUp() {
 }
 
 void Workbench::clearEntries() {
-    for (int f = 0; f < static_cast<int>(Field::Count); ++f)
-        if (f != static_cast<int>(Field::Gamma)) m_fields[static_cast<std::size_t>(f)].clear();
+    for (int f = 0; f < static_cast<int>(Field::Count); ++f) {
+        if (f == static_cast<int>(Field::Gamma)) continue;
+        QString& t = m_fields[static_cast<std::size_t>(f)];
+        if (t.isDetached())
+            t.resize(0); // keeps the storage for writeField
+        else
+            t.clear();
+    }
     m_label19.clear();
     m_munsellNote.clear();
     m_outOfRange = false;
@@ -110,9 +115,32 @@ void Workbench::setText(Field f, const QString& text) {
     if (f == Field::Gamma) gammaTextChanged(text);
 }
 
+void Workbench::writeField(Field f, std::string_view ascii) {
+    // Converting one colour writes most fields: reusing their storage spares an allocation each.
+    QString& t = m_fields[static_cast<std::size_t>(f)];
+    t.resize(static_cast<qsizetype>(ascii.size()));
+    if (ascii.empty()) return;
+    std::transform(ascii.begin(), ascii.end(), t.data(),
+                   [](char c) { return QChar(QLatin1Char(c)); });
+}
+
 float Workbench::strict(Field f) const {
+    // Number texts are short and plain: read them in place, without a converted copy.
+    const QString& t = m_fields[static_cast<std::size_t>(f)];
+    std::array<char, 64> buffer;
+    std::string converted;
+    std::string_view view;
+    if (t.size() < static_cast<qsizetype>(buffer.size()) &&
+        std::all_of(t.begin(), t.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        std::transform(t.begin(), t.end(), buffer.begin(),
+                       [](QChar c) { return static_cast<char>(c.unicode()); });
+        view = std::string_view(buffer.data(), static_cast<std::size_t>(t.size()));
+    } else {
+        converted = t.toStdString();
+        view = converted;
+    }
     try {
-        return static_cast<float>(parseStrict(text(f).toStdString()));
+        return static_cast<float>(parseStrict(view));
     } catch (const ConversionError&) {
         throw ConversionError(std::string(fieldCaption(f)) + ": \"" + text(f).toStdString() +
                               "\" is not a number");
@@ -136,17 +164,17 @@ void Workbench::paintSwatch() { emit swatchChanged(m_r, m_g, m_b); }
 
 Lab Workbench::labOf(Xyz& xyz) {
     const Lab lab = xyzlab(xyz, m_illuminant);
-    setField(Field::L, picture(lab.l, "###.00"));
-    setField(Field::A, picture(lab.a, "###.00"));
-    setField(Field::B, picture(lab.b, "###.00"));
+    writeField(Field::L, formatPicture(lab.l, "###.00"));
+    writeField(Field::A, formatPicture(lab.a, "###.00"));
+    writeField(Field::B, formatPicture(lab.b, "###.00"));
     if (switchOn(Switch::Tolerance)) emit toleranceRefresh(lab.l, lab.a, lab.b);
     return lab;
 }
 
 void Workbench::writeRgbFields(int r, int g, int b) {
-    setField(Field::R, QString::number(r));
-    setField(Field::G, QString::number(g));
-    setField(Field::Bl, QString::number(b));
+    writeField(Field::R, std::to_string(r));
+    writeField(Field::G, std::to_string(g));
+    writeField(Field::Bl, std::to_string(b));
     m_guard = true;
     m_sliders[static_cast<int>(Slider::R)] = r;
     m_sliders[static_cast<int>(Slider::G)] = g;
@@ -155,10 +183,10 @@ void Workbench::writeRgbFields(int r, int g, int b) {
 }
 
 void Workbench::writeCmykFields(const CmykEstimate& e) {
-    setField(Field::C, QString::number(e.percent[0]));
-    setField(Field::M, QString::number(e.percent[1]));
-    setField(Field::Ye, QString::number(e.percent[2]));
-    setField(Field::K, QString::number(e.percent[3]));
+    writeField(Field::C, std::to_string(e.percent[0]));
+    writeField(Field::M, std::to_string(e.percent[1]));
+    writeField(Field::Ye, std::to_string(e.percent[2]));
+    writeField(Field::K, std::to_string(e.percent[3]));
 }
 
 void Workbench::runXyzrgb(const Xyz& xyz) {
@@ -209,11 +237,11 @@ bool Workbench::muncie() {
         // Beyond the renotation data there is no colour to show; zeros would pass for black.
         if (!cie.inReach) throw RangeError("beyond the renotation data");
 
-        setField(Field::X, picture(cie.X, "##0.00"));
-        setField(Field::Y, picture(cie.Y, "##0.00"));
-        setField(Field::Z, picture(cie.Z, "##0.00"));
-        setField(Field::SmallX, picture(cie.x, "0.0000"));
-        setField(Field::SmallY, picture(cie.y, "0.0000"));
+        writeField(Field::X, formatPicture(cie.X, "##0.00"));
+        writeField(Field::Y, formatPicture(cie.Y, "##0.00"));
+        writeField(Field::Z, formatPicture(cie.Z, "##0.00"));
+        writeField(Field::SmallX, formatPicture(cie.x, "0.0000"));
+        writeField(Field::SmallY, formatPicture(cie.y, "0.0000"));
 
         Xyz xyz{cie.X, cie.Y, cie.Z};
         labOf(xyz);
@@ -234,17 +262,17 @@ bool Workbench::ciemunSteps() {
     const float sum = X + Y + Z;
     if (!(sum > 0)) return true; // nothing to show; the fields stay as they are
 
-    setField(Field::SmallX, picture(X / sum, ".0000"));
-    setField(Field::SmallY, picture(Y / (Y + X + Z), ".0000"));
+    writeField(Field::SmallX, formatPicture(X / sum, ".0000"));
+    writeField(Field::SmallY, formatPicture(Y / (Y + X + Z), ".0000"));
 
     const MunsellColour m = xyzmun(X, Y, Z, m_engine->index, m_pwd == 1);
     float value = m.value;
     if (value < 0.5f) value = 0.5f; // the value slider starts at 0.5
     const float hue = static_cast<float>(parseStrict(formatPicture(m.hue, "###.00")));
 
-    setField(Field::Hue, qs(hconvert(hue)));
-    setField(Field::Value, picture(value, "##0.00"));
-    setField(Field::Chroma, picture(m.chroma, "##0.00"));
+    writeField(Field::Hue, hconvert(hue));
+    writeField(Field::Value, formatPicture(value, "##0.00"));
+    writeField(Field::Chroma, formatPicture(m.chroma, "##0.00"));
     m_munsellNote = m.isExtrapolated() ? QString::fromUtf8(kExtrapolatedNote) : QString();
 
     // The sliders show what they can: an extrapolated chroma beyond 40 leaves the chroma slider
@@ -301,8 +329,8 @@ bool Workbench::xyChain() {
         Xyz xyz{x * Y / y, Y, z * Y / y};
         if (!std::isfinite(xyz.x) || !std::isfinite(xyz.z))
             throw ArithmeticError("x, y: the resulting X or Z is out of range");
-        setField(Field::X, picture(xyz.x, "###.00"));
-        setField(Field::Z, picture(xyz.z, "###.00"));
+        writeField(Field::X, formatPicture(xyz.x, "###.00"));
+        writeField(Field::Z, formatPicture(xyz.z, "###.00"));
         labOf(xyz);
         ciemunSteps();
         runXyzrgb(xyz);
@@ -318,9 +346,9 @@ bool Workbench::labChain() {
             float xs = 0, ys = 0;
             xyzconvert("B", m_illuminant, xyz, xs, ys);
         }
-        setField(Field::X, picture(xyz.x, "###.00"));
-        setField(Field::Y, picture(xyz.y, "###.00"));
-        setField(Field::Z, picture(xyz.z, "###.00"));
+        writeField(Field::X, formatPicture(xyz.x, "###.00"));
+        writeField(Field::Y, formatPicture(xyz.y, "###.00"));
+        writeField(Field::Z, formatPicture(xyz.z, "###.00"));
         runXyzrgb(xyz);
         paintSwatch();
         ciemunSteps();
@@ -328,9 +356,9 @@ bool Workbench::labChain() {
 }
 
 void Workbench::writeXyzFields(const Xyz& xyz) {
-    setField(Field::X, qs(plainText(xyz.x)));
-    setField(Field::Y, qs(plainText(xyz.y)));
-    setField(Field::Z, qs(plainText(xyz.z)));
+    writeField(Field::X, plainText(xyz.x));
+    writeField(Field::Y, plainText(xyz.y));
+    writeField(Field::Z, plainText(xyz.z));
 }
 
 bool Workbench::rgbChain() {
@@ -376,9 +404,9 @@ bool Workbench::cmyk() {
         m_b = e.rgb[2];
         paintSwatch();
         writeXyzFields(e.xyz);
-        setField(Field::L, picture(e.lab.l, "###.00"));
-        setField(Field::A, picture(e.lab.a, "###.00"));
-        setField(Field::B, picture(e.lab.b, "###.00"));
+        writeField(Field::L, formatPicture(e.lab.l, "###.00"));
+        writeField(Field::A, formatPicture(e.lab.a, "###.00"));
+        writeField(Field::B, formatPicture(e.lab.b, "###.00"));
         if (switchOn(Switch::Tolerance)) emit toleranceRefresh(e.lab.l, e.lab.a, e.lab.b);
         ciemunSteps();
     });
@@ -420,23 +448,23 @@ void Workbench::sliderMoved(Slider s, int position) {
         float hue = static_cast<float>(position) / 2;
         if (hue == 0) hue = 100;
         if (hue > 100) hue = 1;
-        setField(Field::Hue, qs(hconvert(hue)));
+        writeField(Field::Hue, hconvert(hue));
         muncie();
         break;
     }
     case Slider::Value:
-        if (position < 20) setField(Field::Value, qs(plainText(static_cast<float>(position) / 2)));
+        if (position < 20) writeField(Field::Value, plainText(static_cast<float>(position) / 2));
         muncie();
         break;
     case Slider::Chroma:
-        setField(Field::Chroma, QString::number(position));
+        writeField(Field::Chroma, std::to_string(position));
         muncie();
         break;
     case Slider::R:
     case Slider::G:
     case Slider::B: {
         const Field f = s == Slider::R ? Field::R : s == Slider::G ? Field::G : Field::Bl;
-        setField(f, QString::number(position));
+        writeField(f, std::to_string(position));
         rgbChain();
         break;
     }
@@ -446,7 +474,7 @@ void Workbench::sliderMoved(Slider s, int position) {
         emit changed();
         break;
     case Slider::Gamma: {
-        setField(Field::Gamma, qs(plainText(static_cast<float>(position) / 10)));
+        writeField(Field::Gamma, plainText(static_cast<float>(position) / 10));
         const double gamma = parseStrict(text(Field::Gamma).toStdString());
         m_exponent.fill(displayExponent(gamma));
         muncie();

@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace zul {
 
@@ -141,6 +142,7 @@ signals:
 private:
     struct Engine;
     void setField(Field f, const QString& text) { m_fields[static_cast<int>(f)] = text; }
+    void writeField(Field f, std::string_view ascii); // texts of the number formatters
     float strict(Field f) const; // ConversionError naming the field
     void moveSlider(Slider s, double position); // rounds ties to even; RangeError outside range
     void paintSwatch();

@@ -24,16 +24,17 @@ if [ ! -s "$INPUT" ]; then
 fi
 
 status=0
-/usr/bin/time -f '%e %M' -o "$WORK/time" "$ZUL" convert --from xyz "$@" \
+/usr/bin/time -f '%e %M %U %S' -o "$WORK/time" "$ZUL" convert --from xyz "$@" \
     < "$INPUT" > "$WORK/out.csv" 2> "$WORK/err" || status=$?
-read -r seconds kbytes < "$WORK/time"
+read -r seconds kbytes user sys < "$WORK/time"
 out=$(($(wc -l < "$WORK/out.csv") - 1))
 failed=$(grep -c . "$WORK/err" || true)
 
-awk -v n="$LINES" -v s="$seconds" -v kb="$kbytes" -v out="$out" -v st="$status" 'BEGIN {
+awk -v n="$LINES" -v s="$seconds" -v kb="$kbytes" -v out="$out" -v st="$status" \
+    -v user="$user" -v sys="$sys" 'BEGIN {
     printf "lines in:      %d\n", n
     printf "lines out:     %d (exit status %d)\n", out, st
-    printf "elapsed:       %.2f s\n", s
+    printf "elapsed:       %.2f s (CPU %.2f s user, %.2f s system)\n", s, user, sys
     printf "throughput:    %.0f lines/s\n", (s > 0 ? n / s : 0)
     printf "peak memory:   %.1f MB\n", kb / 1024
 }'

@@ -47,8 +47,8 @@ const std::vector<Xyz>& xyzSet() {
             s.push_back({c.X, c.Y, c.Z});
         }
         const Xyz d65{95.047f, 100, 108.883f};
-        const Xyz display[] = {{41.24f, 21.26f, 1.93f},  {35.76f, 71.52f, 11.92f},
-                               {18.05f, 7.22f, 95.05f},  {77.00f, 92.78f, 13.85f},
+        const Xyz display[] = {{41.24f, 21.26f, 1.93f},   {35.76f, 71.52f, 11.92f},
+                               {18.05f, 7.22f, 95.05f},   {77.00f, 92.78f, 13.85f},
                                {53.81f, 78.74f, 106.97f}, {59.29f, 28.48f, 96.98f},
                                {2.0f, 2.1f, 2.3f},        {40, 42, 46}};
         for (const Xyz& p : display) {
@@ -88,7 +88,9 @@ void runInverse(benchmark::State& state, const std::vector<Xyz>& set, const Engi
     state.SetLabel(std::to_string(set.size()) + " colours");
 }
 
-void BM_xyzmun_plain(benchmark::State& state) { runInverse(state, xyzSet(), table()); }
+void BM_xyzmun_plain(benchmark::State& state) {
+    runInverse(state, xyzSet(), table());
+}
 BENCHMARK(BM_xyzmun_plain);
 
 void BM_xyzmun_indexed(benchmark::State& state) {
@@ -110,7 +112,8 @@ void BM_xyzmun_indexed_beyond(benchmark::State& state) {
 BENCHMARK(BM_xyzmun_indexed_beyond);
 
 void BM_CellIndex_build(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(CellIndex(table()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CellIndex(table()));
 }
 BENCHMARK(BM_CellIndex_build);
 

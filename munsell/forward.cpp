@@ -10,22 +10,22 @@ namespace zul {
 
 namespace {
 
+[[noreturn, gnu::cold]] void outOfRange(const char* what) {
+    throw RangeError(std::string("Munsell ") + what + " is out of range");
+}
+
 // Floor of a scaled coordinate as a 16-bit index; anything that does not fit is out of range.
 int floorIndex(float scaled, const char* what) {
     const float f = std::floor(scaled);
     if (!(f >= std::numeric_limits<std::int16_t>::min() &&
           f <= std::numeric_limits<std::int16_t>::max()))
-        throw RangeError(std::string("Munsell ") + what + " is out of range");
+        outOfRange(what);
     return static_cast<int>(f);
 }
 
 void checkIndex(int i, int size, const char* what) {
     // Both i and its neighbour i + 1 are read.
-    if (i < 0 || i + 1 >= size) throw RangeError(std::string("Munsell ") + what + " is out of range");
-}
-
-float coord(const RenotationTable& t, int v, int h, int c, int k) {
-    return static_cast<float>(t.at(v, h, c, k)) / 10000.0f;
+    if (i < 0 || i + 1 >= size) outOfRange(what);
 }
 
 } // namespace
@@ -51,19 +51,26 @@ CieColour mun2xyz(float hue, float& value, float chroma, const RenotationTable& 
     checkIndex(hi, RenotationTable::kHues, "hue");
     checkIndex(ci, RenotationTable::kChromas, "chroma");
 
-    // A zero x at any of the eight corners means the colour lies beyond the table's data.
+    // Corners [value step][hue step][chroma step][x, y]. A zero x at any of them means the
+    // colour lies beyond the table's data.
+    std::int16_t n[2][2][2][2];
     for (int dv = 0; dv < 2; ++dv)
         for (int dh = 0; dh < 2; ++dh)
             for (int dc = 0; dc < 2; ++dc)
-                if (table.at(vi + dv, hi + dh, ci + dc, 0) == 0) return CieColour{};
+                for (int k = 0; k < 2; ++k)
+                    n[dv][dh][dc][k] = table.at(vi + dv, hi + dh, ci + dc, k);
+    for (int dv = 0; dv < 2; ++dv)
+        for (int dh = 0; dh < 2; ++dh)
+            for (int dc = 0; dc < 2; ++dc)
+                if (n[dv][dh][dc][0] == 0) return CieColour{};
 
     float level[2][2]; // [value level][x or y]
     for (int dv = 0; dv < 2; ++dv) {
         for (int k = 0; k < 2; ++k) {
             float ring[2];
             for (int dc = 0; dc < 2; ++dc) {
-                const float p0 = coord(table, vi + dv, hi, ci + dc, k);
-                const float p1 = coord(table, vi + dv, hi + 1, ci + dc, k);
+                const float p0 = static_cast<float>(n[dv][0][dc][k]) / 10000.0f;
+                const float p1 = static_cast<float>(n[dv][1][dc][k]) / 10000.0f;
                 ring[dc] = p0 + fh * (p1 - p0);
             }
             level[dv][k] = ring[0] + fc * (ring[1] - ring[0]);

@@ -5,17 +5,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <numbers>
 #include <string>
 
 namespace zul {
 
 namespace {
 
-constexpr int kPasses = 50;     // bisection passes; fixed, no tolerance test
-constexpr float kSeamGap = 20;  // hue difference beyond which two levels straddle 0/100
-constexpr int kMaxRing = 512;   // extrapolation gives up beyond chroma 1024
+constexpr int kPasses = 50;    // bisection passes (a pass that changes nothing ends them early)
+constexpr float kSeamGap = 20; // hue difference beyond which two levels straddle 0/100
+constexpr int kMaxRing = 512;  // extrapolation gives up beyond chroma 1024
 constexpr Chromaticity kWhite{kWhiteX, kWhiteY};
 
 Chromaticity corner(const RenotationTable& t, int v, int h, int c) {
@@ -23,13 +21,17 @@ Chromaticity corner(const RenotationTable& t, int v, int h, int c) {
             static_cast<float>(t.at(v, h, c, 1)) / 10000.0f};
 }
 
-bool empty(Chromaticity p) { return p.x == 0 || p.y == 0; }
-
-Chromaticity mid(Chromaticity p, Chromaticity q) { return {(p.x + q.x) / 2, (p.y + q.y) / 2}; }
+bool empty(Chromaticity p) {
+    return p.x == 0 || p.y == 0;
+}
 
 float dist(Chromaticity p, Chromaticity q) {
     const float dx = p.x - q.x, dy = p.y - q.y;
     return std::sqrt(dx * dx + dy * dy);
+}
+
+float cross(Chromaticity p, Chromaticity q) {
+    return p.x * q.y - p.y * q.x;
 }
 
 void checkLevel(int v) {
@@ -57,47 +59,100 @@ bool nearQuad(float x, float y, Chromaticity p1, Chromaticity p2, Chromaticity p
     return true;
 }
 
-// Fractions t (hue direction) and s (chroma direction) of (x, y) in the cell A B E D.
-// Each pass decides by the line that halves the cell alone. The cell's own sides, which the
-// halves share, say nothing more about a point inside the cell, but their halved copies round
-// differently: a point within rounding of a side could fail both halves, and one wrong early
-// decision sends the fraction to the far side of the cell.
-HueChroma fractions(float x, float y, Chromaticity a0, Chromaticity b0, Chromaticity d0,
-                    Chromaticity e0) {
-    // The two bisections are independent; they run side by side so their arithmetic overlaps.
-    Chromaticity a = a0, b = b0, d = d0, e = e0, m2;      // hue bisection
-    Chromaticity ca = a0, cb = b0, cd = d0, ce = e0, n2; // chroma bisection
-    for (int pass = 0; pass < kPasses; ++pass) {
-        const Chromaticity m1 = mid(a, b);
-        m2 = mid(d, e);
-        const Chromaticity n1 = mid(cb, ce);
-        n2 = mid(ca, cd);
-        const Chromaticity was[8] = {a, b, d, e, ca, cb, cd, ce};
-        if (side(m1, m2, x, y) <= 0) { // in the lower-hue half A M1 M2 D
-            b = m1;
-            e = m2;
-        } else {
-            a = m1;
-            d = m2;
-        }
-        if (side(n1, n2, x, y) <= 0) { // in the inner half A B N1 N2
-            cd = n2;
-            ce = n1;
-        } else {
-            ca = n2;
-            cb = n1;
-        }
-        // Once the corners have shrunk to neighbouring floats a pass may leave them exactly as
-        // they were; every later pass would then repeat it, so the answer is already final.
-        const Chromaticity now[8] = {a, b, d, e, ca, cb, cd, ce};
-        if (std::memcmp(was, now, sizeof now) == 0) break;
+struct Quad {
+    Chromaticity a, b, d, e; // inner lower-hue, inner higher-hue, outer lower, outer higher
+};
+
+Quad tableQuad(const RenotationTable& t, int v, Cell cell) {
+    const int h = cell.h, c = cell.c;
+    return {corner(t, v, h, c), corner(t, v, h + 1, c), corner(t, v, h, c + 1),
+            corner(t, v, h + 1, c + 1)};
+}
+
+using F4 = float __attribute__((vector_size(16)));
+using I4 = std::int32_t __attribute__((vector_size(16)));
+
+// Fractions t (hue direction, in .hue) and s (chroma direction, in .chroma) of (x, y) in each
+// of N cells, by bisection: a hue pass halves the cell between the midpoints M1 of A-B and M2 of
+// D-E, a chroma pass between N1 of B-E and N2 of A-D, and keeps the half holding the point.
+// t = |D - M2| / |E - D| and s = |A - N2| / |D - A| from the last pass.
+//
+// Each pass decides by the halving line alone. The cell's own sides, which the halves share,
+// say nothing more about a point inside the cell, but their halved copies round differently: a
+// point within rounding of a side could fail both halves, and one wrong early decision sends
+// the fraction to the far side of the cell.
+//
+// The bisections (two per cell) are independent and of one shape, so they run side by side in
+// the lanes of small vectors, with the choice made by selection: it is unpredictable from pass
+// to pass. Lanes 0, 1 hold the hue bisection, lanes 2, 3 the chroma bisection; `s` holds the
+// start of the halving line (M1 | N1) and `t` its end (M2 | N2), each the midpoint of a p and a
+// q corner (A, B | B, E and D, E | A, D). A point on the line's inner side moves the q corners
+// to the midpoints, otherwise the p corners.
+template <int N> void fractions(float x, float y, const Quad (&cell)[N], HueChroma (&out)[N]) {
+    F4 ps[N], qs[N], pt[N], qt[N], s[N], t[N];
+    for (int n = 0; n < N; ++n) {
+        const Quad& c = cell[n];
+        ps[n] = F4{c.a.x, c.a.y, c.b.x, c.b.y};
+        qs[n] = F4{c.b.x, c.b.y, c.e.x, c.e.y};
+        pt[n] = F4{c.d.x, c.d.y, c.a.x, c.a.y};
+        qt[n] = F4{c.e.x, c.e.y, c.d.x, c.d.y};
     }
-    HueChroma f;
-    const float outer = dist(e0, d0);
-    f.hue = outer > 0 ? dist(d0, m2) / outer : 0;
-    const float sideLength = dist(d0, a0);
-    f.chroma = sideLength > 0 ? dist(a0, n2) / sideLength : 0;
-    return f;
+    const F4 point{x, y, x, y};
+    for (int pass = 0; pass < kPasses; ++pass) {
+        I4 same{-1, -1, -1, -1};
+        for (int n = 0; n < N; ++n) {
+            s[n] = (ps[n] + qs[n]) / 2;
+            t[n] = (pt[n] + qt[n]) / 2;
+            const F4 dir = t[n] - s[n], rel = point - s[n];
+            const F4 prod = dir * __builtin_shufflevector(rel, rel, 1, 0, 3, 2);
+            const F4 w = prod - __builtin_shufflevector(prod, prod, 1, 0, 3, 2);
+            I4 in = w <= 0;
+            in = __builtin_shufflevector(in, in, 0, 0, 2, 2);
+            const F4 nps = in ? ps[n] : s[n], npt = in ? pt[n] : t[n];
+            const F4 nqs = in ? s[n] : qs[n], nqt = in ? t[n] : qt[n];
+            same &= (nps == ps[n]) & (npt == pt[n]) & (nqs == qs[n]) & (nqt == qt[n]);
+            ps[n] = nps, pt[n] = npt, qs[n] = nqs, qt[n] = nqt;
+        }
+        // Once the corners have shrunk to neighbouring floats a pass may leave them as they
+        // were; every later pass would repeat it, so the answer is already final.
+        if (same[0] && same[1] && same[2] && same[3]) break;
+    }
+    for (int n = 0; n < N; ++n) {
+        const Quad& c = cell[n];
+        const Chromaticity m2{t[n][0], t[n][1]}, n2{t[n][2], t[n][3]};
+        const float outer = dist(c.e, c.d);
+        out[n].hue = outer > 0 ? dist(c.d, m2) / outer : 0;
+        const float sideLength = dist(c.d, c.a);
+        out[n].chroma = sideLength > 0 ? dist(c.a, n2) / sideLength : 0;
+    }
+}
+
+HueChroma numbers(Cell cell, HueChroma f) {
+    return {(static_cast<float>(cell.h) + f.hue) * 2.5f,
+            (static_cast<float>(cell.c) + f.chroma) * 2};
+}
+
+// How far outside the cell nearQuad can still accept a point: the slack, lengthened at each
+// corner by 1 / sin(half the corner's angle); plus room for rounding.
+float nearMargin(const Quad& q) {
+    constexpr float kLargest = 10; // a needle-thin cell goes into every bucket
+    const Chromaticity ring[4] = {q.a, q.b, q.e, q.d};
+    float margin = 0;
+    for (int k = 0; k < 4; ++k) {
+        const Chromaticity v = ring[k];
+        // Neighbouring corners along the boundary, passing over a repeated corner.
+        Chromaticity prev = ring[(k + 3) % 4], next = ring[(k + 1) % 4];
+        if (prev.x == v.x && prev.y == v.y) prev = ring[(k + 2) % 4];
+        if (next.x == v.x && next.y == v.y) next = ring[(k + 2) % 4];
+        const float lu = dist(prev, v), lw = dist(next, v);
+        if (lu == 0 || lw == 0) continue;
+        const float cosine =
+            ((prev.x - v.x) * (next.x - v.x) + (prev.y - v.y) * (next.y - v.y)) / (lu * lw);
+        const float halfSine = std::sqrt(std::max(0.0f, (1 - cosine) / 2));
+        margin =
+            std::max(margin, halfSine > 2 * kSlack / kLargest ? 2 * kSlack / halfSine : kLargest);
+    }
+    return margin + 1e-5f;
 }
 
 // First cell at level v, in findcell's order, that holds the point up to rounding: catches a
@@ -129,47 +184,39 @@ public:
     Extrapolator(const RenotationTable& t, int v) : m_t(t), m_v(v) {
         for (int h = 0; h < 40; ++h) {
             int r = 0;
-            while (r + 1 < RenotationTable::kChromas && !empty(corner(t, v, h, r + 1))) ++r;
+            while (r + 1 < RenotationTable::kChromas && !empty(corner(t, v, h, r + 1)))
+                ++r;
             m_reach[h] = r;
             if (r == 0) continue;
-            m_lines.push_back(h);
+            m_lines[m_count++] = h;
             const Chromaticity outer = corner(t, v, h, r);
             const Chromaticity inner = r == 1 ? kWhite : corner(t, v, h, r - 1);
-            const float radius = dist(outer, kWhite);
-            const float step = dist(outer, inner);
-            m_step[h] = {(outer.x - kWhite.x) / radius * step, (outer.y - kWhite.y) / radius * step};
-            m_angle[h] = std::atan2(outer.y - kWhite.y, outer.x - kWhite.x);
+            m_ray[h] = {outer.x - kWhite.x, outer.y - kWhite.y};
+            const float scale = dist(outer, inner) / dist(outer, kWhite);
+            m_step[h] = {m_ray[h].x * scale, m_ray[h].y * scale};
         }
-        if (m_lines.empty())
-            throw RangeError("Munsell value level " + std::to_string(v) + " holds no colours");
     }
 
     HueChroma estimate(float x, float y) const {
-        const float phi = std::atan2(y - kWhite.y, x - kWhite.x);
-        const std::size_t n = m_lines.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            const int a = m_lines[i], b = m_lines[(i + 1) % n];
-            if (turn(m_angle[a], phi) <= turn(m_angle[a], m_angle[b]) || n == 1) {
-                HueChroma hc;
+        if (m_count == 0)
+            throw RangeError("Munsell value level " + std::to_string(m_v) + " holds no colours");
+        const Chromaticity dir{x - kWhite.x, y - kWhite.y};
+        HueChroma hc;
+        for (int i = 0; i < m_count; ++i) {
+            const int a = m_lines[i], b = m_lines[(i + 1) % m_count];
+            // Within the anticlockwise turn from line a's last point to line b's (less than a
+            // half turn whenever there are three lines or more).
+            if (cross(m_ray[a], dir) >= 0 && cross(dir, m_ray[b]) >= 0) {
                 if (inSector(x, y, i, hc)) return hc;
                 break;
             }
         }
-        for (std::size_t i = 0; i < n; ++i) {
-            HueChroma hc;
+        for (int i = 0; i < m_count; ++i)
             if (inSector(x, y, i, hc)) return hc;
-        }
         throw RangeError("colour lies too far outside the Munsell solid");
     }
 
 private:
-    // Anticlockwise angle from `from` to `to`, in [0, 2 pi).
-    static float turn(float from, float to) {
-        constexpr float full = 2 * std::numbers::pi_v<float>;
-        float d = std::fmod(to - from, full);
-        return d < 0 ? d + full : d;
-    }
-
     Chromaticity point(int h, int c) const {
         const int r = m_reach[h];
         if (c <= r) return c == 0 ? kWhite : corner(m_t, m_v, h, c);
@@ -178,22 +225,22 @@ private:
         return {last.x + k * m_step[h].x, last.y + k * m_step[h].y};
     }
 
-    bool inSector(float x, float y, std::size_t i, HueChroma& hc) const {
-        const std::size_t n = m_lines.size();
+    bool inSector(float x, float y, int i, HueChroma& hc) const {
         const int a = m_lines[i];
-        const int bLine = m_lines[(i + 1) % n];
+        const int bLine = m_lines[(i + 1) % m_count];
         const int b = bLine > a ? bLine : bLine + 40; // hue index across the seam
-        // Cells below both lines' reach exist only between neighbouring lines, and findcell
-        // has already tried them.
+        // Cells below both lines' reach exist only between neighbouring lines, and the table
+        // search has already tried them.
         const int first = b == a + 1 ? std::min(m_reach[a], m_reach[bLine]) : 0;
         for (int c = first; c < kMaxRing; ++c) {
-            const Chromaticity pa = point(a, c), pb = point(bLine, c);
-            const Chromaticity pd = point(a, c + 1), pe = point(bLine, c + 1);
-            if (!nearQuad(x, y, pa, pb, pe, pd)) continue;
-            const HueChroma f = fractions(x, y, pa, pb, pd, pe);
-            float hue = (static_cast<float>(a) + f.hue * static_cast<float>(b - a)) * 2.5f;
+            const Quad q[1] = {
+                {point(a, c), point(bLine, c), point(a, c + 1), point(bLine, c + 1)}};
+            if (!nearQuad(x, y, q[0].a, q[0].b, q[0].e, q[0].d)) continue;
+            HueChroma f[1];
+            fractions(x, y, q, f);
+            float hue = (static_cast<float>(a) + f[0].hue * static_cast<float>(b - a)) * 2.5f;
             if (hue >= 100) hue -= 100;
-            hc = {hue, (static_cast<float>(c) + f.chroma) * 2};
+            hc = {hue, (static_cast<float>(c) + f[0].chroma) * 2};
             return true;
         }
         return false;
@@ -201,19 +248,21 @@ private:
 
     const RenotationTable& m_t;
     int m_v;
-    std::vector<int> m_lines; // hue indices 0..39 with at least one chroma step
-    int m_reach[40] = {};     // last chroma index of each hue line
-    Chromaticity m_step[40];  // ring step beyond the last point
-    float m_angle[40] = {};   // direction of the last point from the white point
+    int m_lines[40] = {}; // hue indices 0..39 with at least one chroma step, ascending
+    int m_count = 0;
+    int m_reach[40] = {};    // last chroma index of each hue line
+    Chromaticity m_ray[40];  // last point less the white point
+    Chromaticity m_step[40]; // ring step beyond the last point
 };
 
-template <class Find>
+// `search` answers find (the first containing cell), near (the same up to rounding) and
+// beyond (the estimate outside the table) at a level.
+template <class Search>
 MunsellColour blend(float X, float& Y, float Z, const RenotationTable& table, bool pwd,
-                    Find find) {
+                    const Search& search) {
     MunsellColour m;
     m.value = ytov(Y, pwd);
-    if (!(m.value < 10))
-        throw RangeError("Munsell value 10 or more is outside the table");
+    if (!(m.value < 10)) throw RangeError("Munsell value 10 or more is outside the table");
     const int vi = static_cast<int>(std::floor(m.value));
     const float sum = X + Y + Z;
     if (sum == 0) throw ArithmeticError("CIE to Munsell: X + Y + Z is 0");
@@ -221,15 +270,25 @@ MunsellColour blend(float X, float& Y, float Z, const RenotationTable& table, bo
     if (!std::isfinite(x) || !std::isfinite(y))
         throw ArithmeticError("CIE to Munsell: chromaticity out of range");
 
-    HueChroma level[2];
+    Cell cell[2];
     for (int i = 0; i < 2; ++i) {
-        Cell cell = find(x, y, vi + i);
-        if (!cell.found()) cell = nearCell(x, y, vi + i, table);
-        if (cell.found()) {
-            level[i] = cellfrac(x, y, vi + i, cell, table);
-        } else {
-            level[i] = Extrapolator(table, vi + i).estimate(x, y);
-            m.extrapolated |= i == 0 ? kExtrapolatedLower : kExtrapolatedUpper;
+        cell[i] = search.find(x, y, vi + i);
+        if (!cell[i].found()) cell[i] = search.near(x, y, vi + i);
+    }
+    HueChroma level[2];
+    if (cell[0].found() && cell[1].found()) {
+        const Quad q[2] = {tableQuad(table, vi, cell[0]), tableQuad(table, vi + 1, cell[1])};
+        fractions(x, y, q, level);
+        for (int i = 0; i < 2; ++i)
+            level[i] = numbers(cell[i], level[i]);
+    } else {
+        for (int i = 0; i < 2; ++i) {
+            if (cell[i].found()) {
+                level[i] = cellfrac(x, y, vi + i, cell[i], table);
+            } else {
+                level[i] = search.beyond(x, y, vi + i);
+                m.extrapolated |= i == 0 ? kExtrapolatedLower : kExtrapolatedUpper;
+            }
         }
     }
     const float f = m.value - static_cast<float>(vi);
@@ -249,7 +308,20 @@ MunsellColour blend(float X, float& Y, float Z, const RenotationTable& table, bo
     return m;
 }
 
+struct PlainSearch {
+    const RenotationTable& table;
+    Cell find(float x, float y, int v) const { return findcell(x, y, v, table); }
+    Cell near(float x, float y, int v) const { return nearCell(x, y, v, table); }
+    HueChroma beyond(float x, float y, int v) const {
+        return Extrapolator(table, v).estimate(x, y);
+    }
+};
+
 } // namespace
+
+struct CellIndex::Outskirts : Extrapolator {
+    using Extrapolator::Extrapolator;
+};
 
 bool inquad(float px, float py, Chromaticity p1, Chromaticity p2, Chromaticity p3,
             Chromaticity p4) {
@@ -284,20 +356,21 @@ Cell findcell(float x, float y, int v, const RenotationTable& table) {
 
 HueChroma cellfrac(float x, float y, int v, Cell cell, const RenotationTable& table) {
     checkLevel(v);
-    const int h = cell.h, c = cell.c;
-    if (h < 0 || h + 1 >= RenotationTable::kHues || c < 0 || c + 1 >= RenotationTable::kChromas)
+    if (cell.h < 0 || cell.h + 1 >= RenotationTable::kHues || cell.c < 0 ||
+        cell.c + 1 >= RenotationTable::kChromas)
         throw RangeError("renotation cell is outside the table");
-    const HueChroma f = fractions(x, y, corner(table, v, h, c), corner(table, v, h + 1, c),
-                                  corner(table, v, h, c + 1), corner(table, v, h + 1, c + 1));
-    return {(static_cast<float>(h) + f.hue) * 2.5f, (static_cast<float>(c) + f.chroma) * 2};
+    const Quad q[1] = {tableQuad(table, v, cell)};
+    HueChroma f[1];
+    fractions(x, y, q, f);
+    return numbers(cell, f[0]);
 }
 
 CellIndex::CellIndex(const RenotationTable& table) : m_table(table) {
-    // Widening of every bounding box, in chromaticity units, so that rounding in the bucket
-    // arithmetic can only add candidates, never lose one.
-    constexpr float kMargin = 1e-5f;
     for (int v = 0; v < RenotationTable::kValues; ++v) {
+        m_outskirts[v] = std::make_shared<const Outskirts>(table, v);
         Level& level = m_levels[v];
+        // Every cell goes into the buckets its bounding box meets, widened so that rounding in
+        // the bucket arithmetic, and the near test's slack, can only add candidates.
         struct Box {
             Candidate q;
             float x0, y0, x1, y1;
@@ -309,12 +382,13 @@ CellIndex::CellIndex(const RenotationTable& table) : m_table(table) {
                 const Chromaticity d = corner(table, v, h, c + 1);
                 const Chromaticity e = corner(table, v, h + 1, c + 1);
                 if (empty(d) || empty(e)) break;
-                Box box{{a, b, e, d, {static_cast<std::int16_t>(h), static_cast<std::int16_t>(c)}},
-                        std::min({a.x, b.x, d.x, e.x}) - kMargin,
-                        std::min({a.y, b.y, d.y, e.y}) - kMargin,
-                        std::max({a.x, b.x, d.x, e.x}) + kMargin,
-                        std::max({a.y, b.y, d.y, e.y}) + kMargin};
-                boxes.push_back(box);
+                const float margin = nearMargin({a, b, d, e});
+                boxes.push_back(
+                    {{a, b, e, d, {static_cast<std::int16_t>(h), static_cast<std::int16_t>(c)}},
+                     std::min({a.x, b.x, d.x, e.x}) - margin,
+                     std::min({a.y, b.y, d.y, e.y}) - margin,
+                     std::max({a.x, b.x, d.x, e.x}) + margin,
+                     std::max({a.y, b.y, d.y, e.y}) + margin});
                 a = d;
                 b = e;
             }
@@ -341,8 +415,10 @@ CellIndex::CellIndex(const RenotationTable& table) : m_table(table) {
         std::vector<std::uint32_t> count(kGrid * kGrid, 0);
         for (const Box& box : boxes)
             for (int by = bucketY(box.y0); by <= bucketY(box.y1); ++by)
-                for (int bx = bucketX(box.x0); bx <= bucketX(box.x1); ++bx) ++count[by * kGrid + bx];
-        for (int i = 0; i < kGrid * kGrid; ++i) level.start[i + 1] = level.start[i] + count[i];
+                for (int bx = bucketX(box.x0); bx <= bucketX(box.x1); ++bx)
+                    ++count[by * kGrid + bx];
+        for (int i = 0; i < kGrid * kGrid; ++i)
+            level.start[i + 1] = level.start[i] + count[i];
         level.candidates.resize(level.start.back());
         std::vector<std::uint32_t> fill(level.start.begin(), level.start.end() - 1);
         for (const Box& box : boxes)
@@ -352,7 +428,7 @@ CellIndex::CellIndex(const RenotationTable& table) : m_table(table) {
     }
 }
 
-Cell CellIndex::find(float x, float y, int v) const {
+template <class Test> Cell CellIndex::firstInBucket(float x, float y, int v, Test test) const {
     checkLevel(v);
     const Level& level = m_levels[v];
     // Outside every widened box (or not a number): no cell can hold the point.
@@ -362,19 +438,33 @@ Cell CellIndex::find(float x, float y, int v) const {
     const int bucket = by * kGrid + bx;
     for (std::uint32_t i = level.start[bucket]; i < level.start[bucket + 1]; ++i) {
         const Candidate& q = level.candidates[i];
-        if (inquad(x, y, q.a, q.b, q.e, q.d)) return q.cell;
+        if (test(x, y, q.a, q.b, q.e, q.d)) return q.cell;
     }
     return {40, 0};
 }
 
+Cell CellIndex::find(float x, float y, int v) const {
+    return firstInBucket(x, y, v, inquad);
+}
+
+Cell CellIndex::findNear(float x, float y, int v) const {
+    return firstInBucket(x, y, v, nearQuad);
+}
+
 MunsellColour xyzmun(float X, float& Y, float Z, const RenotationTable& table, bool pwd) {
-    return blend(X, Y, Z, table, pwd,
-                 [&](float x, float y, int v) { return findcell(x, y, v, table); });
+    return blend(X, Y, Z, table, pwd, PlainSearch{table});
 }
 
 MunsellColour xyzmun(float X, float& Y, float Z, const CellIndex& index, bool pwd) {
-    return blend(X, Y, Z, index.table(), pwd,
-                 [&](float x, float y, int v) { return index.find(x, y, v); });
+    struct IndexedSearch {
+        const CellIndex& index;
+        Cell find(float x, float y, int v) const { return index.find(x, y, v); }
+        Cell near(float x, float y, int v) const { return index.findNear(x, y, v); }
+        HueChroma beyond(float x, float y, int v) const {
+            return index.m_outskirts[v]->estimate(x, y);
+        }
+    };
+    return blend(X, Y, Z, index.table(), pwd, IndexedSearch{index});
 }
 
 } // namespace zul

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace zul {
@@ -26,8 +27,7 @@ struct Cell {
 
 // Inside or on the boundary of the quadrilateral p1 p2 p3 p4, whose corners run clockwise (the
 // order A, B, E, D): no edge cross product is positive.
-bool inquad(float px, float py, Chromaticity p1, Chromaticity p2, Chromaticity p3,
-            Chromaticity p4);
+bool inquad(float px, float py, Chromaticity p1, Chromaticity p2, Chromaticity p3, Chromaticity p4);
 
 // First cell at value level v (0..10) containing (x, y), visiting hues 0..39 and, within a hue,
 // chroma rings from the centre outward; a point on a shared edge goes to the cell visited
@@ -39,33 +39,10 @@ struct HueChroma {
     float chroma = 0; // (c + s) * 2, s the fraction across the cell from the inner ring
 };
 
-// Position of (x, y) inside cell (h, c) at level v by two independent 50-pass bisections.
+// Position of (x, y) inside cell (h, c) at level v by two independent bisections of up to 50
+// passes (a pass that changes nothing ends them: every later pass would repeat it).
 // Throws RangeError for a cell outside the table (v 0..10, h 0..40, c 0..29).
 HueChroma cellfrac(float x, float y, int v, Cell cell, const RenotationTable& table);
-
-// Same answers as findcell, from a per-level grid of candidate cells. Keeps a reference to the
-// table, which must outlive it and not change.
-class CellIndex {
-public:
-    explicit CellIndex(const RenotationTable& table);
-    Cell find(float x, float y, int v) const;
-    const RenotationTable& table() const { return m_table; }
-
-private:
-    struct Candidate {
-        Chromaticity a, b, e, d; // corners in inquad's order, as findcell forms them
-        Cell cell;
-    };
-    struct Level {
-        float x0 = 0, y0 = 0, x1 = -1, y1 = -1; // bounds of all cells, widened
-        float scaleX = 0, scaleY = 0;           // buckets per unit
-        std::vector<std::uint32_t> start; // bucket b holds candidates[start[b]..start[b + 1])
-        std::vector<Candidate> candidates; // per bucket in findcell's visiting order
-    };
-    static constexpr int kGrid = 48; // buckets per side
-    const RenotationTable& m_table;
-    std::array<Level, RenotationTable::kValues> m_levels;
-};
 
 // Bits of MunsellColour::extrapolated: which level's hue and chroma were estimated beyond the
 // table's reach.
@@ -82,13 +59,49 @@ struct MunsellColour {
     bool isExtrapolated() const { return extrapolated != 0; }
 };
 
+class CellIndex;
+
 // Munsell colour of X, Y, Z under illuminant C (Y on the 0..100 scale). A negative Y is set to 0
-// in the caller's variable first; `pwd` moves the luminance reference (0.975).
+// in the caller's variable first; `pwd` moves the luminance reference (0.975). A chromaticity
+// that rounding lets slip between two cells at a level goes to the first cell, in findcell's
+// order, that holds it up to rounding; only one that no cell holds is estimated beyond the table.
 // Throws RangeError for a value of 10 or more (no level above 10) before any search, or for a
 // colour too far outside the solid to extrapolate; ArithmeticError when X + Y + Z is 0 or a
 // result is not finite.
 MunsellColour xyzmun(float X, float& Y, float Z, const RenotationTable& table, bool pwd);
 // The same with the indexed search; identical answers, faster.
 MunsellColour xyzmun(float X, float& Y, float Z, const CellIndex& index, bool pwd);
+
+// Same answers as findcell, from a per-level grid of candidate cells, and what xyzmun needs
+// beyond the table's reach, prepared once. Keeps a reference to the table, which must outlive
+// it and not change.
+class CellIndex {
+public:
+    explicit CellIndex(const RenotationTable& table);
+    Cell find(float x, float y, int v) const;
+    const RenotationTable& table() const { return m_table; }
+
+private:
+    friend MunsellColour xyzmun(float X, float& Y, float Z, const CellIndex& index, bool pwd);
+    // First cell in visiting order holding the point up to rounding.
+    Cell findNear(float x, float y, int v) const;
+    template <class Test> Cell firstInBucket(float x, float y, int v, Test test) const;
+
+    struct Candidate {
+        Chromaticity a, b, e, d; // corners in inquad's order, as findcell forms them
+        Cell cell;
+    };
+    struct Level {
+        float x0 = 0, y0 = 0, x1 = -1, y1 = -1; // bounds of all cells, widened
+        float scaleX = 0, scaleY = 0;           // buckets per unit
+        std::vector<std::uint32_t> start;       // bucket b holds candidates[start[b]..start[b + 1])
+        std::vector<Candidate> candidates;      // per bucket in findcell's visiting order
+    };
+    struct Outskirts;                // the hue lines' continuation beyond the table, per level
+    static constexpr int kGrid = 48; // buckets per side
+    const RenotationTable& m_table;
+    std::array<Level, RenotationTable::kValues> m_levels;
+    std::array<std::shared_ptr<const Outskirts>, RenotationTable::kValues> m_outskirts;
+};
 
 } // namespace zul

@@ -8,9 +8,10 @@ namespace zul {
 
 float vtoy(float v, bool pwd) {
     // ASTM D1535 coefficients, ascending powers of V.
-    const double vd = v;
-    double y = 1.2219 * vd - 0.23111 * std::pow(vd, 2) + 0.23951 * std::pow(vd, 3) -
-               0.021009 * std::pow(vd, 4) + 0.0008404 * std::pow(vd, 5);
+    // Powers by multiplication in double: for every single-precision V in 0..10 this gives the
+    // same Y as pow(), bit for bit, at a fraction of the cost.
+    const double vd = v, v2 = vd * vd, v3 = v2 * vd, v4 = v2 * v2, v5 = v4 * vd;
+    double y = 1.2219 * vd - 0.23111 * v2 + 0.23951 * v3 - 0.021009 * v4 + 0.0008404 * v5;
     float result = static_cast<float>(y);
     if (pwd) result = static_cast<float>(result * kPwdFactor);
     return result;
@@ -25,10 +26,12 @@ float ytov(float& y, bool pwd) {
     float v = static_cast<float>(std::pow(static_cast<double>(t), 0.5));
     // Always 15 passes: the loop's convergence test compares with 0 and never ends it early.
     for (int pass = 0; pass < 15; ++pass) {
-        const double vd = v;
-        const float p2 = static_cast<float>(std::pow(vd, 2));
-        const float p3 = static_cast<float>(std::pow(vd, 3));
-        const float p4 = static_cast<float>(std::pow(vd, 4));
+        // Powers in double, stored single; multiplication matches pow() here (checked over the
+        // whole 0..103 range of Y).
+        const double vd = v, v2 = vd * vd;
+        const float p2 = static_cast<float>(v2);
+        const float p3 = static_cast<float>(v2 * vd);
+        const float p4 = static_cast<float>(v2 * v2);
         float f = -t;
         f = f + a1 * v;
         f = f + a2 * p2;

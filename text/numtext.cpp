@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -108,7 +109,51 @@ struct RoundedDigits {
     std::string fraction;
 };
 
+// Fast exact path: magnitude = m * 2^e with a 53-bit m, so m * 10^d is an integer of at most
+// 53 + 60 bits for d <= 18, and adding half of 2^-e before shifting right by -e rounds it half
+// away from zero without any decimal expansion. Returns false where it does not apply.
+bool roundedDigitsExact(double magnitude, int decimals, RoundedDigits& out) {
+    if (decimals > 18 || !(magnitude < 1e15)) return false;
+    unsigned __int128 scaled = 0;
+    if (magnitude != 0) {
+        int exponent = 0;
+        const double fraction = std::frexp(magnitude, &exponent); // magnitude = fraction * 2^e
+        const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+        const int shift = 53 - exponent; // magnitude = mantissa * 2^-shift
+        unsigned __int128 power = 1;
+        for (int i = 0; i < decimals; ++i) power *= 10;
+        const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * power;
+        if (shift <= 0) {
+            scaled = product << -shift; // a whole number: nothing to round (below 1e15 * 10^18)
+        } else if (shift < 127) {
+            scaled = (product + (static_cast<unsigned __int128>(1) << (shift - 1))) >> shift;
+        } else {
+            scaled = 0; // below 2^-74: rounds to zero at 18 places
+        }
+    }
+    char buffer[48];
+    int length = 0;
+    do {
+        buffer[length++] = static_cast<char>('0' + static_cast<int>(scaled % 10));
+        scaled /= 10;
+    } while (scaled != 0);
+    std::string digits;
+    digits.reserve(static_cast<std::size_t>(std::max(length, decimals + 1)));
+    for (int i = length; i <= decimals; ++i)
+        digits += '0';
+    for (int i = length - 1; i >= 0; --i)
+        digits += buffer[i];
+    const std::size_t intLength = digits.size() - static_cast<std::size_t>(decimals);
+    const std::size_t firstNonZero = digits.find_first_not_of('0');
+    const std::size_t intStart =
+        firstNonZero == std::string::npos ? intLength : std::min(firstNonZero, intLength);
+    out.integer = digits.substr(intStart, intLength - intStart);
+    out.fraction = digits.substr(intLength);
+    return true;
+}
+
 RoundedDigits roundedDigits(double magnitude, int decimals) {
+    if (RoundedDigits fast; roundedDigitsExact(magnitude, decimals, fast)) return fast;
     // Enough fraction digits for the exact expansion: the lowest bit of a double with binary
     // exponent e is 2^(e-53), which has 53-e decimal places. One more digit than asked decides
     // the rounding, whatever follows it.

@@ -21,8 +21,9 @@ void expectXyzNear(const Xyz& a, const Xyz& b, float rel = kAdaptTol) {
 Xyz bradfordReference(const Xyz& s, const Xyz& src, const Xyz& dst) {
     const double m[3][3] = {
         {0.8951, 0.2664, -0.1614}, {-0.7502, 1.7135, 0.0367}, {0.0389, -0.0685, 1.0296}};
-    auto mul = [&](const double (&a)[3][3], const double (&v)[3], double (&out)[3]) {
-        for (int r = 0; r < 3; ++r) out[r] = a[r][0] * v[0] + a[r][1] * v[1] + a[r][2] * v[2];
+    auto mul = [&](const double(&a)[3][3], const double(&v)[3], double(&out)[3]) {
+        for (int r = 0; r < 3; ++r)
+            out[r] = a[r][0] * v[0] + a[r][1] * v[1] + a[r][2] * v[2];
     };
     double inv[3][3];
     const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
@@ -40,7 +41,8 @@ Xyz bradfordReference(const Xyz& s, const Xyz& src, const Xyz& dst) {
     mul(m, ws, cs);
     mul(m, wd, cd);
     mul(m, v, cv);
-    for (int k = 0; k < 3; ++k) cv[k] *= cd[k] / cs[k];
+    for (int k = 0; k < 3; ++k)
+        cv[k] *= cd[k] / cs[k];
     mul(inv, cv, r);
     return {static_cast<float>(r[0]), static_cast<float>(r[1]), static_cast<float>(r[2])};
 }

@@ -117,12 +117,15 @@ TEST_F(Forward, OutOfTableIndicesAreRangeErrors) {
 TEST_F(Forward, ReachEndsAtEitherValueLevel) {
     // 5R (index 2): the last chroma step at value 1 is lower than at value 2.
     int c1 = 0, c2 = 0;
-    while (table->at(1, 2, c1 + 1, 0) != 0) ++c1;
-    while (table->at(2, 2, c2 + 1, 0) != 0) ++c2;
+    while (table->at(1, 2, c1 + 1, 0) != 0)
+        ++c1;
+    while (table->at(2, 2, c2 + 1, 0) != 0)
+        ++c2;
     ASSERT_LT(c1, c2);
     // The neighbouring hue 7.5R must reach as far for the cell to exist.
     int c1n = 0;
-    while (table->at(1, 3, c1n + 1, 0) != 0) ++c1n;
+    while (table->at(1, 3, c1n + 1, 0) != 0)
+        ++c1n;
     // The cell below the last step reads the last step as its outer corners; the last step
     // itself already needs the step beyond.
     const int last = std::min(c1, c1n);

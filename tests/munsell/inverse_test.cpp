@@ -85,8 +85,10 @@ RenotationTable idealTable(const int (&shift)[11], int reach = 8) {
             for (int c = 0; c <= reach; ++c) {
                 const double a = 2 * std::numbers::pi * ((h + shift[v]) % 40) / 40.0;
                 const double r = 0.02 * c;
-                t.set(v, h, c, 0, static_cast<std::int16_t>(std::lround((0.3101 + r * std::cos(a)) * 1e4)));
-                t.set(v, h, c, 1, static_cast<std::int16_t>(std::lround((0.3163 + r * std::sin(a)) * 1e4)));
+                t.set(v, h, c, 0,
+                      static_cast<std::int16_t>(std::lround((0.3101 + r * std::cos(a)) * 1e4)));
+                t.set(v, h, c, 1,
+                      static_cast<std::int16_t>(std::lround((0.3163 + r * std::sin(a)) * 1e4)));
             }
     return t;
 }
@@ -120,15 +122,19 @@ HueChroma literalCellfrac(float x, float y, int v, Cell cell, const RenotationTa
     for (int i = 0; i < 50; ++i) {
         const Chromaticity m1 = mid(a, b);
         m2 = mid(d, e);
-        if (inquad(x, y, a, m1, m2, d)) b = m1, e = m2;
-        else a = m1, d = m2;
+        if (inquad(x, y, a, m1, m2, d))
+            b = m1, e = m2;
+        else
+            a = m1, d = m2;
     }
     a = at(h, c), b = at(h + 1, c), d = at(h, c + 1), e = at(h + 1, c + 1);
     for (int i = 0; i < 50; ++i) {
         const Chromaticity n1 = mid(b, e);
         n2 = mid(a, d);
-        if (inquad(x, y, a, b, n1, n2)) d = n2, e = n1;
-        else a = n2, b = n1;
+        if (inquad(x, y, a, b, n1, n2))
+            d = n2, e = n1;
+        else
+            a = n2, b = n1;
     }
     a = at(h, c), b = at(h + 1, c), d = at(h, c + 1), e = at(h + 1, c + 1);
     const float t0 = dist(e, d) > 0 ? dist(d, m2) / dist(e, d) : 0;
@@ -188,7 +194,8 @@ TEST_F(Inverse, IndexedSearchMatchesThePlainSearch) {
     // Dense grid over and beyond the chromaticity diagram at every level.
     for (int v = 0; v < 11; ++v)
         for (float x = -0.05f; x < 0.80f; x += 0.0023f)
-            for (float y = -0.05f; y < 0.90f; y += 0.0023f) same(x, y, v);
+            for (float y = -0.05f; y < 0.90f; y += 0.0023f)
+                same(x, y, v);
     // Every table entry and every edge midpoint, where the first-match rule decides.
     for (int v = 0; v < 11; ++v)
         for (int h = 0; h <= 40; ++h)
@@ -201,6 +208,39 @@ TEST_F(Inverse, IndexedSearchMatchesThePlainSearch) {
                 if (r.x != 0) same((p.x + r.x) / 2, (p.y + r.y) / 2, v);
             }
     EXPECT_GT(found, compared / 10);
+}
+
+// Points along cell edges that rounding lets slip between two neighbouring cells are still
+// placed in the table, not estimated beyond it, and both searches agree on them.
+TEST_F(Inverse, PointsOnEdgesDoNotFallThroughTheTable) {
+    int slipped = 0, rescued = 0;
+    for (int v = 0; v < 10; ++v)
+        for (int h = 0; h <= 40; ++h)
+            for (int c = 0; c <= 16; ++c) {
+                const Chromaticity p = entry(v, h, c);
+                if (p.x == 0) continue;
+                for (const Chromaticity q : {entry(v, h + 1, c), entry(v, h, c + 1)}) {
+                    if (q.x == 0) continue;
+                    for (int j = 1; j < 8; ++j) {
+                        const float f = j / 8.0f;
+                        const float x = p.x + f * (q.x - p.x), y = p.y + f * (q.y - p.y);
+                        if (findcell(x, y, v, *table).found()) continue;
+                        ++slipped;
+                        const float lum = vtoy(v + 0.25f, false);
+                        float yy = lum;
+                        const MunsellColour a =
+                            xyzmun(x / y * lum, yy, (1 - x - y) / y * lum, *table, false);
+                        const MunsellColour b =
+                            xyzmun(x / y * lum, yy, (1 - x - y) / y * lum, *index, false);
+                        ASSERT_EQ(a.hue, b.hue);
+                        ASSERT_EQ(a.chroma, b.chroma);
+                        ASSERT_EQ(a.extrapolated, b.extrapolated);
+                        rescued += !(a.extrapolated & kExtrapolatedLower);
+                    }
+                }
+            }
+    EXPECT_GT(rescued, 1000);
+    EXPECT_LT(slipped - rescued, slipped / 2);
 }
 
 TEST_F(Inverse, RoundTripOverEveryInteriorGridPoint) {
@@ -279,10 +319,34 @@ TEST_F(Inverse, NegativeLuminanceCountsAsZero) {
     EXPECT_THROW(xyzmun(0.0f, y, 0.0f, *table, false), ArithmeticError);
 }
 
+// Any tristimulus values, real or not: a hue, value and chroma in range, or a typed error.
+TEST_F(Inverse, EveryInputGivesANotationOrATypedError) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> u(-50, 150);
+    int answered = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const float X = u(rng), Y = u(rng) / 2, Z = u(rng);
+        float y1 = Y, y2 = Y;
+        try {
+            const MunsellColour m = xyzmun(X, y1, Z, *index, false);
+            ASSERT_TRUE(m.hue >= 0 && m.hue < 100) << m.hue;
+            ASSERT_GE(m.chroma, 0.0f);
+            ASSERT_TRUE(std::isfinite(m.chroma));
+            const MunsellColour p = xyzmun(X, y2, Z, *table, false);
+            ASSERT_EQ(p.hue, m.hue);
+            ASSERT_EQ(p.chroma, m.chroma);
+            ++answered;
+        } catch (const RangeError&) {
+            EXPECT_THROW(xyzmun(X, y2, Z, *table, false), RangeError);
+        }
+    }
+    EXPECT_GT(answered, 4500);
+}
+
 TEST_F(Inverse, WhitePointIsNeutral) {
     float y = 50.0f;
-    const MunsellColour m = xyzmun(0.3101f / 0.3163f * 50, y, (1 - 0.3101f - 0.3163f) / 0.3163f * 50,
-                                   *index, false);
+    const MunsellColour m =
+        xyzmun(0.3101f / 0.3163f * 50, y, (1 - 0.3101f - 0.3163f) / 0.3163f * 50, *index, false);
     EXPECT_LT(m.chroma, 0.01f);
     EXPECT_EQ(m.extrapolated, 0u);
 }
@@ -311,7 +375,8 @@ TEST_F(Inverse, ExtrapolationContinuesTheTableWithoutAJump) {
     for (int h : {2, 14, 26, 31, 38}) {
         const int v = 4;
         int r = 0;
-        while (table->at(v, h, r + 1, 0) != 0) ++r;
+        while (table->at(v, h, r + 1, 0) != 0)
+            ++r;
         const Chromaticity out = entry(v, h, r);
         const float lum = vtoy(static_cast<float>(v) + 0.5f, false);
         float previous = -1, step = -1, maxRatio = 0;
@@ -394,7 +459,7 @@ TEST(Extrapolation, ContinuesRingSpacingAndMarksTheLevel) {
     // Beyond both levels, halfway along the chord between two hue lines at chroma 24.
     const double a7 = 2 * std::numbers::pi * 7 / 40, a8 = 2 * std::numbers::pi * 8 / 40;
     Xyz mid = fromChromaticity(0.3101 + 0.12 * (std::cos(a7) + std::cos(a8)),
-                                     0.3163 + 0.12 * (std::sin(a7) + std::sin(a8)), 4.5f);
+                               0.3163 + 0.12 * (std::sin(a7) + std::sin(a8)), 4.5f);
     m = xyzmun(mid.x, mid.y, mid.z, index, false);
     EXPECT_EQ(m.extrapolated, unsigned{kExtrapolatedLower | kExtrapolatedUpper});
     EXPECT_NEAR(m.hue, 18.75f, 0.05f);

@@ -46,6 +46,12 @@ TEST(FormatPicture, RoundsHalfAwayFromZeroOnTheExactBinaryValue) {
     EXPECT_EQ(formatPicture(99.995, "##0.00"), "100.00");
     EXPECT_EQ(formatPicture(0.00005, "0.0000"), "0.0001");
     EXPECT_EQ(formatPicture(5e-324, "0.0000"), "0.0000");
+    // Either side of the magnitude where rounding switches from integer arithmetic to the long
+    // decimal expansion.
+    EXPECT_EQ(formatPicture(999999999999999.5, "##0"), "1000000000000000");
+    EXPECT_EQ(formatPicture(1e15 + 0.125, "##0.00"), "1000000000000000.13");
+    EXPECT_EQ(formatPicture(0.1234567890123456789, "0.000000000000000000"),
+              "0.123456789012345677");
 }
 
 TEST(FormatPicture, ZeroResultCarriesNoMinusSign) {
