@@ -70,7 +70,7 @@ public:
     void clearEntries();
 
     // --- state read by views and other windows
-    QString text(Field f) const { return m_fields[static_cast<int>(f)]; }
+    const QString& text(Field f) const { return m_fields[static_cast<int>(f)]; }
     void setText(Field f, const QString& text); // what the user or another window types
     int slider(Slider s) const { return m_sliders[static_cast<int>(s)]; }
     int illuminant() const { return m_illuminant; }
