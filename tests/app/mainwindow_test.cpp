@@ -5,6 +5,7 @@
 #include "app/workbench.h"
 #include "munsell/table.h"
 #include "support/scripteddialogs.h"
+#include "workbench_fixture.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -49,10 +50,7 @@ private:
 };
 const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-std::shared_ptr<const RenotationTable> sharedTable() {
-    static const auto table = loadRenotationTable(ZUL_SOURCE_DIR "/data/Muncie.dat");
-    return table;
-}
+using testing::sharedTable;
 
 class MainWindowTest : public ::testing::Test {
 protected:
