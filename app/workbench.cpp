@@ -3,7 +3,7 @@
 #include "app/palette.h"
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
-#include "colorimetry/spectral.h"
+#include "colorimetry/tristimulus.h"
 #include "munsell/forward.h"
 #include "munsell/hue.h"
 #include "munsell/inverse.h"

@@ -7,7 +7,7 @@
 #include "colorimetry/illuminant.h"
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
-#include "colorimetry/spectral.h"
+#include "colorimetry/tristimulus.h"
 
 #include <QObject>
 #include <QString>

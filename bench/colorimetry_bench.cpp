@@ -1,7 +1,7 @@
 // Per-call cost of the colorimetry engine on fixed, representative inputs.
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
-#include "colorimetry/spectral.h"
+#include "colorimetry/tristimulus.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "colorimetry/spectral.h"
+#include "colorimetry/tristimulus.h"
 
 #include "text/errors.h"
 
