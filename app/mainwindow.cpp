@@ -545,7 +545,7 @@ QWidget* MainWindow::buildButtons() {
 
     QPushButton* save = button("Save to Palette", "Command11");
     m_tintedButtons.push_back(save);
-    connect(save, &QPushButton::clicked, this, [this] { m_workbench.SaveData(0); });
+    connect(save, &QPushButton::clicked, this, [this] { m_workbench.savePressed(); });
     button("Make Table", "Command3");
     button("Import", "import");
     row->addStretch();

@@ -42,12 +42,17 @@ QByteArray paletteLine(const PaletteRecord& record) {
 
 QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
     QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return file.errorString();
+    const bool existed = file.exists();
+    // Unbuffered: nothing of a failed write can linger in a buffer and reach the file on close.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return file.errorString();
     const qint64 before = file.size();
     // One write of the whole line, so a record is never split between two saves.
     if (file.write(line) != line.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.resize(before); // never leave half a record behind
+        file.close();
+        if (!existed) file.remove(); // nor an empty file the save created
         return reason;
     }
     file.close();

@@ -605,8 +605,13 @@ bool Workbench::SaveData(float mode) {
         reportFailure("Cannot save to palette file " + m_paletteFile + ": " + failure);
         return false;
     }
-    if (switchOn(Switch::Viewer)) emit viewerReload();
     return true;
+}
+
+bool Workbench::savePressed() {
+    const bool saved = SaveData(0);
+    if (saved && switchOn(Switch::Viewer)) emit viewerReload();
+    return saved;
 }
 
 } // namespace zul

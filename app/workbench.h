@@ -121,6 +121,9 @@ public:
 
     // Appends the current colour to the palette file; mode 0 asks for the tag.
     bool SaveData(float mode);
+    // "Save to Palette": the interactive save, then the palette viewer, if switched on, reloads
+    // the file. Other savers (picture analysis, batch) call SaveData alone.
+    bool savePressed();
 
     // Background colours set by the tint slider: window/captions and entry fields.
     std::array<int, 3> tintBackground() const;

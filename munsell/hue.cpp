@@ -29,8 +29,10 @@ float converth(std::string& notation, bool* formatError) {
     }
     if (formatError) *formatError = (suffix == 0);
 
-    const float number = static_cast<float>(parseLenient(text.substr(0, text.size() - suffix)));
-    return static_cast<float>(family * 10) + number;
+    // The sum is formed before it is stored as single: rounding the number part first can land
+    // one step away from the nearest single ("1.06YR" would give 11.0599995, not 11.06).
+    const double number = parseLenient(text.substr(0, text.size() - suffix));
+    return static_cast<float>(family * 10 + number);
 }
 
 std::string hconvert(float hue) {

@@ -60,6 +60,9 @@ void generateMuncie(std::istream& source, std::ostream& out) {
         if (!(row >> hue >> v >> c >> x >> y >> bigY))
             throw DataFileError("renotation source, line " + std::to_string(lineNo) +
                                 ": expected H V C x y Y");
+        if (c < 0)
+            throw DataFileError("renotation source, line " + std::to_string(lineNo) +
+                                ": chroma must not be negative");
         if (v != std::floor(v) || v < 1 || v > 10) continue; // only whole values 1..10
         if (c > 32 || c != std::floor(c) || static_cast<int>(c) % 2 != 0) continue;
         Point& p = g[static_cast<std::size_t>(v)][static_cast<std::size_t>(hueIndex(hue, lineNo))]

@@ -11,6 +11,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -482,6 +484,17 @@ TEST_F(MainWindowTest, SaveToPaletteAsksThroughDialogs) {
     click("Command11"); // the file-name prompt cancelled: nothing saved
     ASSERT_FALSE(dialogs.shown().isEmpty());
     EXPECT_EQ(dialogs.shown()[0].kind, "prompt");
+
+    // A save with the 3D display ticked has the viewer reload the palette.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QSignalSpy reloads(wb.get(), &Workbench::viewerReload);
+    click("Check7");
+    dialogs.queueReply(dir.filePath("saved"));
+    dialogs.queueReply("tag");
+    click("Command11");
+    EXPECT_TRUE(QFile::exists(dir.filePath("saved.csv")));
+    EXPECT_EQ(reloads.count(), 1);
 }
 
 TEST_F(MainWindowTest, FocusSelectsTheWholeText) {

@@ -4,7 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace zul::testing {
 namespace {
@@ -140,6 +144,52 @@ TEST_F(PaletteTest, FailuresWriteNothingAndSaySo) {
     EXPECT_FALSE(wb->SaveData(1));
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Cannot save to palette file no/such/folder/p.csv"));
+}
+
+TEST_F(PaletteTest, OnlySaveToPaletteReloadsTheViewer) {
+    QSignalSpy reloads(wb.get(), &Workbench::viewerReload);
+    wb->setSwitch(Switch::Viewer, true);
+    wb->setPaletteFile("view.csv");
+    // Picture analysis and batch conversion save record after record: no reload for each.
+    ASSERT_TRUE(wb->SaveData(1));
+    ASSERT_TRUE(wb->SaveData(1));
+    EXPECT_EQ(reloads.count(), 0);
+
+    dialogs.queueReply("tag");
+    ASSERT_TRUE(wb->savePressed());
+    EXPECT_EQ(reloads.count(), 1);
+    EXPECT_EQ(lines("view.csv").size(), 3);
+
+    wb->setSwitch(Switch::Viewer, false);
+    dialogs.queueReply("tag");
+    ASSERT_TRUE(wb->savePressed());
+    EXPECT_EQ(reloads.count(), 1);
+}
+
+// A write that fails part-way (here: the process may write only 10 bytes to a file) leaves no
+// half record, and no empty file where there was none.
+TEST_F(PaletteTest, FailedWriteLeavesNothingBehind) {
+    QFile old("old.csv");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("12345\r\n");
+    old.close();
+    const QByteArray line(100, 'x');
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = saved;
+    tiny.rlim_cur = 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const QString newFailure = appendPaletteLine("new.csv", line);
+    const QString oldFailure = appendPaletteLine("old.csv", line);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(newFailure.isEmpty());
+    EXPECT_FALSE(oldFailure.isEmpty());
+    EXPECT_FALSE(QFile::exists("new.csv"));
+    EXPECT_EQ(lines("old.csv"), QStringList{"12345"});
 }
 
 TEST(PaletteText, QuotesAndLineBreaksAreReplaced) {

@@ -236,7 +236,7 @@ TEST_F(WorkbenchTest, SaturatedDisplayBlueIsMarkedExtrapolated) {
     EXPECT_TRUE(enter({{Field::R, "0"}, {Field::G, "0"}, {Field::Bl, "255"}}));
     EXPECT_FALSE(wb->munsellNote().isEmpty());
     EXPECT_GT(parseStrict(text(Field::Chroma)), 28.0);
-    EXPECT_EQ(wb->slider(Slider::Chroma), std::min(40, wb->slider(Slider::Chroma)));
+    EXPECT_LE(wb->slider(Slider::Chroma), 40); // an extrapolated chroma leaves the slider at its end
     // Typing a notation in shows no mark.
     EXPECT_TRUE(enter({{Field::Hue, "5PB"}, {Field::Value, "4"}, {Field::Chroma, "10"}}));
     EXPECT_TRUE(wb->munsellNote().isEmpty());

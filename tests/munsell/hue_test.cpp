@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace zul {
@@ -25,6 +27,20 @@ TEST(Converth, FamiliesAndCase) {
     EXPECT_FLOAT_EQ(readHue("2.5B"), 62.5f);
     EXPECT_FLOAT_EQ(readHue("5bg"), 55.0f);
     EXPECT_FLOAT_EQ(readHue("R"), 0.0f);
+}
+
+// The hue number is the single nearest to family * 10 + the number part, not the sum of two
+// separately rounded singles (1.06YR is 11.06f; adding 10 to 1.06f gives 11.0599995).
+TEST(Converth, HueNumberIsTheNearestSingleToTheSum) {
+    const char* families[] = {"R", "YR", "Y", "GY", "G", "BG", "B", "PB", "P", "RP"};
+    for (int k = 0; k < 10; ++k)
+        for (int hundredths = 0; hundredths <= 1000; ++hundredths) {
+            char step[16], sum[16];
+            std::snprintf(step, sizeof step, "%d.%02d", hundredths / 100, hundredths % 100);
+            std::snprintf(sum, sizeof sum, "%d.%02d", k * 10 + hundredths / 100, hundredths % 100);
+            ASSERT_EQ(readHue(std::string(step) + families[k]), std::strtof(sum, nullptr))
+                << step << families[k];
+        }
 }
 
 TEST(Converth, UpperCasesCallersText) {

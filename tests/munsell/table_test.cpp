@@ -75,6 +75,16 @@ TEST(MuncieFile, GeneratorReproducesCommittedFile) {
     EXPECT_EQ(out.str(), readFile(kData + "Muncie.dat"));
 }
 
+TEST(MuncieFile, GeneratorRefusesMalformedRows) {
+    const std::string header = "H V C x y Y\n";
+    for (const char* row : {"5R 4 10 0.5043\n", "5N 4 10 0.5 0.3 12\n", "5R 4 -2 0.5 0.3 12\n",
+                            "5R 4 -1e300 0.5 0.3 12\n"}) {
+        std::istringstream source(header + "5R 4 8 0.47 0.32 12\n" + row);
+        std::ostringstream out;
+        EXPECT_THROW(generateMuncie(source, out), DataFileError) << row;
+    }
+}
+
 // A table file with every number set to `n`, records separated as in `separator`.
 std::string uniformFile(int n, const std::string& separator = "\n", int numbers = 14960) {
     std::string s;
