@@ -10,17 +10,24 @@ namespace zul {
 namespace {
 
 // Reads the next number of a list file: fields are separated by commas, blanks, tabs or line
-// breaks. Returns false at end of input.
-bool nextField(std::istream& in, std::string& field, int& line) {
+// breaks; blanks and line breaks around a comma belong to it. Two commas with nothing between
+// them, or a comma before the first number, stand for an empty field, which is returned as such
+// so that the caller reports it instead of silently shifting every later number. Returns false at
+// end of input.
+bool nextField(std::istream& in, std::string& field, int& line, bool first) {
     field.clear();
     int ch;
-    // Skip separators; a comma between blanks counts as one separator, as a list read does.
+    int commas = first ? 1 : 0;
     while ((ch = in.get()) != EOF) {
         if (ch == '\n') {
             ++line;
             continue;
         }
-        if (ch == ' ' || ch == '\t' || ch == '\r' || ch == ',') continue;
+        if (ch == ' ' || ch == '\t' || ch == '\r') continue;
+        if (ch == ',') {
+            if (++commas == 2) return true;
+            continue;
+        }
         break;
     }
     if (ch == EOF) return false;
@@ -47,7 +54,7 @@ void RenotationTable::load(std::istream& in, const std::string& source) {
         for (int h = 0; h < kFileHues; ++h) {
             for (int c = 0; c < kFileChromas; ++c) {
                 for (int k = 0; k < 2; ++k) {
-                    if (!nextField(in, field, line)) {
+                    if (!nextField(in, field, line, count == 0)) {
                         if (in.bad()) fail("the file could not be read");
                         throw DataFileError(source + " is too short: it ends after " +
                                             std::to_string(count) + " of the " +

@@ -129,6 +129,9 @@ TEST(MuncieLoader, FaultsNameFileLineAndNumber) {
     expectLoadFault(bad, "Muncie.dat, line 11: number 21 is \"x\"");
     expectLoadFault("1,40000\n", "number 2 is \"40000\"; expected a whole number");
     expectLoadFault("1,2.5\n", "number 2 is \"2.5\"");
+    // An empty field is reported where it stands, not taken as a separator.
+    expectLoadFault("1,2\n3,,4\n", "Muncie.dat, line 2: number 4 is \"\"");
+    expectLoadFault(", 1,2\n", "number 1 is \"\"");
 }
 
 TEST(MuncieLoader, MissingFileIsNamed) {
