@@ -155,22 +155,32 @@ float nearMargin(const Quad& q) {
     return margin + 1e-5f;
 }
 
-// First cell at level v, in findcell's order, that holds the point up to rounding: catches a
-// point on a shared edge that rounding put outside both cells.
-Cell nearCell(float x, float y, int v, const RenotationTable& table) {
+// Walks the cells of level v in the search's visiting order (hues upward, within a hue chroma
+// rings outward, a hue ending at its first empty outer corner) and returns the first cell for
+// which visit(cell, A, B, D, E) is true, or {40, 0}.
+template <typename Visit> Cell visitCells(const RenotationTable& table, int v, Visit&& visit) {
     for (int h = 0; h < 40; ++h) {
         Chromaticity a = kWhite, b = kWhite;
         for (int c = 0; c + 1 < RenotationTable::kChromas; ++c) {
             const Chromaticity d = corner(table, v, h, c + 1);
             const Chromaticity e = corner(table, v, h + 1, c + 1);
             if (empty(d) || empty(e)) break;
-            if (nearQuad(x, y, a, b, e, d))
-                return {static_cast<std::int16_t>(h), static_cast<std::int16_t>(c)};
+            const Cell cell{static_cast<std::int16_t>(h), static_cast<std::int16_t>(c)};
+            if (visit(cell, a, b, d, e)) return cell;
             a = d;
             b = e;
         }
     }
     return {40, 0};
+}
+
+// First cell at level v, in findcell's order, that holds the point up to rounding: catches a
+// point on a shared edge that rounding put outside both cells.
+Cell nearCell(float x, float y, int v, const RenotationTable& table) {
+    return visitCells(table, v,
+                      [&](Cell, Chromaticity a, Chromaticity b, Chromaticity d, Chromaticity e) {
+                          return nearQuad(x, y, a, b, e, d);
+                      });
 }
 
 // Hue and chroma of a chromaticity that no cell at level v holds, continued outwards from the
@@ -376,23 +386,16 @@ CellIndex::CellIndex(const RenotationTable& table) : m_table(table) {
             float x0, y0, x1, y1;
         };
         std::vector<Box> boxes;
-        for (int h = 0; h < 40; ++h) {
-            Chromaticity a = kWhite, b = kWhite;
-            for (int c = 0; c + 1 < RenotationTable::kChromas; ++c) {
-                const Chromaticity d = corner(table, v, h, c + 1);
-                const Chromaticity e = corner(table, v, h + 1, c + 1);
-                if (empty(d) || empty(e)) break;
-                const float margin = nearMargin({a, b, d, e});
-                boxes.push_back(
-                    {{a, b, e, d, {static_cast<std::int16_t>(h), static_cast<std::int16_t>(c)}},
-                     std::min({a.x, b.x, d.x, e.x}) - margin,
-                     std::min({a.y, b.y, d.y, e.y}) - margin,
-                     std::max({a.x, b.x, d.x, e.x}) + margin,
-                     std::max({a.y, b.y, d.y, e.y}) + margin});
-                a = d;
-                b = e;
-            }
-        }
+        visitCells(table, v,
+                   [&](Cell cell, Chromaticity a, Chromaticity b, Chromaticity d, Chromaticity e) {
+                       const float margin = nearMargin({a, b, d, e});
+                       boxes.push_back({{a, b, e, d, cell},
+                                        std::min({a.x, b.x, d.x, e.x}) - margin,
+                                        std::min({a.y, b.y, d.y, e.y}) - margin,
+                                        std::max({a.x, b.x, d.x, e.x}) + margin,
+                                        std::max({a.y, b.y, d.y, e.y}) + margin});
+                       return false; // every cell
+                   });
         level.start.assign(kGrid * kGrid + 1, 0);
         if (boxes.empty()) continue;
         level.x0 = level.y0 = 1e30f;
