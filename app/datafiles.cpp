@@ -8,8 +8,8 @@ namespace zul {
 
 QString findDataFile(const QString& name) {
     if (QFileInfo::exists(name)) return name;
-    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                        : QString();
+    const QString exeDir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     if (!exeDir.isEmpty()) {
         for (const QString& dir : {exeDir + "/data", exeDir + "/../share/zul"}) {
             const QString path = QDir::cleanPath(dir + "/" + name);

@@ -30,12 +30,14 @@ QByteArray paletteLine(const PaletteRecord& record) {
     appendQuoted(line, record.when.date().toString("MM-dd-yyyy"));
     appendQuoted(line, record.when.time().toString("HH:mm:ss"));
     appendQuoted(line, record.tag);
-    for (const QString& f : record.fields) appendQuoted(line, f);
+    for (const QString& f : record.fields)
+        appendQuoted(line, f);
     for (float v : record.linear) {
         line += ',';
         line += QByteArray::fromStdString(plainText(v));
     }
-    for (const QString& f : record.rgbCmyk) appendQuoted(line, f);
+    for (const QString& f : record.rgbCmyk)
+        appendQuoted(line, f);
     line += "\r\n";
     return line;
 }

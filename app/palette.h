@@ -12,9 +12,9 @@ namespace zul {
 struct PaletteRecord {
     QDateTime when;
     QString tag;
-    QStringList fields; // 3 Munsell, 3 XYZ, 3 CIELAB texts as displayed
+    QStringList fields;            // 3 Munsell, 3 XYZ, 3 CIELAB texts as displayed
     std::array<float, 3> linear{}; // linear r, g, b
-    QStringList rgbCmyk; // 3 RGB, 4 CMYK texts as displayed
+    QStringList rgbCmyk;           // 3 RGB, 4 CMYK texts as displayed
 };
 
 // A text item cannot carry a double quote or a line break without breaking the line for every

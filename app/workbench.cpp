@@ -25,28 +25,36 @@ constexpr const char* kExtrapolatedNote = "beyond renotation data \u2014 extrapo
 
 // Captions of the fields as the user sees them, for messages.
 const char* fieldCaption(Field f) {
-    static const char* const names[] = {"Hue", "Value", "Chroma", "X",      "Y",       "Z",
-                                        "x",   "y",     "L*",     "a*",     "b*",      "R",
-                                        "G",   "B",     "Cyan",   "Magenta", "Yellow", "Black",
-                                        "Gamma"};
+    static const char* const names[] = {"Hue",  "Value",   "Chroma", "X",     "Y",    "Z", "x",
+                                        "y",    "L*",      "a*",     "b*",    "R",    "G", "B",
+                                        "Cyan", "Magenta", "Yellow", "Black", "Gamma"};
     return names[static_cast<int>(f)];
 }
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
 SliderRange sliderRange(Slider s) {
     switch (s) {
-    case Slider::Hue: return {0, 202};
-    case Slider::Value: return {1, 20};
-    case Slider::Chroma: return {0, 40};
+    case Slider::Hue:
+        return {0, 202};
+    case Slider::Value:
+        return {1, 20};
+    case Slider::Chroma:
+        return {0, 40};
     case Slider::R:
     case Slider::G:
-    case Slider::B: return {0, 255};
-    case Slider::Tint: return {50, 100};
-    case Slider::Gamma: return {10, 30};
-    case Slider::Count: break;
+    case Slider::B:
+        return {0, 255};
+    case Slider::Tint:
+        return {50, 100};
+    case Slider::Gamma:
+        return {10, 30};
+    case Slider::Count:
+        break;
     }
     return {0, 0};
 }
@@ -100,7 +108,9 @@ void Workbench::clearEntries() {
     emit changed();
 }
 
-const WeightingTable& Workbench::weights() const { return m_engine->weights; }
+const WeightingTable& Workbench::weights() const {
+    return m_engine->weights;
+}
 
 RgbSettings Workbench::rgbSettings() const {
     RgbSettings s;
@@ -153,14 +163,17 @@ float Workbench::strict(Field f) const {
 void Workbench::moveSlider(Slider s, double position) {
     const SliderRange r = sliderRange(s);
     const double rounded = roundHalfEven(position);
-    if (!(rounded >= r.min && rounded <= r.max))
-        throw RangeError("slider position out of range");
+    if (!(rounded >= r.min && rounded <= r.max)) throw RangeError("slider position out of range");
     m_sliders[static_cast<int>(s)] = static_cast<int>(rounded);
 }
 
-void Workbench::reportFailure(const QString& message) { m_dialogs.message(message); }
+void Workbench::reportFailure(const QString& message) {
+    m_dialogs.message(message);
+}
 
-void Workbench::paintSwatch() { emit swatchChanged(m_r, m_g, m_b); }
+void Workbench::paintSwatch() {
+    emit swatchChanged(m_r, m_g, m_b);
+}
 
 Lab Workbench::labOf(Xyz& xyz) {
     const Lab lab = xyzlab(xyz, m_illuminant);
@@ -325,7 +338,8 @@ bool Workbench::xyChain() {
         const float y = strict(Field::SmallY);
         const float Y = strict(Field::Y);
         const float z = 1 - x - y;
-        if (y == 0) throw ArithmeticError("y: must not be 0 (X and Z are X = x Y / y, Z = z Y / y)");
+        if (y == 0)
+            throw ArithmeticError("y: must not be 0 (X and Z are X = x Y / y, Z = z Y / y)");
         Xyz xyz{x * Y / y, Y, z * Y / y};
         if (!std::isfinite(xyz.x) || !std::isfinite(xyz.z))
             throw ArithmeticError("x, y: the resulting X or Z is out of range");
@@ -372,8 +386,7 @@ bool Workbench::rgbChain() {
                 v = roundToInt16(read);
             } catch (const RangeError&) {
                 throw RangeError(std::string(fieldCaption(fields[i])) + ": \"" +
-                                 text(fields[i]).toStdString() +
-                                 "\" is outside -32768..32767");
+                                 text(fields[i]).toStdString() + "\" is outside -32768..32767");
             }
             rgb[static_cast<std::size_t>(i)] = std::clamp<std::int16_t>(v, 0, 255);
         }
@@ -395,7 +408,8 @@ bool Workbench::rgbChain() {
 bool Workbench::cmyk() {
     return runChain([this] {
         Cmyk c{strict(Field::C), strict(Field::M), strict(Field::Ye), strict(Field::K)};
-        for (float* v : {&c.c, &c.m, &c.y, &c.k}) *v = std::clamp(*v / 100.0f, 0.0f, 1.0f);
+        for (float* v : {&c.c, &c.m, &c.y, &c.k})
+            *v = std::clamp(*v / 100.0f, 0.0f, 1.0f);
         const CmykEntry e = cmykrgb(c, m_illuminant, rgbSettings());
         if (e.clipped) m_outOfRange = true;
         writeRgbFields(e.rgb[0], e.rgb[1], e.rgb[2]);
@@ -416,24 +430,31 @@ bool Workbench::enterPressed(Field f) {
     switch (f) {
     case Field::Hue:
     case Field::Value:
-    case Field::Chroma: return muncie();
+    case Field::Chroma:
+        return muncie();
     case Field::X:
     case Field::Y:
-    case Field::Z: return xyzChain();
+    case Field::Z:
+        return xyzChain();
     case Field::SmallX:
-    case Field::SmallY: return xyChain();
+    case Field::SmallY:
+        return xyChain();
     case Field::L:
     case Field::A:
-    case Field::B: return labChain();
+    case Field::B:
+        return labChain();
     case Field::R:
     case Field::G:
-    case Field::Bl: return rgbChain();
+    case Field::Bl:
+        return rgbChain();
     case Field::C:
     case Field::M:
     case Field::Ye:
-    case Field::K: return cmyk();
+    case Field::K:
+        return cmyk();
     case Field::Gamma:
-    case Field::Count: break;
+    case Field::Count:
+        break;
     }
     return true;
 }
@@ -481,7 +502,8 @@ void Workbench::sliderMoved(Slider s, int position) {
         if (switchOn(Switch::ColorChecker)) emit colorCheckerRefresh();
         break;
     }
-    case Slider::Count: break;
+    case Slider::Count:
+        break;
     }
 }
 
@@ -515,15 +537,22 @@ void Workbench::setSwitch(Switch s, bool on) {
     if (!on) return;
     try {
         switch (s) {
-        case Switch::HuePage: emit huePageRefresh(); break;
+        case Switch::HuePage:
+            emit huePageRefresh();
+            break;
         case Switch::Tolerance:
             emit toleranceRefresh(strict(Field::L), strict(Field::A), strict(Field::B));
             break;
-        case Switch::ValuePage: emit valuePageRefresh(strict(Field::Value)); break;
-        case Switch::ColorChecker: emit colorCheckerRefresh(); break;
+        case Switch::ValuePage:
+            emit valuePageRefresh(strict(Field::Value));
+            break;
+        case Switch::ColorChecker:
+            emit colorCheckerRefresh();
+            break;
         case Switch::ImageAnalysis:
         case Switch::Viewer:
-        case Switch::Count: break;
+        case Switch::Count:
+            break;
         }
     } catch (const Error& e) {
         reportFailure(QString::fromStdString(e.what())); // the window shows, the set is not drawn
@@ -572,7 +601,8 @@ bool Workbench::SaveData(float mode) {
             rgb[static_cast<std::size_t>(i)] =
                 std::clamp<std::int16_t>(roundToInt16(strict(fields[i])), 0, 255);
     } catch (const Error& e) {
-        reportFailure("Nothing saved to " + m_paletteFile + ": " + QString::fromStdString(e.what()));
+        reportFailure("Nothing saved to " + m_paletteFile + ": " +
+                      QString::fromStdString(e.what()));
         return false;
     }
     m_r = rgb[0];
@@ -587,13 +617,14 @@ bool Workbench::SaveData(float mode) {
     PaletteRecord record;
     record.when = QDateTime::currentDateTime();
     record.tag = m_tag;
-    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z,
-                    Field::L, Field::A, Field::B})
+    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
+                    Field::A, Field::B})
         record.fields << text(f);
     try {
         record.linear = displayToLinear(rgb, rgbSettings());
     } catch (const Error& e) {
-        reportFailure("Nothing saved to " + m_paletteFile + ": " + QString::fromStdString(e.what()));
+        reportFailure("Nothing saved to " + m_paletteFile + ": " +
+                      QString::fromStdString(e.what()));
         return false;
     }
     for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})

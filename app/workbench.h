@@ -23,13 +23,25 @@ class RenotationTable;
 
 // Entry fields, in the order of the window's control arrays.
 enum class Field {
-    Hue, Value, Chroma,          // Text12(0..2)
-    X, Y, Z,                     // Text11(0..2)
-    SmallX, SmallY,              // Text18(0..1)
-    L, A, B,                     // Text15(0..2)
-    R, G, Bl,                    // Text1(0..2)
-    C, M, Ye, K,                 // Text2(0..3), percent
-    Gamma,                       // Text5
+    Hue,
+    Value,
+    Chroma, // Text12(0..2)
+    X,
+    Y,
+    Z, // Text11(0..2)
+    SmallX,
+    SmallY, // Text18(0..1)
+    L,
+    A,
+    B, // Text15(0..2)
+    R,
+    G,
+    Bl, // Text1(0..2)
+    C,
+    M,
+    Ye,
+    K,     // Text2(0..3), percent
+    Gamma, // Text5
     Count
 };
 
@@ -101,23 +113,23 @@ public:
     std::array<float, 40>& reflectance() { return m_reflectance; }
 
     // --- chains; each returns true when it ran to the end
-    bool muncie();        // Munsell entry chain
-    bool xyzChain();      // XYZ entry chain
-    bool xyChain();       // chromaticity entry chain
-    bool labChain();      // CIELAB entry chain
-    bool rgbChain();      // RGB entry chain
-    bool cmyk();          // CMYK entry chain
-    bool ciemun();        // Munsell fields from the XYZ fields
+    bool muncie();   // Munsell entry chain
+    bool xyzChain(); // XYZ entry chain
+    bool xyChain();  // chromaticity entry chain
+    bool labChain(); // CIELAB entry chain
+    bool rgbChain(); // RGB entry chain
+    bool cmyk();     // CMYK entry chain
+    bool ciemun();   // Munsell fields from the XYZ fields
     // Enter in a field starts the chain of its group.
     bool enterPressed(Field f);
 
     // --- user actions on controls
     void sliderMoved(Slider s, int position); // nothing while the guard is set
-    void selectIlluminant(int index);          // Option1_Click
-    void setPwd(int state);                    // Check1
-    void setSwitch(Switch s, bool on);         // Check2..Check7
+    void selectIlluminant(int index);         // Option1_Click
+    void setPwd(int state);                   // Check1
+    void setSwitch(Switch s, bool on);        // Check2..Check7
     void gammaTextChanged(const QString& text);
-    void swatchPressed(int r, int g, int b);   // colour of the swatch under the pointer
+    void swatchPressed(int r, int g, int b); // colour of the swatch under the pointer
 
     // Appends the current colour to the palette file; mode 0 asks for the tag.
     bool SaveData(float mode);
@@ -131,7 +143,7 @@ public:
     bool logoVisible() const { return slider(Slider::Tint) == 100; }
 
 signals:
-    void changed();                   // any field, slider or label may have changed
+    void changed(); // any field, slider or label may have changed
     void swatchChanged(int r, int g, int b);
     void tintChanged();
     // Refresh hooks for the other windows (connected when those windows exist).
@@ -146,7 +158,7 @@ private:
     struct Engine;
     void setField(Field f, const QString& text) { m_fields[static_cast<int>(f)] = text; }
     void writeField(Field f, std::string_view ascii); // texts of the number formatters
-    float strict(Field f) const; // ConversionError naming the field
+    float strict(Field f) const;                      // ConversionError naming the field
     void moveSlider(Slider s, double position); // rounds ties to even; RangeError outside range
     void paintSwatch();
     Lab labOf(Xyz& xyz); // xyzlab, CIELAB fields, tolerance hook

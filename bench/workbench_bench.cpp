@@ -40,8 +40,10 @@ void BM_XyzEntryChain(benchmark::State& state) {
     zul::NonInteractiveDialogs dialogs;
     zul::Workbench wb(table, dialogs);
     wb.startUp();
-    const std::array<std::array<const char*, 3>, 4> colours = {
-        {{"41.24", "21.26", "1.93"}, {"18", "20", "22"}, {"3.1", "2.5", "9.8"}, {"60", "70", "20"}}};
+    const std::array<std::array<const char*, 3>, 4> colours = {{{"41.24", "21.26", "1.93"},
+                                                                {"18", "20", "22"},
+                                                                {"3.1", "2.5", "9.8"},
+                                                                {"60", "70", "20"}}};
     std::size_t i = 0;
     for (auto _ : state) {
         const auto& c = colours[i++ % colours.size()];

@@ -9,9 +9,8 @@ namespace zul {
 namespace {
 
 // Bradford cone-response matrix and its inverse as stored constants (not inverted at run time).
-constexpr float kM[3][3] = {{0.8951f, 0.2664f, -0.1614f},
-                            {-0.7502f, 1.7135f, 0.0367f},
-                            {0.0389f, -0.0685f, 1.0296f}};
+constexpr float kM[3][3] = {
+    {0.8951f, 0.2664f, -0.1614f}, {-0.7502f, 1.7135f, 0.0367f}, {0.0389f, -0.0685f, 1.0296f}};
 constexpr float kMinv[3][3] = {{0.9869929f, -0.14705426f, 0.15996265f},
                                {0.43230528f, 0.51836026f, 0.049291227f},
                                {-0.008528665f, 0.04004282f, 0.96848667f}};

@@ -8,8 +8,8 @@
 namespace zul {
 
 // Slot 0..9 hold the ten families; slot 10 is empty (never produced below 100.001).
-inline constexpr std::array<std::string_view, 11> kHueFamilies = {
-    "R", "YR", "Y", "GY", "G", "BG", "B", "PB", "P", "RP", ""};
+inline constexpr std::array<std::string_view, 11> kHueFamilies = {"R", "YR", "Y", "GY", "G", "BG",
+                                                                  "B", "PB", "P", "RP", ""};
 
 // Notation to hue number. Upper-cases `notation` in place. A notation without a known family
 // suffix sets *formatError (the caller shows "Format Error") and gives 100 + its numeric prefix.

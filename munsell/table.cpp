@@ -56,12 +56,11 @@ void RenotationTable::load(std::istream& in, const std::string& source) {
                 for (int k = 0; k < 2; ++k) {
                     if (!nextField(in, field, line, count == 0)) {
                         if (in.bad()) fail("the file could not be read");
-                        throw DataFileError(source + " is too short: it ends after " +
-                                            std::to_string(count) + " of the " +
-                                            std::to_string(kFileNumbers) +
-                                            " numbers expected (value " + std::to_string(v) +
-                                            ", hue index " + std::to_string(h) +
-                                            ", chroma index " + std::to_string(c) + ")");
+                        throw DataFileError(
+                            source + " is too short: it ends after " + std::to_string(count) +
+                            " of the " + std::to_string(kFileNumbers) +
+                            " numbers expected (value " + std::to_string(v) + ", hue index " +
+                            std::to_string(h) + ", chroma index " + std::to_string(c) + ")");
                     }
                     ++count;
                     int n = 0;
@@ -87,7 +86,8 @@ void RenotationTable::load(std::istream& in, const std::string& source) {
     // Close the hue circle: hue 100 is hue 0.
     for (int v = 0; v < kValues; ++v)
         for (int c = 0; c < kFileChromas; ++c)
-            for (int k = 0; k < 2; ++k) fresh.set(v, 40, c, k, fresh.at(v, 0, c, k));
+            for (int k = 0; k < 2; ++k)
+                fresh.set(v, 40, c, k, fresh.at(v, 0, c, k));
     *this = fresh;
 }
 
@@ -96,9 +96,8 @@ void RenotationTable::load(const std::filesystem::path& file) {
     if (!in) {
         std::error_code ec;
         const bool exists = std::filesystem::exists(file, ec);
-        throw DataFileError(file.string() +
-                            (exists ? ": the file could not be opened for reading"
-                                    : ": file not found"));
+        throw DataFileError(file.string() + (exists ? ": the file could not be opened for reading"
+                                                    : ": file not found"));
     }
     load(in, file.string());
 }

@@ -18,8 +18,7 @@ float vtoy(float v, bool pwd) {
 }
 
 float ytov(float& y, bool pwd) {
-    constexpr float a1 = 1.2219f, a2 = -0.23111f, a3 = 0.23951f, a4 = -0.021009f,
-                    a5 = 0.0008404f;
+    constexpr float a1 = 1.2219f, a2 = -0.23111f, a3 = 0.23951f, a4 = -0.021009f, a5 = 0.0008404f;
     if (y < 0) y = 0;
     float t = y;
     if (pwd) t = static_cast<float>(y / kPwdFactor);

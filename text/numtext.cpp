@@ -6,8 +6,8 @@
 #include <array>
 #include <charconv>
 #include <climits>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -121,7 +121,8 @@ bool roundedDigitsExact(double magnitude, int decimals, RoundedDigits& out) {
         const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
         const int shift = 53 - exponent; // magnitude = mantissa * 2^-shift
         unsigned __int128 power = 1;
-        for (int i = 0; i < decimals; ++i) power *= 10;
+        for (int i = 0; i < decimals; ++i)
+            power *= 10;
         const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * power;
         if (shift <= 0) {
             scaled = product << -shift; // a whole number: nothing to round (below 1e15 * 10^18)

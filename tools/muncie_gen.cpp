@@ -21,8 +21,8 @@ using Grid = std::array<std::array<std::array<Point, kChromas>, kHues>, kLevels>
 
 // Hue index of a renotation hue text: 2.5R -> 1, 10R -> 4, 2.5YR -> 5, 7.5RP -> 39, 10RP -> 0.
 int hueIndex(const std::string& hue, int line) {
-    static const std::array<std::string, 10> families = {"R",  "YR", "Y", "GY", "G",
-                                                         "BG", "B",  "PB", "P", "RP"};
+    static const std::array<std::string, 10> families = {"R",  "YR", "Y",  "GY", "G",
+                                                         "BG", "B",  "PB", "P",  "RP"};
     std::size_t split = hue.find_first_not_of("0123456789.");
     if (split == 0 || split == std::string::npos)
         throw DataFileError("renotation source, line " + std::to_string(line) + ": bad hue \"" +
@@ -33,8 +33,7 @@ int hueIndex(const std::string& hue, int line) {
             const double step = std::stod(hue.substr(0, split));
             const double quarter = (f * 10 + step) / 2.5;
             const long idx = std::lround(quarter);
-            if (std::fabs(quarter - static_cast<double>(idx)) > 1e-9)
-                break;
+            if (std::fabs(quarter - static_cast<double>(idx)) > 1e-9) break;
             return static_cast<int>(idx % kHues);
         }
     }
@@ -42,7 +41,9 @@ int hueIndex(const std::string& hue, int line) {
                         "\"");
 }
 
-int scaled(double coordinate) { return static_cast<int>(std::lround(coordinate * 10000.0)); }
+int scaled(double coordinate) {
+    return static_cast<int>(std::lround(coordinate * 10000.0));
+}
 
 } // namespace
 

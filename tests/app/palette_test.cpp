@@ -143,7 +143,8 @@ TEST_F(PaletteTest, FailuresWriteNothingAndSaySo) {
     wb->setPaletteFile("no/such/folder/p.csv");
     EXPECT_FALSE(wb->SaveData(1));
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("Cannot save to palette file no/such/folder/p.csv"));
+    EXPECT_TRUE(
+        dialogs.messages()[0].startsWith("Cannot save to palette file no/such/folder/p.csv"));
 }
 
 TEST_F(PaletteTest, OnlySaveToPaletteReloadsTheViewer) {

@@ -11,8 +11,7 @@
 namespace zul::testing {
 
 inline std::shared_ptr<const RenotationTable> sharedTable() {
-    static const auto table =
-        loadRenotationTable(std::string(ZUL_SOURCE_DIR) + "/data/Muncie.dat");
+    static const auto table = loadRenotationTable(std::string(ZUL_SOURCE_DIR) + "/data/Muncie.dat");
     return table;
 }
 

@@ -8,10 +8,10 @@
 namespace zul::testing {
 namespace {
 
-const Field kAllForms[] = {Field::Hue, Field::Value, Field::Chroma, Field::X,  Field::Y,
-                           Field::Z,   Field::SmallX, Field::SmallY, Field::L, Field::A,
-                           Field::B,   Field::R,     Field::G,      Field::Bl, Field::C,
-                           Field::M,   Field::Ye,    Field::K};
+const Field kAllForms[] = {Field::Hue, Field::Value,  Field::Chroma, Field::X,  Field::Y,
+                           Field::Z,   Field::SmallX, Field::SmallY, Field::L,  Field::A,
+                           Field::B,   Field::R,      Field::G,      Field::Bl, Field::C,
+                           Field::M,   Field::Ye,     Field::K};
 
 TEST_F(WorkbenchTest, StartUpConvertsTheDesignTimeEntry) {
     EXPECT_EQ(text(Field::Hue), "6.4Y");
@@ -19,7 +19,8 @@ TEST_F(WorkbenchTest, StartUpConvertsTheDesignTimeEntry) {
     EXPECT_EQ(wb->slider(Slider::Value), 17);
     EXPECT_EQ(wb->slider(Slider::Chroma), 10);
     EXPECT_EQ(wb->illuminantCaption().toStdString(), "illuminant C  2\u00B0 Observer ");
-    for (Field f : kAllForms) EXPECT_FALSE(wb->text(f).isEmpty()) << static_cast<int>(f);
+    for (Field f : kAllForms)
+        EXPECT_FALSE(wb->text(f).isEmpty()) << static_cast<int>(f);
     EXPECT_EQ(text(Field::Gamma), "2.2");
     EXPECT_EQ(wb->slider(Slider::Gamma), 22);
     EXPECT_TRUE(wb->rangeWarning().isEmpty());
@@ -109,7 +110,7 @@ TEST_F(WorkbenchTest, XyzZeroGivesVeryDarkGreyWithoutWarning) {
     EXPECT_LE(rgb[1], 12);
     EXPECT_LE(rgb[2], 12);
     EXPECT_EQ(text(Field::L), ".09");
-    EXPECT_EQ(text(Field::X), "0"); // the user's text stays
+    EXPECT_EQ(text(Field::X), "0");   // the user's text stays
     EXPECT_EQ(text(Field::Hue), hue); // nothing to search for: the Munsell fields stay
 }
 
@@ -236,7 +237,8 @@ TEST_F(WorkbenchTest, SaturatedDisplayBlueIsMarkedExtrapolated) {
     EXPECT_TRUE(enter({{Field::R, "0"}, {Field::G, "0"}, {Field::Bl, "255"}}));
     EXPECT_FALSE(wb->munsellNote().isEmpty());
     EXPECT_GT(parseStrict(text(Field::Chroma)), 28.0);
-    EXPECT_LE(wb->slider(Slider::Chroma), 40); // an extrapolated chroma leaves the slider at its end
+    EXPECT_LE(wb->slider(Slider::Chroma),
+              40); // an extrapolated chroma leaves the slider at its end
     // Typing a notation in shows no mark.
     EXPECT_TRUE(enter({{Field::Hue, "5PB"}, {Field::Value, "4"}, {Field::Chroma, "10"}}));
     EXPECT_TRUE(wb->munsellNote().isEmpty());

@@ -10,7 +10,9 @@
 namespace zul {
 namespace {
 
-float readHue(std::string text, bool* error = nullptr) { return converth(text, error); }
+float readHue(std::string text, bool* error = nullptr) {
+    return converth(text, error);
+}
 
 TEST(Converth, FamiliesAndCase) {
     bool error = true;

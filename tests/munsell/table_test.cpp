@@ -42,7 +42,8 @@ TEST_F(LoadedTable, HueCircleClosedAndGuardEntriesEmpty) {
                 ASSERT_EQ(table->at(v, 41, c, k), 0);
             }
         for (int h = 0; h < 42; ++h)
-            for (int c = 17; c < 31; ++c) ASSERT_EQ(table->at(v, h, c, 0), 0);
+            for (int c = 17; c < 31; ++c)
+                ASSERT_EQ(table->at(v, h, c, 0), 0);
     }
 }
 
@@ -88,7 +89,8 @@ TEST(MuncieFile, GeneratorRefusesMalformedRows) {
 // A table file with every number set to `n`, records separated as in `separator`.
 std::string uniformFile(int n, const std::string& separator = "\n", int numbers = 14960) {
     std::string s;
-    for (int i = 0; i < numbers; ++i) s += std::to_string(n) + (i % 2 ? separator : ",");
+    for (int i = 0; i < numbers; ++i)
+        s += std::to_string(n) + (i % 2 ? separator : ",");
     return s;
 }
 

@@ -43,7 +43,10 @@ public:
     }
     const QStringList& proposals() const { return m_proposals; }
     int beeps() const { return m_beeps; }
-    void clear() { m_shown.clear(); m_proposals.clear(); }
+    void clear() {
+        m_shown.clear();
+        m_proposals.clear();
+    }
 
 private:
     QQueue<QString> m_replies;

@@ -50,8 +50,7 @@ TEST(FormatPicture, RoundsHalfAwayFromZeroOnTheExactBinaryValue) {
     // decimal expansion.
     EXPECT_EQ(formatPicture(999999999999999.5, "##0"), "1000000000000000");
     EXPECT_EQ(formatPicture(1e15 + 0.125, "##0.00"), "1000000000000000.13");
-    EXPECT_EQ(formatPicture(0.1234567890123456789, "0.000000000000000000"),
-              "0.123456789012345677");
+    EXPECT_EQ(formatPicture(0.1234567890123456789, "0.000000000000000000"), "0.123456789012345677");
 }
 
 TEST(FormatPicture, ZeroResultCarriesNoMinusSign) {
