@@ -23,26 +23,16 @@ class RenotationTable;
 
 // Entry fields, in the order of the window's control arrays.
 enum class Field {
-    Hue,
-    Value,
-    Chroma, // Text12(0..2)
-    X,
-    Y,
-    Z, // Text11(0..2)
-    SmallX,
-    SmallY, // Text18(0..1)
-    L,
-    A,
-    B, // Text15(0..2)
-    R,
-    G,
-    Bl, // Text1(0..2)
-    C,
-    M,
-    Ye,
-    K,     // Text2(0..3), percent
-    Gamma, // Text5
+    // clang-format off
+    Hue, Value, Chroma, // Text12(0..2)
+    X, Y, Z,            // Text11(0..2)
+    SmallX, SmallY,     // Text18(0..1)
+    L, A, B,            // Text15(0..2)
+    R, G, Bl,           // Text1(0..2)
+    C, M, Ye, K,        // Text2(0..3), percent
+    Gamma,              // Text5
     Count
+    // clang-format on
 };
 
 enum class Slider {
