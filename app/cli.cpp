@@ -80,15 +80,6 @@ int usageError(const std::string& message, const char* usage) {
     return 2;
 }
 
-bool isNumber(const std::string& text) {
-    try {
-        parseStrict(text);
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
 std::string lowered(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

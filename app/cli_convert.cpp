@@ -52,13 +52,7 @@ std::string wrongCount(Form form, std::size_t got) {
 
 // The workbench's wording for a field that is not a number.
 float strictNumber(const char* caption, const std::string& text) {
-    try {
-        return static_cast<float>(parseStrict(text));
-    } catch (const ConversionError&) {
-        throw ConversionError(std::string(caption) + ": \"" + text + "\" is not a number");
-    } catch (const RangeError&) {
-        throw RangeError(std::string(caption) + ": \"" + text + "\" is out of range");
-    }
+    return static_cast<float>(parseStrictNamed(caption, text));
 }
 
 // Nine significant digits name every float exactly.

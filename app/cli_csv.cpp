@@ -27,15 +27,6 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-bool isNumber(std::string_view text) {
-    try {
-        parseStrict(text);
-        return true;
-    } catch (const Error&) {
-        return false;
-    }
-}
-
 } // namespace
 
 void splitCsvLine(std::string_view line, std::vector<std::string>& fields) {

@@ -149,15 +149,7 @@ float Workbench::strict(Field f) const {
         converted = t.toStdString();
         view = converted;
     }
-    try {
-        return static_cast<float>(parseStrict(view));
-    } catch (const ConversionError&) {
-        throw ConversionError(std::string(fieldCaption(f)) + ": \"" + text(f).toStdString() +
-                              "\" is not a number");
-    } catch (const RangeError&) {
-        throw RangeError(std::string(fieldCaption(f)) + ": \"" + text(f).toStdString() +
-                         "\" is out of range");
-    }
+    return static_cast<float>(parseStrictNamed(fieldCaption(f), view));
 }
 
 void Workbench::moveSlider(Slider s, double position) {

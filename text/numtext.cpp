@@ -276,6 +276,26 @@ double parseStrict(std::string_view text) {
     return convertNumber(s, text);
 }
 
+double parseStrictNamed(std::string_view name, std::string_view text) {
+    const std::string quoted = std::string(name) + ": \"" + std::string(text) + "\" is ";
+    try {
+        return parseStrict(text);
+    } catch (const ConversionError&) {
+        throw ConversionError(quoted + "not a number");
+    } catch (const RangeError&) {
+        throw RangeError(quoted + "out of range");
+    }
+}
+
+bool isNumber(std::string_view text) {
+    try {
+        parseStrict(text);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
 double parseLenient(std::string_view text) {
     std::string compact;
     compact.reserve(text.size());

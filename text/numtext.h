@@ -12,6 +12,13 @@ namespace zul {
 // RangeError.
 double parseStrict(std::string_view text);
 
+// Strict reading of a named item (a field, an argument): the errors name it and quote its text,
+// `Y: "1,2.3" is not a number`, `Y: "1e999" is out of range`.
+double parseStrictNamed(std::string_view name, std::string_view text);
+
+// True when strict reading accepts the text.
+bool isNumber(std::string_view text);
+
 // Lenient reading: blanks and tabs are skipped wherever they stand; the longest leading run that
 // forms a decimal number (optional sign, digits, "." point, optional exponent) is taken and the
 // rest ignored. No number at the start gives 0.

@@ -182,6 +182,25 @@ TEST(ParseStrict, RejectsAnythingElseQuotingTheText) {
     }
 }
 
+TEST(ParseStrict, NamedItemsAreNamedInTheError) {
+    EXPECT_EQ(parseStrictNamed("Y", " 12.5 "), 12.5);
+    try {
+        parseStrictNamed("Y", "1,2.3");
+        ADD_FAILURE();
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(std::string(e.what()), "Y: \"1,2.3\" is not a number");
+    }
+    try {
+        parseStrictNamed("Chroma", "1e999");
+        ADD_FAILURE();
+    } catch (const RangeError& e) {
+        EXPECT_EQ(std::string(e.what()), "Chroma: \"1e999\" is out of range");
+    }
+    EXPECT_TRUE(isNumber("-3e2"));
+    EXPECT_FALSE(isNumber("5R"));
+    EXPECT_FALSE(isNumber("1e999"));
+}
+
 TEST(ParseStrict, RangeOfTheDouble) {
     EXPECT_THROW(parseStrict("1e999"), RangeError);
     EXPECT_THROW(parseStrict("-1e999"), RangeError);
