@@ -1,6 +1,6 @@
 // The command-line face: `zul convert` and the help texts. Runs without any window or display.
 #include "app/cli_convert.h"
-#include "app/datafiles.h"
+#include "workbench/datafiles.h"
 #include "app/entrypoints.h"
 #include "text/errors.h"
 #include "text/numtext.h"

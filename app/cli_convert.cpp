@@ -1,9 +1,10 @@
 // The per-line converters of `zul convert`: field texts from a workbench of the worker's own, or
 // the engine's unrounded results.
 #include "app/cli_convert.h"
+#include "workbench/csvline.h"
 
-#include "app/dialogs.h"
-#include "app/workbench.h"
+#include "workbench/dialogs.h"
+#include "workbench/workbench.h"
 #include "munsell/forward.h"
 #include "munsell/hue.h"
 #include "munsell/inverse.h"

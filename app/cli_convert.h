@@ -1,8 +1,9 @@
 #pragma once
 // `zul convert`: colours typed into one entry form of the workbench, one per line, converted as
-// the main window converts them, and the pieces the command line is built from: CSV lines,
-// per-line converters and the parallel stream between them.
+// the main window converts them, and the pieces the command line is built from: per-line
+// converters and the stream between them.
 #include "munsell/table.h"
+#include "workbench/linesource.h"
 
 #include <QString>
 
@@ -38,22 +39,6 @@ std::string fieldNames(Form form);
 // The header line of the output (with its line break).
 std::string outputHeader(const ConvertOptions& options);
 
-// --- CSV lines
-// Splits one line into fields: a field ends at a comma; blanks and tabs around it are dropped; a
-// field in double quotes may hold commas and doubled quotes ("" for "), and anything after its
-// closing quote up to the next comma is ignored. A line of blanks holds no field. Reuses the
-// strings already in `fields`.
-void splitCsvLine(std::string_view line, std::vector<std::string>& fields);
-// Appends a field, in double quotes (quotes doubled) only when it holds a comma, a quote or a
-// line break.
-void appendCsvField(std::string& out, std::string_view text);
-void appendCsvField(std::string& out, const QString& text);
-// A number followed by a hue family ("5R", "6.4 yr", "10RP").
-bool isHueNotation(std::string_view text);
-// The first line of the input is a header when its first field is neither a number nor a hue
-// notation.
-bool isHeaderLine(std::string_view line);
-
 // --- converting lines
 class LineConverter {
 public:
@@ -76,9 +61,6 @@ struct StreamSummary {
 };
 
 using ConverterFactory = std::function<std::unique_ptr<LineConverter>()>;
-// Fills up to `size` bytes of `buffer` with what the input has, waiting only when it has nothing
-// yet; 0 at its end. Throws std::runtime_error when the input cannot be read.
-using ChunkReader = std::function<std::size_t(char* buffer, std::size_t size)>;
 
 // Reads CSV lines and writes `header` and one converted line per colour to `out`, in input
 // order, with `workers` threads each holding a converter made by `factory` in its own thread.

@@ -1,10 +1,10 @@
 // The window face of the program: load the renotation table, start the workbench, show the
 // main window.
-#include "app/datafiles.h"
+#include "workbench/datafiles.h"
 #include "app/entrypoints.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
-#include "app/workbench.h"
+#include "workbench/workbench.h"
 #include "munsell/table.h"
 #include "text/errors.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: every entry form, slider and switch of the workbench. It holds no colour
 // logic: it forwards the user's actions to the Workbench and repaints from its state.
-#include "app/workbench.h"
+#include "workbench/workbench.h"
 
 #include <QMainWindow>
 

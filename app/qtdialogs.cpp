@@ -18,6 +18,13 @@ QString titleOrName(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
+// The program's texts separate lines by CR alone, which a Qt label does not break at.
+QString shownText(const QString& text) {
+    QString shown = text;
+    shown.replace("\r\n", "\n").replace('\r', '\n');
+    return shown;
+}
+
 } // namespace
 
 Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons) {
@@ -38,10 +45,8 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
         preferred = QMessageBox::Yes;
         break;
     }
-    // The program's texts separate lines by CR alone, which a Qt label does not break at.
-    QString shownText = text;
-    shownText.replace("\r\n", "\n").replace('\r', '\n');
-    QMessageBox box(QMessageBox::NoIcon, titleOrName(title), shownText, shown, dialogParent());
+    QMessageBox box(QMessageBox::NoIcon, titleOrName(title), shownText(text), shown,
+                    dialogParent());
     box.setDefaultButton(preferred);
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
@@ -71,6 +76,29 @@ QString QtDialogs::prompt(const QString& text, const QString& title, const QStri
 QString QtDialogs::openFile(const QString& title, const QString& filter, const QString& folder) {
     return QFileDialog::getOpenFileName(dialogParent(), titleOrName(title), folder,
                                         qtFileFilter(filter));
+}
+
+QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& proposed) {
+    return QFileDialog::getSaveFileName(dialogParent(), titleOrName(title), proposed,
+                                        qtFileFilter(filter));
+}
+
+void QtDialogs::alert(Icon icon, const QString& text, const QString& title) {
+    const QMessageBox::Icon shown = icon == Icon::Critical  ? QMessageBox::Critical
+                                    : icon == Icon::Warning ? QMessageBox::Warning
+                                                            : QMessageBox::Information;
+    QMessageBox box(shown, titleOrName(title), shownText(text), QMessageBox::Ok, dialogParent());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool QtDialogs::confirm(const QString& question, const QString& title) {
+    QMessageBox box(QMessageBox::Question, titleOrName(title), shownText(question),
+                    QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtDialogs::beep() {

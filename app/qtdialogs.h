@@ -1,6 +1,6 @@
 #pragma once
 // The window's Dialogs: Qt message boxes, input dialogs, the file dialog and the system beep.
-#include "app/dialogs.h"
+#include "workbench/dialogs.h"
 
 namespace zul {
 
@@ -12,6 +12,10 @@ public:
                    const QString& proposed = QString()) override;
     QString openFile(const QString& title, const QString& filter,
                      const QString& folder = QString()) override;
+    QString saveFile(const QString& title, const QString& filter,
+                     const QString& proposed = QString()) override;
+    void alert(Icon icon, const QString& text, const QString& title = QString()) override;
+    bool confirm(const QString& question, const QString& title = QString()) override;
     void beep() override;
 };
 

@@ -1,6 +1,6 @@
 // One Munsell entry chain through the workbench without a window: the palette viewer runs one
 // per record, 10,000 per load.
-#include "app/workbench.h"
+#include "workbench/workbench.h"
 #include "munsell/table.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,8 @@
 // `zul convert` run as a user runs it: the built program, its arguments, standard input and
 // output, exit status; its texts checked against a workbench converting the same entries.
 #include "app/cli_convert.h"
-#include "workbench_fixture.h"
+#include "workbench/csvline.h"
+#include "workbench/workbench_fixture.h"
 
 #include "munsell/forward.h"
 #include "munsell/hue.h"
@@ -70,7 +71,7 @@ ZulRun convert(const QStringList& args, const QByteArray& input = {}) {
 
 std::vector<std::string> fieldsOf(const std::string& line) {
     std::vector<std::string> fields;
-    cli::splitCsvLine(line, fields);
+    splitCsvLine(line, fields);
     return fields;
 }
 
@@ -152,7 +153,7 @@ std::string csvLine(const std::vector<std::string>& values) {
     std::string line;
     for (const std::string& v : values) {
         if (!line.empty()) line += ',';
-        cli::appendCsvField(line, v);
+        appendCsvField(line, v);
     }
     return line;
 }
@@ -281,15 +282,15 @@ TEST(CliConvert, StdinWithHeaderAndBadLinesInTheMiddle) {
 }
 
 TEST(CliConvert, HeaderOnlyWhenTheFirstFieldIsNeitherNumberNorHue) {
-    EXPECT_TRUE(cli::isHeaderLine("hue,value,chroma"));
-    EXPECT_TRUE(cli::isHeaderLine("R,G,B")); // a family name alone is no notation
-    EXPECT_TRUE(cli::isHeaderLine("\"L*\",a*,b*"));
-    EXPECT_FALSE(cli::isHeaderLine("5R,4,10"));
-    EXPECT_FALSE(cli::isHeaderLine(" 6.4 yr , 8.6, 10.4"));
-    EXPECT_FALSE(cli::isHeaderLine("-1.5e1,2,3"));
-    EXPECT_TRUE(cli::isHueNotation("10RP"));
-    EXPECT_FALSE(cli::isHueNotation("RP"));
-    EXPECT_FALSE(cli::isHueNotation("5N"));
+    EXPECT_TRUE(isHeaderLine("hue,value,chroma"));
+    EXPECT_TRUE(isHeaderLine("R,G,B")); // a family name alone is no notation
+    EXPECT_TRUE(isHeaderLine("\"L*\",a*,b*"));
+    EXPECT_FALSE(isHeaderLine("5R,4,10"));
+    EXPECT_FALSE(isHeaderLine(" 6.4 yr , 8.6, 10.4"));
+    EXPECT_FALSE(isHeaderLine("-1.5e1,2,3"));
+    EXPECT_TRUE(isHueNotation("10RP"));
+    EXPECT_FALSE(isHueNotation("RP"));
+    EXPECT_FALSE(isHueNotation("5N"));
 
     // Only the first line: a later non-number is a failed colour, not a header.
     const ZulRun run = convert({"--from", "munsell"}, "5R,4,10\nhue,value,chroma\n5Y,8,4\n");
@@ -477,21 +478,21 @@ TEST(CliCsv, SplitsAsTheFieldReaderDoesAndWritesRfcQuoting) {
          {"1,2,3", " 1 ,\t2\t, 3 ", "1,2,3,", ",,", "\"1,5\",2", "\"a\" junk , b", "\"unclosed, x",
           "one", "  ", "", "5R,\"4\",10"}) {
         std::vector<std::string> fields{"stale", "strings", "kept", "before", "and", "more"};
-        cli::splitCsvLine(line, fields);
+        splitCsvLine(line, fields);
         EXPECT_EQ(fields, splitFields(line)) << line;
     }
     std::vector<std::string> fields;
-    cli::splitCsvLine("\"say \"\"hi\"\"\",x", fields);
+    splitCsvLine("\"say \"\"hi\"\"\",x", fields);
     EXPECT_EQ(fields, (std::vector<std::string>{"say \"hi\"", "x"}));
 
     std::string out;
-    cli::appendCsvField(out, std::string_view("plain"));
+    appendCsvField(out, std::string_view("plain"));
     out += '|';
-    cli::appendCsvField(out, QStringLiteral("a,b"));
+    appendCsvField(out, QStringLiteral("a,b"));
     out += '|';
-    cli::appendCsvField(out, QString::fromUtf8("say \"hi\" \u2014 now"));
+    appendCsvField(out, QString::fromUtf8("say \"hi\" \u2014 now"));
     out += '|';
-    cli::appendCsvField(out, std::string_view("two\nlines"));
+    appendCsvField(out, std::string_view("two\nlines"));
     EXPECT_EQ(out, "plain|\"a,b\"|\"say \"\"hi\"\" \xE2\x80\x94 now\"|\"two\nlines\"");
 }
 

@@ -2,10 +2,10 @@
 // names and captions, Enter and focus in the fields, sliders, switches, the swatch, the tint.
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
-#include "app/workbench.h"
+#include "workbench/workbench.h"
 #include "munsell/table.h"
 #include "support/scripteddialogs.h"
-#include "workbench_fixture.h"
+#include "workbench/workbench_fixture.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #pragma once
 // A Dialogs fake for tests: answers are queued in advance, every text shown is recorded, and
 // nothing ever blocks.
-#include "app/dialogs.h"
+#include "workbench/dialogs.h"
 
 #include <QQueue>
 #include <QStringList>
@@ -11,9 +11,10 @@ namespace zul::testing {
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind; // "message", "prompt" or "open"
+        QString kind; // "message", "question", "prompt", "open" or "save"
         QString text;
         QString title;
+        Icon icon = Icon::Information;
     };
 
     Answer message(const QString& text, const QString& title, Buttons) override {
@@ -29,6 +30,18 @@ public:
         m_shown.push_back({"open", filter, title});
         return m_replies.isEmpty() ? QString() : m_replies.dequeue();
     }
+    QString saveFile(const QString& title, const QString& filter, const QString&) override {
+        m_shown.push_back({"save", filter, title});
+        return m_replies.isEmpty() ? QString() : m_replies.dequeue();
+    }
+    void alert(Icon icon, const QString& text, const QString& title) override {
+        m_shown.push_back({"message", text, title, icon});
+    }
+    // Queued answers as for message; none queued is No.
+    bool confirm(const QString& question, const QString& title) override {
+        m_shown.push_back({"question", question, title});
+        return !m_answers.isEmpty() && m_answers.dequeue() == Answer::Yes;
+    }
     void beep() override { ++m_beeps; }
 
     void queueReply(const QString& reply) { m_replies.enqueue(reply); }
@@ -39,6 +52,12 @@ public:
         QStringList out;
         for (const Shown& s : m_shown)
             if (s.kind == "message") out << s.text;
+        return out;
+    }
+    QStringList questions() const {
+        QStringList out;
+        for (const Shown& s : m_shown)
+            if (s.kind == "question") out << s.text;
         return out;
     }
     const QStringList& proposals() const { return m_proposals; }

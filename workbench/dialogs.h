@@ -10,6 +10,7 @@ class Dialogs {
 public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
+    enum class Icon { Information, Warning, Critical };
 
     virtual ~Dialogs() = default;
     virtual Answer message(const QString& text, const QString& title = QString(),
@@ -21,9 +22,25 @@ public:
     virtual QString openFile(const QString& title, const QString& filter,
                              const QString& folder = QString()) = 0;
     virtual void beep() {}
+
+    // A message with an icon and an Ok button.
+    virtual void alert(Icon icon, const QString& text, const QString& title = QString()) {
+        (void)icon;
+        message(text, title);
+    }
+    // A Yes/No question whose default, and whose answer when the box is closed, is No: true
+    // only when the user chose Yes.
+    virtual bool confirm(const QString& question, const QString& title = QString()) {
+        return message(question, title, Buttons::YesNo) == Answer::Yes;
+    }
+    // `filter` as for openFile; the chosen file name, empty when cancelled. The dialog asks
+    // before an existing file is replaced.
+    virtual QString saveFile(const QString& title, const QString& filter,
+                             const QString& proposed = QString()) = 0;
 };
 
-// Answers nothing and shows nothing: prompts are cancelled, messages are kept for the caller.
+// Answers nothing and shows nothing: prompts are cancelled, questions answered No, messages
+// kept for the caller.
 class NonInteractiveDialogs : public Dialogs {
 public:
     Answer message(const QString& text, const QString&, Buttons) override {
@@ -32,6 +49,12 @@ public:
     }
     QString prompt(const QString&, const QString&, const QString&) override { return {}; }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
+    void alert(Icon, const QString& text, const QString&) override { m_messages << text; }
+    bool confirm(const QString& question, const QString&) override {
+        m_messages << question;
+        return false; // nobody to say Yes
+    }
 
     const QStringList& messages() const { return m_messages; }
     void clear() { m_messages.clear(); }

@@ -3,7 +3,7 @@
 // show the field texts, slider positions and labels held here and forward the user's actions;
 // other windows write field texts, run a chain and read the results back, as they would on the
 // main window.
-#include "app/dialogs.h"
+#include "workbench/dialogs.h"
 #include "colorimetry/illuminant.h"
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
@@ -58,6 +58,22 @@ SliderRange sliderRange(Slider s);
 class Workbench : public QObject {
     Q_OBJECT
 public:
+    // Everything a conversion depends on besides the entered texts, copied exactly as stored
+    // (the start-up display exponent and the gamma slider's differ in the last bit, so they are
+    // never recomputed from the gamma). A worker workbench given the main workbench's options
+    // converts to the same texts.
+    struct Options {
+        int illuminant = 0;
+        int pwd = 0; // Check1: 0, 1 or 2
+        std::array<float, 3> gains{};
+        std::array<float, 3> displayExponents{};
+        std::array<float, 3> cmykExponents{};
+        int tintSlider = 100;
+        int gammaSlider = 22;
+        QString gammaText;
+        bool operator==(const Options&) const = default;
+    };
+
     // `table` is shared read-only; `dialogs` must outlive the workbench.
     Workbench(std::shared_ptr<const RenotationTable> table, Dialogs& dialogs,
               QObject* parent = nullptr);
@@ -70,6 +86,10 @@ public:
     // options stay. Whoever converts one colour after another starts each from here, so the
     // fields a chain does not reach show nothing rather than the previous colour.
     void clearEntries();
+
+    Options options() const;
+    // Takes over `o` without running any chain; the illuminant caption follows.
+    void applyOptions(const Options& o);
 
     // --- state read by views and other windows
     const QString& text(Field f) const { return m_fields[static_cast<int>(f)]; }

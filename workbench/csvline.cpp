@@ -1,7 +1,4 @@
-// CSV lines of the command line. The reading rules are those of the program's delimited-field
-// reader, plus doubled quotes inside a quoted field so that what `zul convert` writes it also
-// reads; split by hand because a stream per line would cost more than converting the colour.
-#include "app/cli_convert.h"
+#include "workbench/csvline.h"
 
 #include "munsell/hue.h"
 #include "text/errors.h"
@@ -11,7 +8,7 @@
 #include <array>
 #include <cctype>
 
-namespace zul::cli {
+namespace zul {
 
 namespace {
 
@@ -130,4 +127,4 @@ bool isHeaderLine(std::string_view line) {
     return !isNumber(fields[0]) && !isHueNotation(fields[0]);
 }
 
-} // namespace zul::cli
+} // namespace zul

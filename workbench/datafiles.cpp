@@ -1,4 +1,4 @@
-#include "app/datafiles.h"
+#include "workbench/datafiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/palette.h"
+#include "workbench/palette.h"
 #include "workbench_fixture.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 // A workbench on the shipped renotation table with scripted dialogs, started up as the window is.
-#include "app/workbench.h"
+#include "workbench/workbench.h"
 #include "munsell/table.h"
 #include "support/scripteddialogs.h"
 

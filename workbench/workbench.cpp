@@ -1,6 +1,6 @@
-#include "app/workbench.h"
+#include "workbench/workbench.h"
 
-#include "app/palette.h"
+#include "workbench/palette.h"
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
 #include "colorimetry/tristimulus.h"
@@ -105,6 +105,35 @@ void Workbench::clearEntries() {
     m_label19.clear();
     m_munsellNote.clear();
     m_outOfRange = false;
+    emit changed();
+}
+
+Workbench::Options Workbench::options() const {
+    Options o;
+    o.illuminant = m_illuminant;
+    o.pwd = m_pwd;
+    o.gains = m_gain;
+    o.displayExponents = m_exponent;
+    o.cmykExponents = m_cmykExponent;
+    o.tintSlider = slider(Slider::Tint);
+    o.gammaSlider = slider(Slider::Gamma);
+    o.gammaText = text(Field::Gamma);
+    return o;
+}
+
+void Workbench::applyOptions(const Options& o) {
+    if (o.illuminant >= 0 && o.illuminant <= 2) {
+        m_illuminant = o.illuminant;
+        m_label1 = qs(std::string(kIlluminants[static_cast<std::size_t>(o.illuminant)].statusCaption));
+    }
+    m_pwd = o.pwd;
+    m_gain = o.gains;
+    m_exponent = o.displayExponents;
+    m_cmykExponent = o.cmykExponents;
+    m_sliders[static_cast<int>(Slider::Tint)] = o.tintSlider;
+    m_sliders[static_cast<int>(Slider::Gamma)] = o.gammaSlider;
+    setField(Field::Gamma, o.gammaText);
+    emit tintChanged();
     emit changed();
 }
 

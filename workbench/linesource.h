@@ -1,0 +1,50 @@
+#pragma once
+// Lines of a text input read in large chunks: ended by LF, CR LF or CR, numbered from 1, a UTF-8
+// byte order mark at the start dropped. Used by every reader of whole files that must not hold
+// the file in memory.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zul {
+
+// Fills up to `size` bytes of `buffer` with what the input has, waiting only when it has nothing
+// yet; 0 at its end. Throws std::runtime_error when the input cannot be read.
+using ChunkReader = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+class LineSource {
+public:
+    enum class Got { Line, NeedsRead, End };
+
+    // `read` must outlive the source.
+    explicit LineSource(const ChunkReader& read, std::size_t chunk = std::size_t(1) << 20);
+
+    // The next line, without its line break; the view stays valid until the next call. With
+    // `mayRead` false, answers NeedsRead instead of waiting for more input.
+    Got next(std::string_view& line, long& number, bool mayRead);
+
+    // Input bytes taken so far (line breaks and the byte order mark included): where the next
+    // line starts.
+    std::int64_t position() const {
+        return m_readTotal - static_cast<std::int64_t>(m_end - m_pos);
+    }
+
+private:
+    void refill();
+
+    const ChunkReader& m_read;
+    std::vector<char> m_buf;
+    std::size_t m_pos = 0, m_end = 0;
+    bool m_eof = false;
+    bool m_first = true;
+    bool m_skipLf = false;  // a CR ended the last chunk: an LF right after it belongs to it
+    bool m_pending = false; // m_partial holds the start of a line that runs across chunks
+    std::string m_partial;
+    long m_line = 0;
+    std::int64_t m_readTotal = 0;
+};
+
+} // namespace zul
