@@ -4,6 +4,8 @@
 #include "app/entrypoints.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
+#include "app/switchboard.h"
+#include "app/windows.h"
 #include "workbench/workbench.h"
 #include "munsell/table.h"
 #include "text/errors.h"
@@ -36,6 +38,8 @@ int runGui(int argc, char** argv) {
     Workbench workbench(table, dialogs);
     workbench.startUp();
     MainWindow window(workbench);
+    Switchboard switchboard(workbench);
+    registerWindows(switchboard, workbench);
     window.show();
     return app.exec();
 }

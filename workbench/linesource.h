@@ -28,9 +28,7 @@ public:
 
     // Input bytes taken so far (line breaks and the byte order mark included): where the next
     // line starts.
-    std::int64_t position() const {
-        return m_readTotal - static_cast<std::int64_t>(m_end - m_pos);
-    }
+    std::int64_t position() const { return m_readTotal - static_cast<std::int64_t>(m_end - m_pos); }
 
 private:
     void refill();

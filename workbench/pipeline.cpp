@@ -44,7 +44,8 @@ public:
                 if (m_ordered.empty()) break;
                 b = m_ordered.front();
                 m_ordered.pop_front();
-                m_cv.wait(lock, [&] { return m_state[b] == State::Done || m_state[b] == State::Failed; });
+                m_cv.wait(lock,
+                          [&] { return m_state[b] == State::Done || m_state[b] == State::Failed; });
                 failed = m_state[b] == State::Failed;
                 if (failed && result.error.empty()) result.error = m_workerError;
             }

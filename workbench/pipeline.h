@@ -33,15 +33,14 @@ struct PipelineConfig {
 struct PipelineResult {
     std::int64_t items = 0; // items handed to the writer
     std::int64_t bytes = 0;
-    bool cancelled = false;  // the cancel flag stopped it
+    bool cancelled = false; // the cancel flag stopped it
     bool writerStopped = false;
     std::string error; // why the reader or a worker failed; what came before it was written
 };
 
 // What the pipeline needs of a batch (`Batch` below): `clear()`, `itemCount()` and
 // `byteCount()`, both std::int64_t or convertible.
-template <class Batch>
-struct PipelineStages {
+template <class Batch> struct PipelineStages {
     // Reader thread: fills a cleared batch. False at the end of the input (the batch may still
     // hold the last items). Throws std::exception when the input cannot be read.
     std::function<bool(Batch&)> read;
@@ -70,9 +69,8 @@ PipelineResult runSlots(std::size_t slots, const PipelineSlots& s, const Pipelin
 template <class Batch>
 PipelineResult runPipeline(const PipelineStages<Batch>& stages, const PipelineConfig& config) {
     const int workers = config.workers < 1 ? 1 : config.workers;
-    const std::size_t count = config.batchesInFlight
-                                  ? config.batchesInFlight
-                                  : 2 * static_cast<std::size_t>(workers) + 2;
+    const std::size_t count =
+        config.batchesInFlight ? config.batchesInFlight : 2 * static_cast<std::size_t>(workers) + 2;
     std::vector<std::unique_ptr<Batch>> batches;
     for (std::size_t i = 0; i < count; ++i)
         batches.push_back(std::make_unique<Batch>());

@@ -1,6 +1,5 @@
 #include "workbench/workbench.h"
 
-#include "workbench/palette.h"
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
 #include "colorimetry/tristimulus.h"
@@ -10,6 +9,7 @@
 #include "munsell/table.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/palette.h"
 
 #include <QDateTime>
 
@@ -124,7 +124,8 @@ Workbench::Options Workbench::options() const {
 void Workbench::applyOptions(const Options& o) {
     if (o.illuminant >= 0 && o.illuminant <= 2) {
         m_illuminant = o.illuminant;
-        m_label1 = qs(std::string(kIlluminants[static_cast<std::size_t>(o.illuminant)].statusCaption));
+        m_label1 =
+            qs(std::string(kIlluminants[static_cast<std::size_t>(o.illuminant)].statusCaption));
     }
     m_pwd = o.pwd;
     m_gain = o.gains;

@@ -3,11 +3,11 @@
 // show the field texts, slider positions and labels held here and forward the user's actions;
 // other windows write field texts, run a chain and read the results back, as they would on the
 // main window.
-#include "workbench/dialogs.h"
 #include "colorimetry/illuminant.h"
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
 #include "colorimetry/tristimulus.h"
+#include "workbench/dialogs.h"
 
 #include <QObject>
 #include <QString>

@@ -1,0 +1,59 @@
+#include "app/switchboard.h"
+
+#include <QCloseEvent>
+#include <QWidget>
+
+namespace zul {
+
+Switchboard::Switchboard(Workbench& workbench, QObject* parent)
+    : QObject(parent), m_workbench(workbench) {
+    connect(&workbench, &Workbench::switchChanged, this, &Switchboard::onSwitch);
+}
+
+Switchboard::~Switchboard() {
+    for (QPointer<QWidget>& w : m_windows)
+        delete w.data();
+}
+
+void Switchboard::registerWindow(Switch s, Factory make) {
+    m_factories[static_cast<int>(s)] = std::move(make);
+}
+
+QWidget* Switchboard::window(Switch s) const {
+    return m_windows[static_cast<int>(s)].data();
+}
+
+QWidget* Switchboard::ensureWindow(Switch s) {
+    QPointer<QWidget>& w = m_windows[static_cast<int>(s)];
+    if (!w && m_factories[static_cast<int>(s)]) {
+        w = m_factories[static_cast<int>(s)]();
+        if (w) w->installEventFilter(this);
+    }
+    return w.data();
+}
+
+void Switchboard::onSwitch(Switch s, bool on) {
+    if (!on) {
+        if (QWidget* w = window(s)) w->hide();
+        return;
+    }
+    QWidget* w = ensureWindow(s);
+    if (!w) return;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+bool Switchboard::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        for (int i = 0; i < static_cast<int>(Switch::Count); ++i) {
+            if (m_windows[i] != watched) continue;
+            // Hidden, not destroyed: the switch goes off and the window waits for the next tick.
+            if (m_workbench.switchOn(static_cast<Switch>(i)))
+                m_workbench.setSwitch(static_cast<Switch>(i), false);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace zul

@@ -1,0 +1,15 @@
+#include "app/windows.h"
+
+#include "app/switchboard.h"
+#include "workbench/workbench.h"
+
+namespace zul {
+
+void registerWindows(Switchboard& board, Workbench& workbench) {
+    // Each subsystem adds its window here:
+    //   board.registerWindow(Switch::HuePage, [&] { return new HuePageWindow(workbench); });
+    (void)board;
+    (void)workbench;
+}
+
+} // namespace zul

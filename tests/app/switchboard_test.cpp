@@ -1,0 +1,58 @@
+// The window switches: one instance per window, made on the first tick, hidden not destroyed,
+// and a window closed by its title bar clears its switch.
+#include "app/switchboard.h"
+#include "workbench/workbench_fixture.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace zul::testing {
+namespace {
+
+class SwitchboardTest : public WorkbenchTest {
+protected:
+    void SetUp() override {
+        WorkbenchTest::SetUp();
+        board = std::make_unique<Switchboard>(*wb);
+        board->registerWindow(Switch::HuePage, [this] {
+            ++made;
+            auto* w = new QWidget;
+            w->setObjectName("book");
+            return w;
+        });
+    }
+    std::unique_ptr<Switchboard> board;
+    int made = 0;
+};
+
+TEST_F(SwitchboardTest, TickUntickTickKeepsOneInstance) {
+    EXPECT_EQ(board->window(Switch::HuePage), nullptr); // nothing made before the first tick
+    wb->setSwitch(Switch::HuePage, true);
+    QWidget* first = board->window(Switch::HuePage);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    wb->setSwitch(Switch::HuePage, false);
+    EXPECT_FALSE(first->isVisible());
+    wb->setSwitch(Switch::HuePage, true);
+    EXPECT_EQ(board->window(Switch::HuePage), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(made, 1);
+    // A switch without a window keeps its state and makes nothing.
+    wb->setSwitch(Switch::Viewer, true);
+    EXPECT_EQ(board->window(Switch::Viewer), nullptr);
+    EXPECT_TRUE(wb->switchOn(Switch::Viewer));
+}
+
+TEST_F(SwitchboardTest, ClosingTheWindowClearsItsSwitch) {
+    wb->setSwitch(Switch::HuePage, true);
+    QWidget* w = board->window(Switch::HuePage);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->close());
+    EXPECT_FALSE(wb->switchOn(Switch::HuePage));
+    EXPECT_EQ(board->window(Switch::HuePage), w); // kept for the next tick
+    EXPECT_EQ(board->ensureWindow(Switch::HuePage), w);
+    EXPECT_EQ(made, 1);
+}
+
+} // namespace
+} // namespace zul::testing
