@@ -1,9 +1,10 @@
 // The command-line face: `zul convert` and the help texts. Runs without any window or display.
+#include "app/cli_commands.h"
 #include "app/cli_convert.h"
-#include "workbench/datafiles.h"
 #include "app/entrypoints.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/datafiles.h"
 
 #include <QCoreApplication>
 
@@ -21,11 +22,17 @@ namespace zul {
 
 namespace {
 
-constexpr const char* kUsage = R"(Usage: zul                          open the workbench window
-       zul convert --from FORM [OPTION...] [--] [VALUE...]
-                                   convert colours without a window
-       zul --help | zul convert --help
-)";
+constexpr const char* kUsageHead =
+    "Usage: zul                          open the workbench window\n";
+constexpr const char* kUsageTail = "       zul --help | zul COMMAND --help\n";
+
+std::string usageText() {
+    std::string text = kUsageHead;
+    for (const cli::Command& c : cli::commands())
+        text += std::string("       ") + c.synopsis + "\n                                   " +
+                c.summary + "\n";
+    return text + kUsageTail;
+}
 
 constexpr const char* kConvertSynopsis =
     R"(Usage: zul convert --from munsell|xyz|xy|lab|rgb|cmyk [--illuminant C|D50|D65] [--pwd]
@@ -97,7 +104,9 @@ std::string failureSummary(const cli::StreamSummary& s) {
     return msg.str();
 }
 
-int runConvert(const std::vector<std::string>& args, int& argc, char** argv) {
+} // namespace
+
+int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv) {
     const std::string usage = std::string(kConvertSynopsis) + "Try 'zul convert --help'.\n";
     cli::ConvertOptions options;
     std::string formText; // as given, for messages
@@ -220,8 +229,6 @@ int runConvert(const std::vector<std::string>& args, int& argc, char** argv) {
     return 0;
 }
 
-} // namespace
-
 int runCli(int argc, char** argv) {
     // Large writes, no synchronisation with C stdio.
     std::ios::sync_with_stdio(false);
@@ -229,12 +236,13 @@ int runCli(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string& command = args.front();
     if (command == "-h" || command == "--help" || command == "help") {
-        std::cout << kUsage;
+        std::cout << usageText();
         return 0;
     }
-    if (command == "convert")
-        return runConvert(std::vector<std::string>(args.begin() + 1, args.end()), argc, argv);
-    return usageError("zul: unknown command \"" + command + "\"", kUsage);
+    for (const cli::Command& c : cli::commands())
+        if (command == c.name)
+            return c.run(std::vector<std::string>(args.begin() + 1, args.end()), argc, argv);
+    return usageError("zul: unknown command \"" + command + "\"", usageText().c_str());
 }
 
 } // namespace zul

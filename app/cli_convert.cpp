@@ -3,13 +3,13 @@
 #include "app/cli_convert.h"
 #include "workbench/csvline.h"
 
-#include "workbench/dialogs.h"
-#include "workbench/workbench.h"
 #include "munsell/forward.h"
 #include "munsell/hue.h"
 #include "munsell/inverse.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/dialogs.h"
+#include "workbench/workbench.h"
 
 #include <array>
 #include <charconv>
