@@ -162,6 +162,9 @@ signals:
     void toleranceRefresh(float l, float a, float b);
     void colorCheckerRefresh();
     void viewerReload();
+    // Another window (the tolerance set, the picture window) hands a palette file to the
+    // palette viewer, which shows it without making it the current palette.
+    void paletteViewRequested(const QString& fileName);
     void switchChanged(Switch s, bool on);
 
 private:
