@@ -24,7 +24,7 @@ namespace {
 
 constexpr const char* kUsageHead =
     "Usage: zul                          open the workbench window\n";
-constexpr const char* kUsageTail = "       zul --help | zul COMMAND --help\n";
+constexpr const char* kUsageTail = "       zul --help | zul --version | zul COMMAND --help\n";
 
 std::string usageText() {
     std::string text = kUsageHead;
@@ -237,6 +237,10 @@ int runCli(int argc, char** argv) {
     const std::string& command = args.front();
     if (command == "-h" || command == "--help" || command == "help") {
         std::cout << usageText();
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "zul " ZUL_VERSION "\n";
         return 0;
     }
     for (const cli::Command& c : cli::commands())

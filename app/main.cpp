@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
     if (argc > 1) {
         const char* first = argv[1];
         const bool help = std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0;
-        if (help || first[0] != '-') return zul::runCli(argc, argv);
+        const bool version = std::strcmp(first, "--version") == 0;
+        if (help || version || first[0] != '-') return zul::runCli(argc, argv);
     }
     return zul::runGui(argc, argv);
 }
