@@ -172,24 +172,29 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
     config.progress = job.progress;
     const PipelineResult run = runPipeline(stages, config);
 
-    if (run.cancelled) {
+    // A cancel before the first batch stops the pipeline without a word; a palette short of a
+    // block for any reason is never committed.
+    if (run.cancelled || (job.cancel && job.cancel->load())) {
         file.cancelWriting();
         result.cancelled = true;
         result.written = 0;
         return result;
     }
-    if (!run.error.empty() || run.writerStopped) {
-        const QString reason =
-            run.error.empty() ? file.errorString() : QString::fromStdString(run.error);
+    QString reason;
+    if (!run.error.empty())
+        reason = QString::fromStdString(run.error);
+    else if (run.writerStopped)
+        reason = file.errorString();
+    else if (result.written + result.failed != total)
+        reason = QString("only %1 of %2 blocks were converted")
+                     .arg(result.written + result.failed)
+                     .arg(total);
+    else if (!file.commit())
+        reason = file.errorString();
+    if (!reason.isEmpty()) {
         file.cancelWriting();
         result.written = 0;
         result.error = "Cannot write palette file " + job.fileName + ": " + reason;
-        return result;
-    }
-    if (!file.commit()) {
-        result.written = 0;
-        result.error = "Cannot write palette file " + job.fileName + ": " + file.errorString();
-        return result;
     }
     return result;
 }
