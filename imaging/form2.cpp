@@ -107,13 +107,14 @@ Form2::Form2(Workbench& workbench, const QString& picture, QWidget* parent)
     });
     connect(m_area, &PictureArea::moved, this, &Form2::pictureMoved);
 
-    // Room for the test picture and the fields, within the screen.
-    QSize size(1000, 760);
-    if (const QScreen* s = screen()) size = size.boundedTo(s->availableSize() * 0.9);
-    resize(size);
-
     m_fileName = findDataFile(picture);
     OpenPicture(true);
+
+    // Room for the picture and the fields, within the screen; larger pictures scroll.
+    QSize size(760, 520);
+    if (!m_picture.isNull()) size = size.expandedTo(m_picture.image.size() + QSize(40, 150));
+    if (const QScreen* s = screen()) size = size.boundedTo(s->availableSize() * 0.9);
+    resize(size);
 }
 
 Form2::~Form2() = default;
