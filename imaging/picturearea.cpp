@@ -1,8 +1,10 @@
 #include "imaging/picturearea.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zul {
@@ -25,6 +27,7 @@ void PictureArea::setImage(const QImage& image) {
     m_flash = QRect();
     m_flashTimer.stop();
     m_gridN = m_gridColumns = m_gridRows = 0;
+    m_keyPoint = QPoint(image.width() / 2, image.height() / 2);
     resize(sizeHint());
     updateGeometry();
     update();
@@ -96,11 +99,48 @@ void PictureArea::paintEvent(QPaintEvent* event) {
 }
 
 void PictureArea::mousePressEvent(QMouseEvent* event) {
-    if (const auto px = pixelAt(event->position())) emit pressed(*px);
+    if (const auto px = pixelAt(event->position())) {
+        m_keyPoint = *px;
+        emit pressed(*px);
+    }
 }
 
 void PictureArea::mouseMoveEvent(QMouseEvent* event) {
-    if (const auto px = pixelAt(event->position())) emit moved(*px);
+    if (const auto px = pixelAt(event->position())) {
+        m_keyPoint = *px;
+        emit moved(*px);
+    }
+}
+
+void PictureArea::keyPressEvent(QKeyEvent* event) {
+    if (m_image.isNull()) return QWidget::keyPressEvent(event);
+    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    QPoint p = m_keyPoint;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        p.rx() -= step;
+        break;
+    case Qt::Key_Right:
+        p.rx() += step;
+        break;
+    case Qt::Key_Up:
+        p.ry() -= step;
+        break;
+    case Qt::Key_Down:
+        p.ry() += step;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit pressed(m_keyPoint);
+        return;
+    default:
+        return QWidget::keyPressEvent(event);
+    }
+    p.setX(std::clamp(p.x(), 0, m_image.width() - 1));
+    p.setY(std::clamp(p.y(), 0, m_image.height() - 1));
+    m_keyPoint = p;
+    emit moved(p);
 }
 
 } // namespace zul

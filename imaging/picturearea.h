@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <optional>
+
 namespace zul {
 
 class PictureArea : public QWidget {
@@ -42,6 +44,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Arrow keys move the keyboard point (Shift: ten pixels) as the pointer would; Enter or
+    // Space presses there.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QImage m_image;
@@ -49,6 +54,7 @@ private:
     QRect m_flash;
     QTimer m_flashTimer;
     int m_gridN = 0, m_gridColumns = 0, m_gridRows = 0;
+    QPoint m_keyPoint; // picture pixel the keyboard works on
 };
 
 } // namespace zul

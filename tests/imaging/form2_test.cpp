@@ -125,6 +125,23 @@ TEST_F(Form2Test, AClickSamplesTheBlockAndShowsItsNotation) {
     EXPECT_EQ(field(*w, "Text6"), "Position  X = 31  Y = 32");
 }
 
+TEST_F(Form2Test, TheKeyboardMovesAndPressesAsThePointerDoes) {
+    auto w = open(pictureFile);
+    auto* area = w->pictureArea();
+    QTest::keyClick(area, Qt::Key_Return); // the middle of the picture
+    EXPECT_EQ(field(*w, "Text6"), "Position  X = 200  Y = 150");
+    QTest::keyClick(area, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(area, Qt::Key_Up);
+    EXPECT_EQ(field(*w, "Text6"),
+              "Position  X = 200  Y = 150"); // click mode: moving is not sampling
+    QTest::keyClick(area, Qt::Key_Space);
+    EXPECT_EQ(field(*w, "Text6"), "Position  X = 210  Y = 149");
+    w->setDisplayMode(Form2::DisplayMode::Continuous);
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(area, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(field(*w, "Text6"), "Position  X = 399  Y = 149"); // stops at the edge
+}
+
 TEST_F(Form2Test, SamplesTouching0And255UpdateTheNotation) {
     auto w = open(pictureFile);
     w->setSamplePixels(1);
@@ -264,6 +281,13 @@ TEST_F(Form2Test, LoadPictureTakesTheChosenFileAndACancelKeepsTheShownOne) {
     w->loadPicture();
     EXPECT_EQ(field(*w, "Text2"), other);
     EXPECT_FALSE(w->picture().isNull());
+}
+
+TEST_F(Form2Test, ExitClearsTheImageAnalysisSwitch) {
+    auto w = open(pictureFile);
+    wb->setSwitch(Switch::ImageAnalysis, true);
+    action(*w, "mnuExit")->trigger();
+    EXPECT_FALSE(wb->switchOn(Switch::ImageAnalysis));
 }
 
 TEST_F(Form2Test, HelpIsOneMessageTitledOptions) {
