@@ -4,6 +4,7 @@
 
 #include <QColorSpace>
 #include <QFile>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -65,6 +66,26 @@ TEST(Picture, AnEmbeddedProfileIsConvertedToSrgb) {
     const PictureLoad untagged = loadPicture(plain);
     EXPECT_TRUE(untagged.picture.profile.isEmpty());
     EXPECT_EQ(*sampleAverage(untagged.picture.view(), 1, 1, 0), (Rgb8{200, 120, 60}));
+}
+
+TEST(Picture, TheExifOrientationIsApplied) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("turned.jpg");
+    QImage wide = filledPicture(40, 20, qRgb(250, 250, 250));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 10; ++x)
+            wide.setPixel(x, y, qRgb(0, 0, 0)); // dark left end
+    QImageWriter writer(file, "jpeg");
+    writer.setQuality(95);
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(wide)) << writer.errorString().toStdString();
+
+    const PictureLoad loaded = loadPicture(file);
+    ASSERT_TRUE(loaded.error.isEmpty()) << loaded.error.toStdString();
+    ASSERT_EQ(loaded.picture.image.size(), QSize(20, 40));
+    // Turned a quarter clockwise: the dark end is at the top.
+    EXPECT_LT(sampleAverage(loaded.picture.view(), 10, 3, 2)->r, 30);
+    EXPECT_GT(sampleAverage(loaded.picture.view(), 10, 36, 2)->r, 220);
 }
 
 TEST(Picture, TransparencyIsCompositedOverWhite) {
