@@ -180,13 +180,13 @@ void Form2::setPicture(Picture picture) {
     updateZoom();
 }
 
-void Form2::OpenPicture(bool useCurrentName) {
+bool Form2::OpenPicture(bool useCurrentName) {
     if (!useCurrentName) {
         const QString chosen = m_dialogs.openFile("Load Picture", pictureFilter());
-        if (chosen.isEmpty()) return; // cancelled: the picture shown stays
+        if (chosen.isEmpty()) return false; // cancelled: the picture shown stays
         m_fileName = chosen;
     }
-    if (m_fileName.isEmpty()) return;
+    if (m_fileName.isEmpty()) return false;
     m_viewAction->setVisible(false);
     m_fileField->setText(m_fileName);
     // The palette is named after the picture: the name without its folder and its last four
@@ -198,17 +198,14 @@ void Form2::OpenPicture(bool useCurrentName) {
     if (!loaded.error.isEmpty()) {
         clearPicture();
         m_dialogs.alert(Dialogs::Icon::Warning, loaded.error, windowTitle());
-        return;
+        return true;
     }
     setPicture(loaded.picture);
+    return true;
 }
 
 void Form2::loadPicture() {
-    const QString before = m_fileName;
-    const qint64 stamp = m_picture.image.cacheKey();
-    OpenPicture(false);
-    if (m_fileName == before && m_picture.image.cacheKey() == stamp && !m_picture.isNull())
-        return; // cancelled
+    if (!OpenPicture(false)) return;
     setStatus(QString(), kIdle);
     m_paletteMade = false;
     m_builtPalette.clear();

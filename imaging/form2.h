@@ -29,8 +29,9 @@ public:
                    QWidget* parent = nullptr);
     ~Form2() override;
 
-    // Loads the picture file name (useCurrentName) or one chosen in the open dialog.
-    void OpenPicture(bool useCurrentName);
+    // Loads the picture file name (useCurrentName) or one chosen in the open dialog. False when
+    // the dialog was cancelled or there is no name; a file that cannot be read is reported.
+    bool OpenPicture(bool useCurrentName);
     // "&Load Picture": a chosen picture replaces the current one.
     void loadPicture();
     // "get clipboard".
