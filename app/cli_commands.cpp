@@ -7,6 +7,8 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"convert", "zul convert --from FORM [OPTION...] [--] [VALUE...]",
          "convert colours without a window", runConvert},
+        {"palette-from-picture", "zul palette-from-picture PICTURE [--grid N] [-o FILE]",
+         "write the palette of a picture's n x n blocks", runPaletteFromPicture},
     };
     return list;
 }

@@ -1,0 +1,450 @@
+#include "imaging/form2.h"
+
+#include "imaging/palettebuilder.h"
+#include "imaging/picturearea.h"
+#include "text/numtext.h"
+#include "workbench/datafiles.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <thread>
+
+namespace zul {
+
+namespace {
+
+QLineEdit* field(const char* name, QWidget* parent, const QString& text = QString()) {
+    auto* f = new QLineEdit(text, parent);
+    f->setObjectName(name);
+    f->setReadOnly(true);
+    return f;
+}
+
+QString leadingBlank(std::int64_t v) {
+    return QString::fromStdString(signedText(static_cast<double>(v)));
+}
+
+// The table the workbench holds, for worker workbenches made while the window waits for them.
+std::shared_ptr<const RenotationTable> borrowedTable(const Workbench& wb) {
+    return std::shared_ptr<const RenotationTable>(std::shared_ptr<const void>(), &wb.table());
+}
+
+const QColor kWorking(255, 255, 0);
+const QColor kDone(0, 255, 0);
+const QColor kIdle(255, 255, 255);
+
+} // namespace
+
+Form2::Form2(Workbench& workbench, const QString& picture, QWidget* parent)
+    : QMainWindow(parent), m_wb(workbench), m_dialogs(workbench.dialogs()),
+      m_probe(std::make_unique<Workbench>(borrowedTable(workbench), m_probeDialogs)) {
+    setObjectName("Form2");
+    setWindowTitle("Munsell Notation Picture Analysis");
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    m_fileField = field("Text2", central);
+    m_widthField = field("Text3", central);
+    m_heightField = field("Text4", central);
+    m_status = field("Text1", central);
+    m_notation = field("Text5", central, "Click on picture to display Munsell Notation");
+    m_position = field("Text6", central, "Pixel Location");
+    m_swatch = field("Text7", central);
+    m_swatch->setFocusPolicy(Qt::NoFocus);
+    m_widthField->setMaximumWidth(80);
+    m_heightField->setMaximumWidth(80);
+    m_swatch->setMinimumWidth(80);
+    m_profile = new QLabel(central);
+    m_profile->setObjectName("profileLabel");
+    m_fit = new QCheckBox("&Fit to window", central);
+    m_fit->setObjectName("fitCheck");
+    connect(m_fit, &QCheckBox::toggled, this, &Form2::setFitToWindow);
+
+    grid->addWidget(new QLabel("Picture", central), 0, 0);
+    grid->addWidget(m_fileField, 0, 1, 1, 3);
+    grid->addWidget(new QLabel("Width", central), 0, 4);
+    grid->addWidget(m_widthField, 0, 5);
+    grid->addWidget(new QLabel("Height", central), 0, 6);
+    grid->addWidget(m_heightField, 0, 7);
+    grid->addWidget(m_fit, 0, 8);
+    grid->addWidget(m_notation, 1, 0, 1, 4);
+    grid->addWidget(m_position, 1, 4, 1, 3);
+    grid->addWidget(m_swatch, 1, 7, 1, 2);
+    grid->addWidget(m_status, 2, 0, 1, 4);
+    grid->addWidget(m_profile, 2, 4, 1, 5);
+    grid->setColumnStretch(1, 1);
+
+    m_scroll = new QScrollArea(central);
+    m_scroll->setObjectName("pictureScroll");
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_area = new PictureArea;
+    m_scroll->setWidget(m_area);
+    m_scroll->setWidgetResizable(false);
+    grid->addWidget(m_scroll, 3, 0, 1, 9);
+    grid->setRowStretch(3, 1);
+    setCentralWidget(central);
+    setStatus(QString(), kIdle);
+
+    connect(m_area, &PictureArea::pressed, this, [this](QPoint p) {
+        if (m_mode == DisplayMode::Click) SamplePicture(p.x(), p.y());
+    });
+    connect(m_area, &PictureArea::moved, this, &Form2::pictureMoved);
+
+    m_fileName = findDataFile(picture);
+    OpenPicture(true);
+
+    // Room for the picture and the fields, within the screen; larger pictures scroll.
+    QSize size(760, 520);
+    if (!m_picture.isNull()) size = size.expandedTo(m_picture.image.size() + QSize(40, 150));
+    if (const QScreen* s = screen()) size = size.boundedTo(s->availableSize() * 0.9);
+    resize(size);
+}
+
+Form2::~Form2() = default;
+
+void Form2::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    QAction* load = file->addAction("&Load Picture", this, &Form2::loadPicture);
+    load->setObjectName("mnuLoad");
+    load->setShortcut(QKeySequence::Open);
+    QAction* exit =
+        file->addAction("e&Xit", this, [this] { m_wb.setSwitch(Switch::ImageAnalysis, false); });
+    exit->setObjectName("mnuExit");
+
+    QMenu* options = menuBar()->addMenu("&Options");
+    QMenu* mode = options->addMenu("&Display Mode ");
+    mode->addAction("&Mouse Click", this, [this] { m_mode = DisplayMode::Click; })
+        ->setObjectName("mnuClick");
+    mode->addAction("&Continuous at Mouse Position", this,
+                    [this] { m_mode = DisplayMode::Continuous; })
+        ->setObjectName("mnuContinuous");
+    QMenu* pixels = options->addMenu("Sample Pixels");
+    for (int count : {1, 9, 25, 49, 81})
+        pixels->addAction(QString::number(count), this, [this, count] { setSamplePixels(count); })
+            ->setObjectName(QString("mnuPixels%1").arg(count));
+
+    m_makeAction = menuBar()->addAction("&Make Palette of Image", this, &Form2::BuildPalette);
+    m_makeAction->setObjectName("mnuMakePalette");
+    menuBar()
+        ->addAction("get clipboard", this, &Form2::getClipboard)
+        ->setObjectName("mnuClipboard");
+    m_viewAction = menuBar()->addAction("&View 3D Palette", this, &Form2::viewPalette);
+    m_viewAction->setObjectName("mnuView3D");
+    m_viewAction->setVisible(false);
+    menuBar()->addAction("&Help", this, &Form2::showHelp)->setObjectName("mnuHelp");
+}
+
+void Form2::setSamplePixels(int count) {
+    for (int h = 0; h <= 4; ++h)
+        if ((2 * h + 1) * (2 * h + 1) == count) m_half = h;
+}
+
+void Form2::setStatus(const QString& text, const QColor& background) {
+    m_status->setText(text);
+    m_status->setStyleSheet(QString("background-color: %1").arg(background.name()));
+}
+
+void Form2::clearPicture() {
+    m_picture = Picture();
+    m_area->setImage(QImage());
+    m_widthField->clear();
+    m_heightField->clear();
+    m_profile->clear();
+}
+
+void Form2::setPicture(Picture picture) {
+    m_picture = std::move(picture);
+    m_area->setImage(m_picture.image);
+    m_widthField->setText(QString::number(m_picture.image.width()));
+    m_heightField->setText(QString::number(m_picture.image.height()));
+    m_profile->setText(m_picture.profile.isEmpty()
+                           ? QString("No colour profile: pixels taken as they are")
+                           : "Colour profile " + m_picture.profile + " converted to sRGB");
+    updateZoom();
+}
+
+bool Form2::OpenPicture(bool useCurrentName) {
+    if (!useCurrentName) {
+        const QString chosen = m_dialogs.openFile("Load Picture", pictureFilter());
+        if (chosen.isEmpty()) return false; // cancelled: the picture shown stays
+        m_fileName = chosen;
+    }
+    if (m_fileName.isEmpty()) return false;
+    m_viewAction->setVisible(false);
+    m_fileField->setText(m_fileName);
+    // The palette is named after the picture: the name without its folder and its last four
+    // characters (the extension of "TestImage.jpg").
+    const QString name = QFileInfo(m_fileName).fileName();
+    m_wb.setPaletteFile(name.left(std::max<qsizetype>(0, name.size() - 4)));
+
+    const PictureLoad loaded = zul::loadPicture(m_fileName);
+    if (!loaded.error.isEmpty()) {
+        clearPicture();
+        m_dialogs.alert(Dialogs::Icon::Warning, loaded.error, windowTitle());
+        return true;
+    }
+    setPicture(loaded.picture);
+    return true;
+}
+
+void Form2::loadPicture() {
+    if (!OpenPicture(false)) return;
+    setStatus(QString(), kIdle);
+    m_paletteMade = false;
+    m_builtPalette.clear();
+}
+
+void Form2::getClipboard() {
+    setStatus(QString(), kIdle);
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    Picture p = clipboard ? preparePicture(clipboard->image()) : Picture();
+    if (p.isNull()) {
+        m_dialogs.message("Clipboard empty or Picture too big");
+        return;
+    }
+    m_viewAction->setVisible(false);
+    m_paletteMade = false;
+    m_builtPalette.clear();
+    setPicture(std::move(p));
+}
+
+void Form2::pictureMoved(QPoint pixel) {
+    if (m_mode == DisplayMode::Continuous) SamplePicture(pixel.x(), pixel.y());
+}
+
+void Form2::SamplePicture(int x, int y) {
+    const auto average = sampleAverage(m_picture.view(), x, y, m_half);
+    if (!average) return;
+    m_area->flash(QRect(x - m_half, y - m_half, 2 * m_half + 1, 2 * m_half + 1));
+
+    auto enter = [&](Workbench& wb) {
+        wb.clearEntries(); // no field of the previous sample survives into this one
+        wb.setText(Field::R, QString::number(average->r));
+        wb.setText(Field::G, QString::number(average->g));
+        wb.setText(Field::Bl, QString::number(average->b));
+    };
+    bool ok = true;
+    if (m_mode == DisplayMode::Continuous) {
+        // Every pointer movement samples: a colour the chain cannot convert is shown in the
+        // notation display, not in a box per movement.
+        m_probe->applyOptions(m_wb.options());
+        enter(*m_probe);
+        ok = m_probe->rgbChain();
+        if (!ok) {
+            enter(m_wb);
+            emit m_wb.changed();
+        }
+    }
+    if (ok) {
+        enter(m_wb);
+        ok = m_wb.rgbChain();
+    }
+
+    m_notation->setText(ok ? "Hue = " + m_wb.text(Field::Hue) + "   Value = " +
+                                 m_wb.text(Field::Value) + "   Chroma = " + m_wb.text(Field::Chroma)
+                           : QString("Out of Munsell Range"));
+    m_position->setText("Position  X =" + leadingBlank(x) + "  Y =" + leadingBlank(y));
+    const auto rgb = m_wb.displayRgb();
+    m_swatch->setStyleSheet(
+        QString("background-color: %1").arg(QColor(rgb[0], rgb[1], rgb[2]).name()));
+}
+
+void Form2::BuildPalette() {
+    if (m_building) return;
+    if (m_paletteMade) {
+        m_dialogs.message("Palette already made - reload or load new picture");
+        return;
+    }
+    if (m_picture.isNull()) {
+        m_dialogs.message("No picture to make a palette of - load a picture first");
+        return;
+    }
+    const QString title = "Palette Generation";
+    const QString answer =
+        m_dialogs.prompt("Enter file name for palette ", title, m_wb.paletteFile());
+    m_wb.setPaletteFile(answer);
+    if (answer.isEmpty()) return;
+    const QString fileName = paletteFileFor(answer);
+    m_wb.setPaletteFile(fileName);
+
+    const int width = m_picture.image.width(), height = m_picture.image.height();
+    QString proposed = "10";
+    PaletteGrid grid;
+    for (;;) {
+        const QString typed =
+            m_dialogs.prompt("Granularity (average of pixels n x n)", title, proposed);
+        if (typed.isEmpty()) return;
+        proposed = typed;
+        const GranularityAnswer g = readGranularity(typed, width, height);
+        if (!g.problem.isEmpty()) {
+            m_dialogs.message(g.problem, title);
+            continue;
+        }
+        grid = paletteGrid(width, height, g.n);
+        if (grid.blocks() > kPaletteViewerLimit) {
+            m_dialogs.message("Too many pixels " + leadingBlank(grid.blocks()) +
+                                  " Maximun 10,000 - increase granularity ",
+                              title);
+            continue;
+        }
+        if (m_dialogs.confirm("Total Pixels " + leadingBlank(grid.blocks()) + "   Generate Palette",
+                              title))
+            break;
+    }
+
+    const QFileInfo existing(fileName);
+    if (existing.exists() && existing.size() > 0 &&
+        !m_dialogs.confirm("The palette " + fileName + " already exists. Replace it?", title))
+        return;
+
+    show();
+    activateWindow();
+    setStatus("Building Palette " + leadingBlank(grid.columns), kWorking);
+
+    // The picture's pixels stay alive and unchanged while the workers read them, whatever the
+    // window does meanwhile.
+    const QImage held = m_picture.image;
+    PaletteBuildJob job;
+    job.picture = {held.constBits(), held.width(), held.height(), held.bytesPerLine()};
+    job.n = grid.n;
+    job.fileName = fileName;
+    job.table = borrowedTable(m_wb);
+    job.options = m_wb.options();
+    job.workers = m_workers > 0
+                      ? m_workers
+                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    PipelineProgress progress;
+    job.cancel = &cancel;
+    job.progress = &progress;
+
+    m_building = true;
+    menuBar()->setEnabled(false);
+    m_area->setEnabled(false);
+    PaletteBuildResult result;
+    std::thread builder([&] {
+        result = buildPalette(job);
+        done = true;
+    });
+
+    QProgressDialog dialog("Building palette " + fileName, "Cancel", 0,
+                           static_cast<int>(grid.blocks()), this);
+    dialog.setWindowTitle(title);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(500);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(100); // progress at most ten times a second
+    auto update = [&] {
+        const auto items = progress.items.load();
+        dialog.setValue(static_cast<int>(items));
+        const std::int64_t columnsDone = items / std::max(1, grid.rows);
+        setStatus("Building Palette " + leadingBlank(grid.columns - columnsDone), kWorking);
+        if (dialog.wasCanceled()) cancel = true;
+        if (done) loop.quit();
+    };
+    connect(&poll, &QTimer::timeout, &loop, update);
+    poll.start();
+    if (!done) loop.exec();
+    builder.join();
+    poll.stop();
+    dialog.reset();
+    dialog.hide();
+    m_building = false;
+    menuBar()->setEnabled(true);
+    m_area->setEnabled(true);
+
+    if (result.cancelled) {
+        setStatus("Palette not built - cancelled", kIdle);
+        return;
+    }
+    if (!result.error.isEmpty()) {
+        setStatus("Palette not built", kIdle);
+        m_dialogs.alert(Dialogs::Icon::Warning, result.error, title);
+        return;
+    }
+    if (result.failed > 0)
+        m_dialogs.alert(Dialogs::Icon::Warning,
+                        QString("%1 of %2 blocks could not be converted and have no record in "
+                                "%3 (the first at %4)")
+                            .arg(result.failed)
+                            .arg(grid.blocks())
+                            .arg(fileName, result.firstFailure),
+                        title);
+    setStatus("Palette Done and saved as " + fileName, kDone);
+    m_area->setGrid(grid.n, grid.columns, grid.rows);
+    m_paletteMade = true;
+    m_builtPalette = QFileInfo(fileName).absoluteFilePath();
+    m_viewAction->setVisible(true);
+}
+
+void Form2::viewPalette() {
+    if (m_builtPalette.isEmpty()) return;
+    emit m_wb.paletteViewRequested(m_builtPalette);
+}
+
+void Form2::showHelp() {
+    const QString crlf = "\r\n";
+    const QString text =
+        "Displays Munsell Notation of Selected Pixels of Pictures on Your computer" + crlf + crlf +
+        "Load Picture: Navigate and Load a picture to display" + crlf + crlf + "Options: " + crlf +
+        "   Display Modes> Click or continuous Display of Munsell Notation" + crlf +
+        "   Sample Size> Number of pixels to average" + crlf + crlf +
+        "Make Palette of Image - Makes a palette file of Munsell Notation for all pixels in a "
+        "picture" +
+        crlf + crlf +
+        "Get Clipboard - Loads the clipboard as a picture from other image programs like Paint" +
+        crlf + crlf + "View 3D Palette - Displays Palette in 3D display" + crlf;
+    m_dialogs.message(text, "Options");
+    activateWindow();
+    m_area->setFocus();
+}
+
+void Form2::setFitToWindow(bool fit) {
+    if (m_fit->isChecked() != fit) m_fit->setChecked(fit);
+    updateZoom();
+}
+
+void Form2::updateZoom() {
+    if (m_picture.isNull()) return;
+    double zoom = 1.0;
+    if (m_fit->isChecked()) {
+        const QSize room = m_scroll->viewport()->size();
+        zoom = std::min({1.0, double(room.width()) / m_picture.image.width(),
+                         double(room.height()) / m_picture.image.height()});
+        if (!(zoom > 0)) zoom = 1.0;
+    }
+    m_area->setZoom(zoom);
+}
+
+void Form2::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    m_area->setFocus();
+}
+
+void Form2::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (m_fit && m_fit->isChecked()) updateZoom();
+}
+
+} // namespace zul

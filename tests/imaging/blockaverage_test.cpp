@@ -1,0 +1,100 @@
+// Block sums and averages over raw pixel memory: rounding, the picture's edges, large sums.
+#include "imaging/blockaverage.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zul {
+namespace {
+
+constexpr std::uint32_t rgb(int r, int g, int b) {
+    return 0xff000000u | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | std::uint32_t(b);
+}
+
+struct Buffer {
+    Buffer(int w, int h, std::uint32_t fill)
+        : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
+    PixelView view() const {
+        return {reinterpret_cast<const std::uint8_t*>(pixels.data()), width, height,
+                static_cast<std::ptrdiff_t>(width * 4)};
+    }
+    std::uint32_t& at(int x, int y) { return pixels[std::size_t(y) * width + x]; }
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+};
+
+TEST(BlockAverage, SampleRoundsHalvesUpOver81Pixels) {
+    // Red sums of 4090 and 4091 over a 9 x 9 block: 50.49 and 50.51.
+    for (const auto& [sum, expected] : {std::pair{4090, 50}, std::pair{4091, 51}}) {
+        Buffer b(20, 20, rgb(50, 0, 255));
+        int extra = sum - 50 * 81; // 40 or 41 pixels one brighter
+        for (int y = 6; y <= 14 && extra > 0; ++y)
+            for (int x = 6; x <= 14 && extra > 0; ++x, --extra)
+                b.at(x, y) = rgb(51, 0, 255);
+        const auto avg = sampleAverage(b.view(), 10, 10, 4);
+        ASSERT_TRUE(avg);
+        EXPECT_EQ(avg->r, expected) << sum;
+        EXPECT_EQ(avg->g, 0);
+        EXPECT_EQ(avg->b, 255);
+    }
+}
+
+TEST(BlockAverage, HalvesUpForSamplesAndToEvenForPaletteBlocks) {
+    // Two pixels: 10 and 11 average 10.5, 11 and 12 average 11.5.
+    BlockSums s{21, 23, 1, 2};
+    EXPECT_EQ(averageHalfUp(s), (Rgb8{11, 12, 1}));
+    EXPECT_EQ(averageHalfEven(s), (Rgb8{10, 12, 0}));
+    BlockSums below{20, 22, 3, 2}; // 10, 11, 1.5
+    EXPECT_EQ(averageHalfEven(below), (Rgb8{10, 11, 2}));
+}
+
+TEST(BlockAverage, HalfWidthZeroReadsTheExactPixel) {
+    Buffer b(5, 4, rgb(0, 0, 0));
+    b.at(3, 2) = rgb(12, 34, 56);
+    EXPECT_EQ(sampleAverage(b.view(), 3, 2, 0), (Rgb8{12, 34, 56}));
+    EXPECT_EQ(sampleAverage(b.view(), 2, 2, 0), (Rgb8{0, 0, 0}));
+}
+
+TEST(BlockAverage, BlocksAtTheEdgeAverageOnlyPixelsInside) {
+    Buffer b(10, 10, rgb(100, 100, 100));
+    b.at(0, 0) = rgb(0, 0, 0);
+    // h = 4 at the corner: 5 x 5 pixels inside, none of the white beyond the edge.
+    const BlockSums s = sumBlock(b.view(), -4, -4, 9, 9);
+    EXPECT_EQ(s.count, 25u);
+    EXPECT_EQ(s.r, 2400u);
+    EXPECT_EQ(sampleAverage(b.view(), 0, 0, 4), (Rgb8{96, 96, 96}));
+    EXPECT_EQ(sampleAverage(b.view(), 9, 9, 1), (Rgb8{100, 100, 100}));
+    EXPECT_FALSE(sampleAverage(b.view(), 20, 20, 4)); // wholly outside
+    EXPECT_EQ(sumBlock(b.view(), 8, 8, 1 << 30, 1 << 30).count, 4u);
+}
+
+TEST(BlockAverage, LargeBlocksSumIn64Bits) {
+    // One white row seen 5000 times (stride 0): 25 million pixels, red sum 6.4e9 > 2^32.
+    const std::vector<std::uint32_t> row(5000, rgb(255, 255, 254));
+    const PixelView v{reinterpret_cast<const std::uint8_t*>(row.data()), 5000, 5000, 0};
+    const BlockSums s = sumBlock(v, 0, 0, 5000, 5000);
+    EXPECT_EQ(s.count, 25'000'000u);
+    EXPECT_EQ(s.r, 255ull * 25'000'000u);
+    EXPECT_EQ(averageHalfEven(s), (Rgb8{255, 255, 254}));
+    EXPECT_EQ(averageHalfUp(s), (Rgb8{255, 255, 254}));
+}
+
+TEST(BlockAverage, PaletteGridUsesWholeBlocksColumnByColumn) {
+    const PaletteGrid g = paletteGrid(401, 305, 10);
+    EXPECT_EQ(g.columns, 40);
+    EXPECT_EQ(g.rows, 30);
+    EXPECT_EQ(g.blocks(), 1200);
+    EXPECT_EQ(g.x0(0), 0);
+    EXPECT_EQ(g.y0(0), 0);
+    EXPECT_EQ(g.x0(1), 0);
+    EXPECT_EQ(g.y0(1), 10);
+    EXPECT_EQ(g.x0(30), 10);
+    EXPECT_EQ(g.y0(30), 0);
+    EXPECT_EQ(g.x0(1199), 390);
+    EXPECT_EQ(g.y0(1199), 290);
+    EXPECT_EQ(paletteGrid(9, 300, 10).blocks(), 0);
+}
+
+} // namespace
+} // namespace zul
