@@ -7,6 +7,9 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"convert", "zul convert --from FORM [OPTION...] [--] [VALUE...]",
          "convert colours without a window", runConvert},
+        {"view",
+         "zul view PALETTE --png FILE [--size N] [--rotation D] [--tilt D] [--zoom Z] [--numbers]",
+         "draw a palette's 3D view into a PNG picture", runView},
     };
     return list;
 }
