@@ -263,3 +263,27 @@ TEST_F(Form3Test, OpenMenuCancelledKeepsThePaletteExportsGoThroughTheSaveDialog)
 
 } // namespace
 } // namespace zul::testing
+
+namespace zul::testing {
+namespace {
+
+// A palette sampled from the shipped picture loads whole; with ZUL_PICTURE_PALETTE set, the
+// palette is also kept there (for looking at the window by hand).
+TEST_F(Form3Test, PaletteOfThePictureLoadsWhole) {
+    const int saved = writePicturePalette(*wb, QString(ZUL_SOURCE_DIR) + "/data/TestImage.jpg", 48,
+                                          36, "TestImage.csv");
+    ASSERT_GT(saved, 48 * 36 * 9 / 10);
+    dialogs.clear();
+    EXPECT_TRUE(load("TestImage.csv"));
+    EXPECT_EQ(form->points().size(), static_cast<std::size_t>(saved));
+    EXPECT_EQ(form->points().names[1], "1,0");
+    EXPECT_TRUE(statusStyle().contains("#00ff00"));
+    const QString keep = qEnvironmentVariable("ZUL_PICTURE_PALETTE");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        EXPECT_TRUE(QFile::copy("TestImage.csv", keep));
+    }
+}
+
+} // namespace
+} // namespace zul::testing
