@@ -251,7 +251,6 @@ void Form3::rotationTick() {
 
 void Form3::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    static_cast<void>(event);
     if (!m_loadRequested) {
         // First showing: the last palette, and the solid starts turning.
         GetData(1);
