@@ -9,6 +9,9 @@ const std::vector<Command>& commands() {
          "convert colours without a window", runConvert},
         {"palette-from-picture", "zul palette-from-picture PICTURE [--grid N] [-o FILE]",
          "write the palette of a picture's n x n blocks", runPaletteFromPicture},
+        {"view",
+         "zul view PALETTE --png FILE [--size N] [--rotation D] [--tilt D] [--zoom Z] [--numbers]",
+         "draw a palette's 3D view into a PNG picture", runView},
     };
     return list;
 }

@@ -1,0 +1,89 @@
+#pragma once
+// Palettes for the viewer's tests: written in memory or to files, in the record layout of
+// "Save to Palette".
+#include "workbench/palette.h"
+#include "workbench/workbench.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace zul::testing {
+
+// One record as "Save to Palette" writes it; only the first six items matter to the viewer.
+inline std::string record(const std::string& tag, const std::string& hue, const std::string& value,
+                          const std::string& chroma, const std::string& end = "\r\n") {
+    return "\"12-07-2026\",\"10:00:00\",\"" + tag + "\",\"" + hue + "\",\"" + value + "\",\"" +
+           chroma +
+           "\",\"19.77\",\"19.77\",\"23.30\",\"51.58\",\"0\",\"0\",.2,.2,.2,\"124\","
+           "\"124\",\"124\",\"0\",\"0\",\"0\",\"51\"" +
+           end;
+}
+
+// `count` records cycling over the hue circle, values 2..8 and chromas 0..6 (all in reach).
+inline std::string manyRecords(int count) {
+    static const char* const families[] = {"R", "YR", "Y", "GY", "G", "BG", "B", "PB", "P", "RP"};
+    std::string out;
+    out.reserve(static_cast<std::size_t>(count) * 160);
+    for (int i = 0; i < count; ++i) {
+        const std::string hue = std::to_string(1 + i % 10) + families[(i / 10) % 10];
+        out += record("S" + std::to_string(i + 1), hue, std::to_string(2 + i % 7),
+                      std::to_string((i * 3) % 7));
+    }
+    return out;
+}
+
+inline void writeFile(const QString& name, const std::string& text) {
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+inline QByteArray readFile(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A palette of a picture: the picture scaled to columns x rows blocks, each block's colour typed
+// into the RGB fields, its chain run and the colour saved with the tag "column,row".
+inline int writePicturePalette(Workbench& wb, const QString& picture, int columns, int rows,
+                               const QString& paletteName) {
+    const QImage image =
+        QImage(picture).scaled(columns, rows, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (image.isNull()) return 0;
+    wb.setPaletteFile(paletteName);
+    int saved = 0;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < columns; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            wb.setText(Field::R, QString::number(c.red()));
+            wb.setText(Field::G, QString::number(c.green()));
+            wb.setText(Field::Bl, QString::number(c.blue()));
+            if (!wb.rgbChain()) continue;
+            wb.setTag(QStringLiteral("%1,%2").arg(x).arg(y));
+            saved += wb.SaveData(1) ? 1 : 0;
+        }
+    }
+    return saved;
+}
+
+// Runs a test in a fresh working directory.
+class InTempDir {
+public:
+    InTempDir() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
+    ~InTempDir() { QDir::setCurrent(m_previous); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+} // namespace zul::testing

@@ -1,0 +1,60 @@
+#include "viewer/compare.h"
+
+#include "colorimetry/deltae.h"
+#include "text/numtext.h"
+#include "viewer/palettereader.h"
+
+namespace zul {
+
+ColourSample sampleOf(const PointTable& t, std::size_t i) {
+    ColourSample s;
+    s.name = t.names[i];
+    s.hueText = lowerHueText(t.hueTexts[i]);
+    s.hueStep = t.hueSteps[i];
+    s.value = t.values[i];
+    s.chroma = t.chromas[i];
+    s.converted = t.converted[i] != 0;
+    s.colour = t.colours[i];
+    s.l = t.labL[i];
+    s.a = t.labA[i];
+    s.b = t.labB[i];
+    return s;
+}
+
+std::string notationText(const std::string& paddedHue, float value, float chroma) {
+    return paddedHue + ' ' + formatPicture(value, "##.00") + '/' + formatPicture(chroma, "##.00");
+}
+
+Comparison compareSamples(const ColourSample& first, const ColourSample& second) {
+    Comparison c;
+    c.colorimetric = first.converted && second.converted;
+    if (c.colorimetric) {
+        const LabD x{first.l, first.a, first.b};
+        const LabD y{second.l, second.a, second.b};
+        c.deltaEab = deltaE76(x, y);
+        c.deltaE2000 = deltaE2000(x, y);
+    }
+    double dh = static_cast<double>(second.hueStep) - first.hueStep;
+    while (dh > 50)
+        dh -= 100;
+    while (dh <= -50)
+        dh += 100;
+    c.deltaHue = dh;
+    c.deltaValue = static_cast<double>(second.value) - first.value;
+    c.deltaChroma = static_cast<double>(second.chroma) - first.chroma;
+    return c;
+}
+
+std::string comparisonText(const Comparison& c) {
+    auto num = [](double v) { return formatPicture(v, "##0.00"); };
+    std::string text;
+    if (c.colorimetric)
+        text = "\u0394E*ab " + num(c.deltaEab) + "   \u0394E2000 " + num(c.deltaE2000) + "   ";
+    else
+        text = "\u0394E: no colour for an entry   ";
+    text += "\u0394H " + num(c.deltaHue) + "   \u0394V " + num(c.deltaValue) + "   \u0394C " +
+            num(c.deltaChroma);
+    return text;
+}
+
+} // namespace zul

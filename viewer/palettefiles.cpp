@@ -1,0 +1,122 @@
+#include "viewer/palettefiles.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace zul {
+
+QString readLastPalette(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return kDefaultPalette;
+    QByteArray line = f.readLine(64 * 1024);
+    if (line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
+    while (!line.isEmpty() && (line.endsWith('\n') || line.endsWith('\r')))
+        line.chop(1);
+    const QString name = QString::fromUtf8(line).trimmed();
+    return name.isEmpty() ? QString(kDefaultPalette) : name;
+}
+
+namespace {
+
+QString commit(QSaveFile& f, const QByteArray& data) {
+    if (f.write(data) != data.size()) {
+        const QString reason = f.errorString();
+        f.cancelWriting();
+        return reason;
+    }
+    if (!f.commit()) return f.errorString();
+    return {};
+}
+
+} // namespace
+
+QString writeLastPalette(const QString& paletteName, const QString& file) {
+    QSaveFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
+    return commit(f, paletteName.toUtf8() + "\r\n");
+}
+
+QString swatchName(const PointTable& t, std::size_t i) {
+    QString name = QString::fromStdString(t.hueTexts[i]) + ' ' +
+                   QString::fromStdString(t.valueTexts[i]) + '/' +
+                   QString::fromStdString(t.chromaTexts[i]);
+    if (!t.names[i].empty()) name += ' ' + QString::fromStdString(t.names[i]);
+    return name;
+}
+
+QString exportGpl(const PointTable& t, const QString& title, const QString& fileName) {
+    QByteArray out = "GIMP Palette\nName: ";
+    QString safeTitle = title;
+    safeTitle.replace('\n', ' ').replace('\r', ' ');
+    out += safeTitle.toUtf8() + "\nColumns: 0\n#\n";
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!t.converted[i]) continue;
+        const std::uint32_t c = t.colours[i];
+        QString name = swatchName(t, i);
+        name.replace('\n', ' ').replace('\r', ' ');
+        out += QStringLiteral("%1 %2 %3\t")
+                   .arg((c >> 16) & 0xff, 3)
+                   .arg((c >> 8) & 0xff, 3)
+                   .arg(c & 0xff, 3)
+                   .toUtf8();
+        out += name.toUtf8() + '\n';
+    }
+    QSaveFile f(fileName);
+    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
+    return commit(f, out);
+}
+
+namespace {
+
+void put16(QByteArray& out, quint16 v) {
+    const quint16 be = qToBigEndian(v);
+    out.append(reinterpret_cast<const char*>(&be), 2);
+}
+void put32(QByteArray& out, quint32 v) {
+    const quint32 be = qToBigEndian(v);
+    out.append(reinterpret_cast<const char*>(&be), 4);
+}
+void putFloat(QByteArray& out, float f) {
+    quint32 bits;
+    std::memcpy(&bits, &f, 4);
+    put32(out, bits);
+}
+
+} // namespace
+
+QString exportAse(const PointTable& t, const QString& fileName) {
+    QByteArray out = "ASEF";
+    put16(out, 1); // version 1.0
+    put16(out, 0);
+    quint32 blocks = 0;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        blocks += t.converted[i] ? 1 : 0;
+    put32(out, blocks);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (!t.converted[i]) continue;
+        // Names are counted in UTF-16 units with the terminating zero; the count is 16 bits.
+        const QString name = swatchName(t, i).left(1000);
+        QByteArray block;
+        put16(block, static_cast<quint16>(name.size() + 1));
+        for (QChar ch : name)
+            put16(block, ch.unicode());
+        put16(block, 0);
+        block += "RGB ";
+        const std::uint32_t c = t.colours[i];
+        putFloat(block, static_cast<float>((c >> 16) & 0xff) / 255.0f);
+        putFloat(block, static_cast<float>((c >> 8) & 0xff) / 255.0f);
+        putFloat(block, static_cast<float>(c & 0xff) / 255.0f);
+        put16(block, 2);    // normal (not global, not spot)
+        put16(out, 0x0001); // colour entry
+        put32(out, static_cast<quint32>(block.size()));
+        out += block;
+    }
+    QSaveFile f(fileName);
+    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
+    return commit(f, out);
+}
+
+} // namespace zul

@@ -1,0 +1,238 @@
+#include "viewer/paletteloader.h"
+
+#include "viewer/palettereader.h"
+#include "workbench/csvline.h"
+
+#include <QFile>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace zul {
+
+namespace {
+
+constexpr std::size_t kBatchLines = 1024;
+constexpr std::size_t kFirstUnconvertedListed = 5;
+
+struct LineRef {
+    std::size_t offset, length;
+    long number;
+    bool tooLong;
+};
+
+struct FormatError {
+    long line;
+    std::string reason;
+};
+
+struct Batch {
+    std::string text;
+    std::vector<LineRef> lines;
+    std::int64_t bytes = 0;
+    PointTable points;
+    std::vector<FormatError> errors;
+
+    void clear() {
+        text.clear();
+        lines.clear();
+        bytes = 0;
+        points.clear();
+        errors.clear();
+    }
+    std::size_t itemCount() const { return lines.size(); }
+    std::int64_t byteCount() const { return bytes; }
+};
+
+bool isBlankLine(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// A CIELAB field text ("51.57", "-.50") as a number; 0 for anything else. Read in place: the
+// locale-aware QString conversion costs more than the rest of the record.
+float fieldNumber(const QString& text) {
+    std::array<char, 32> buffer;
+    std::size_t n = 0;
+    for (QChar c : text) {
+        if (c == QLatin1Char(' ')) continue;
+        if (c.unicode() >= 0x80 || n == buffer.size()) return 0;
+        buffer[n++] = static_cast<char>(c.unicode());
+    }
+    float v = 0;
+    const auto r = std::from_chars(buffer.data(), buffer.data() + n, v);
+    return r.ec == std::errc() && r.ptr == buffer.data() + n ? v : 0.0f;
+}
+
+class BatchReader {
+public:
+    explicit BatchReader(const ChunkReader& read) : m_source(read) {}
+
+    bool fill(Batch& b) {
+        const std::int64_t start = m_source.position();
+        std::string_view line;
+        long number = 0;
+        bool more = true;
+        while (b.lines.size() < kBatchLines) {
+            if (m_source.next(line, number, true) != LineSource::Got::Line) {
+                more = false;
+                break;
+            }
+            if (isBlankLine(line)) continue;
+            if (m_first) {
+                m_first = false;
+                splitCsvLine(line.substr(0, kMaxPaletteLine), m_fields);
+                if (line.size() <= kMaxPaletteLine && isPaletteHeader(m_fields)) continue;
+            }
+            const bool tooLong = line.size() > kMaxPaletteLine;
+            b.lines.push_back({b.text.size(), tooLong ? 0 : line.size(), number, tooLong});
+            if (!tooLong) b.text.append(line);
+        }
+        b.bytes = m_source.position() - start;
+        return more;
+    }
+
+private:
+    LineSource m_source;
+    bool m_first = true;
+    std::vector<std::string> m_fields;
+};
+
+} // namespace
+
+void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
+                          const std::string& value, const std::string& chroma, float valueNumber,
+                          float chromaNumber, long line, PointTable& t) {
+    wb.setText(Field::Hue, QString::fromStdString(hue));
+    wb.setText(Field::Value, QString::fromStdString(value));
+    wb.setText(Field::Chroma, QString::fromStdString(chroma));
+    const bool ok = wb.muncie();
+
+    const float step = paletteHueStep(hue);
+    const float angle = paletteHueAngle(step);
+    t.names.push_back(name);
+    t.hueTexts.push_back(hue);
+    t.valueTexts.push_back(value);
+    t.chromaTexts.push_back(chroma);
+    t.lines.push_back(line);
+    t.hueSteps.push_back(step);
+    t.angles.push_back(angle);
+    t.values.push_back(valueNumber);
+    t.chromas.push_back(chromaNumber);
+    t.baseX.push_back(chromaNumber * std::cos(angle));
+    t.baseY.push_back(chromaNumber * std::sin(angle));
+    t.converted.push_back(ok ? 1 : 0);
+    if (ok) {
+        const auto rgb = wb.displayRgb();
+        t.colours.push_back(0xff000000u | static_cast<std::uint32_t>(rgb[0]) << 16 |
+                            static_cast<std::uint32_t>(rgb[1]) << 8 |
+                            static_cast<std::uint32_t>(rgb[2]));
+        t.labL.push_back(fieldNumber(wb.text(Field::L)));
+        t.labA.push_back(fieldNumber(wb.text(Field::A)));
+        t.labB.push_back(fieldNumber(wb.text(Field::B)));
+    } else {
+        t.colours.push_back(0xff000000u);
+        t.labL.push_back(0);
+        t.labA.push_back(0);
+        t.labB.push_back(0);
+    }
+}
+
+PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest& request) {
+    PaletteLoadResult result;
+    BatchReader reader(read);
+    const std::size_t limit = request.limit;
+
+    PipelineStages<Batch> stages;
+    stages.read = [&](Batch& b) { return reader.fill(b); };
+    stages.makeWorker = [&]() -> std::function<void(Batch&)> {
+        struct Worker {
+            NonInteractiveDialogs dialogs;
+            Workbench wb;
+            PaletteFields fields;
+            std::vector<std::string> scratch;
+            explicit Worker(const PaletteLoadRequest& r) : wb(r.table, dialogs) {
+                wb.startUp();
+                wb.applyOptions(r.options);
+            }
+        };
+        auto w = std::make_shared<Worker>(request);
+        return [w](Batch& b) {
+            b.points.reserve(b.lines.size());
+            for (const LineRef& l : b.lines) {
+                std::string reason;
+                if (l.tooLong) {
+                    reason = "the line is longer than " + std::to_string(kMaxPaletteLine / 1024) +
+                             " KiB";
+                } else {
+                    reason = readPaletteRecord(std::string_view(b.text).substr(l.offset, l.length),
+                                               w->scratch, w->fields);
+                }
+                if (!reason.empty()) {
+                    b.errors.push_back({l.number, std::move(reason)});
+                    continue;
+                }
+                w->dialogs.clear();
+                const PaletteFields& f = w->fields;
+                convertPaletteRecord(w->wb, f.name, f.hue, f.value, f.chroma, f.valueNumber,
+                                     f.chromaNumber, l.number, b.points);
+            }
+        };
+    };
+    stages.write = [&](Batch& b) {
+        PointTable& t = result.points;
+        // Lines past the limit are neither loaded nor judged.
+        const std::size_t room = limit > t.size() ? limit - t.size() : 0;
+        long lastLine = std::numeric_limits<long>::max();
+        if (b.points.size() >= room) lastLine = room ? b.points.lines[room - 1] : 0;
+        for (const FormatError& e : b.errors) {
+            if (e.line > lastLine) break;
+            if (result.formatErrors++ == 0) {
+                result.firstFormatLine = e.line;
+                result.firstFormatReason = e.reason;
+            }
+        }
+        const std::size_t before = t.size();
+        t.append(b.points, limit);
+        for (std::size_t i = before; i < t.size(); ++i) {
+            if (t.converted[i]) continue;
+            if (result.unconverted++ < static_cast<long>(kFirstUnconvertedListed))
+                result.firstUnconverted.push_back(t.lines[i]);
+        }
+        if (request.progress)
+            request.progress->items.store(static_cast<std::int64_t>(t.size()),
+                                          std::memory_order_relaxed);
+        if (t.size() >= limit) {
+            result.limited = true;
+            return false;
+        }
+        return true;
+    };
+
+    PipelineConfig config;
+    config.workers = request.workers;
+    config.cancel = request.cancel;
+    const PipelineResult r = runPipeline(stages, config);
+    result.cancelled = r.cancelled;
+    if (!r.error.empty()) result.fileError = QString::fromStdString(r.error);
+    return result;
+}
+
+PaletteLoadResult loadPaletteFile(const QString& fileName, const PaletteLoadRequest& request) {
+    QFile file(fileName);
+    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        PaletteLoadResult result;
+        result.fileError = fileName.isEmpty() ? QStringLiteral("no file name") : file.errorString();
+        return result;
+    }
+    const ChunkReader read = [&file](char* buffer, std::size_t size) -> std::size_t {
+        const qint64 got = file.read(buffer, static_cast<qint64>(size));
+        if (got < 0) throw std::runtime_error(file.errorString().toStdString());
+        return static_cast<std::size_t>(got);
+    };
+    return loadPalette(read, request);
+}
+
+} // namespace zul

@@ -1,0 +1,55 @@
+#pragma once
+// Loading a palette file into a point table on the ordered pipeline: the reader thread cuts the
+// file into batches of lines, each worker reads the records and runs every one through the
+// Munsell entry chain of a workbench of its own (given the main workbench's options), and the
+// calling thread appends the batches in file order.
+#include "viewer/pointtable.h"
+#include "workbench/linesource.h"
+#include "workbench/pipeline.h"
+#include "workbench/workbench.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zul {
+
+class RenotationTable;
+
+struct PaletteLoadRequest {
+    std::shared_ptr<const RenotationTable> table;
+    Workbench::Options options;
+    std::size_t limit = 10000; // records kept; reading stops when the table is full
+    int workers = 2;
+    const std::atomic<bool>* cancel = nullptr;
+    PipelineProgress* progress = nullptr; // records read so far
+};
+
+struct PaletteLoadResult {
+    PointTable points;
+    QString fileError; // the file could not be opened or read
+    bool cancelled = false;
+    bool limited = false; // the table reached the limit
+    // Lines that are not records: how many, the first one's number and why.
+    long formatErrors = 0;
+    long firstFormatLine = 0;
+    std::string firstFormatReason;
+    // Records whose chain failed (kept, without a colour): how many and the first few lines.
+    long unconverted = 0;
+    std::vector<long> firstUnconverted;
+
+    bool complete() const { return fileError.isEmpty() && !cancelled && formatErrors == 0; }
+};
+
+PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest& request);
+PaletteLoadResult loadPaletteFile(const QString& fileName, const PaletteLoadRequest& request);
+
+// One record through a workbench's Munsell entry chain into `table`, as the loader does it.
+void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
+                          const std::string& value, const std::string& chroma, float valueNumber,
+                          float chromaNumber, long line, PointTable& table);
+
+} // namespace zul

@@ -1,0 +1,38 @@
+#pragma once
+// Reading one palette record: the first six comma-separated fields (date, time, tag, hue, value,
+// chroma; the rest of the line is ignored), and the hue as a position on the hue circle.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zul {
+
+// Longer lines are not records (a binary file, a picture opened by mistake).
+inline constexpr std::size_t kMaxPaletteLine = 64 * 1024;
+
+struct PaletteFields {
+    std::string name, hue, value, chroma; // texts as read
+    float valueNumber = 0, chromaNumber = 0;
+};
+
+// Splits `line` (using `scratch` for the fields) into `out`. Returns an empty string for a
+// record, otherwise why the line is not one ("value: "nan" is not a number").
+std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
+                              PaletteFields& out);
+
+// A spreadsheet's column captions: six fields or more, neither value nor chroma a number.
+bool isPaletteHeader(const std::vector<std::string>& fields);
+
+// The hue text in lower case, as the list and the identification rows show it.
+std::string lowerHueText(std::string_view hue);
+
+// Hue step on the 0..100 circle: the leading number plus the offset of the family ending
+// ("yr", "gy", "bg", "pb", "rp" tested before "r", "y", "g", "b", "p"), so 10yr and 0y are both
+// 20. A text with no family ending (a neutral "N") has step 0.
+float paletteHueStep(std::string_view hue);
+
+// Step x 3.6 degrees, then radians by the factor 0.0174532925; single precision after each step.
+float paletteHueAngle(float step);
+
+} // namespace zul
