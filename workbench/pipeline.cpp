@@ -79,6 +79,7 @@ public:
             recycle(b);
         }
         std::lock_guard lock(m_mutex);
+        if (m_cancelSeen) result.cancelled = true;
         if (result.error.empty() && !m_readError.empty())
             result.error = "the input could not be read: " + m_readError;
         return result;
@@ -114,7 +115,11 @@ private:
             {
                 std::unique_lock lock(m_mutex);
                 m_cv.wait(lock, [this] { return !m_spare.empty() || m_stopReading || m_stopping; });
-                if (m_stopReading || m_stopping || cancelled()) break;
+                if (m_stopReading || m_stopping) break;
+                if (cancelled()) {
+                    m_cancelSeen = true; // the input was not read to its end
+                    break;
+                }
                 b = m_spare.back();
                 m_spare.pop_back();
             }
@@ -161,7 +166,8 @@ private:
                 m_todo.pop_front();
             }
             std::string error;
-            if (!cancelled()) {
+            const bool skip = cancelled();
+            if (!skip) {
                 if (!process) {
                     error = setupError.empty() ? "a worker could not start" : setupError;
                 } else {
@@ -174,6 +180,7 @@ private:
             }
             {
                 std::lock_guard lock(m_mutex);
+                if (skip) m_cancelSeen = true;
                 if (!error.empty() && m_workerError.empty()) m_workerError = error;
                 m_state[b] = error.empty() ? State::Done : State::Failed;
             }
@@ -192,6 +199,7 @@ private:
     bool m_inputDone = false;
     bool m_stopReading = false;
     bool m_stopping = false;
+    bool m_cancelSeen = false; // the reader or a worker stopped for the cancel flag
     std::string m_readError;
     std::string m_workerError;
     std::thread m_reader;
