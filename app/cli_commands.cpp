@@ -7,6 +7,8 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"convert", "zul convert --from FORM [OPTION...] [--] [VALUE...]",
          "convert colours without a window", runConvert},
+        {"chart", "zul chart hue|value|tolerance|colorchecker ... [--png F] [--pdf F] [--csv F]",
+         "render a chart without a window", runChart},
     };
     return list;
 }
