@@ -52,6 +52,9 @@ void paintHuePage(QPainter& p, const HuePage& page, std::optional<int> marked) {
     QPen solid(Qt::black, 0);
     QPen dotted(Qt::black, 2, Qt::DotLine);
     dotted.setCosmetic(true);
+    // Crisp outlines: a dotted edge must read as dots, not as a grey smear.
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
     for (const ChartChip& c : page.chips) {
         const QRectF r = chipRect(c);
         p.fillRect(r, c.painted ? chipColor(c) : kDesignFill);
@@ -60,6 +63,7 @@ void paintHuePage(QPainter& p, const HuePage& page, std::optional<int> marked) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(r);
     }
+    p.restore();
     if (marked && *marked >= 0 && *marked < G::kElements) {
         const ChartChip& c = page.chips[static_cast<std::size_t>(*marked)];
         QPen ring(contrast(chipColor(c)), 40);
@@ -84,6 +88,11 @@ void paintHuePage(QPainter& p, const HuePage& page, std::optional<int> marked) {
 void paintValuePage(QPainter& p, const ValuePage& page, std::optional<QPointF> marked) {
     using G = ValuePageGeometry;
     p.fillRect(QRectF(0, 0, G::kWidth, G::kHeight), kValuePageBackground);
+    // Spoke-end notations first: a dot is never hidden under a neighbouring spoke's label.
+    p.setPen(Qt::black);
+    setFont(p, 170);
+    for (const SpokeLabel& l : page.labels)
+        textAt(p, l.x, l.y, qs(l.text));
     p.setPen(Qt::NoPen);
     for (const ChartChip& d : page.dots) {
         const QColor fill = chipColor(d);
@@ -122,10 +131,6 @@ void paintValuePage(QPainter& p, const ValuePage& page, std::optional<QPointF> m
         p.setPen(ring);
         p.drawEllipse(*marked, page.radius * 1.6, page.radius * 1.6);
     }
-    p.setPen(Qt::black);
-    setFont(p, 170);
-    for (const SpokeLabel& l : page.labels)
-        textAt(p, l.x, l.y, qs(l.text));
 }
 
 void paintTolerance(QPainter& p, const ToleranceSet& set, bool blackLines) {

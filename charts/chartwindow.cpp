@@ -85,6 +85,7 @@ void ChartWindow::requestRefresh() {
 void ChartWindow::flushRefresh() {
     if (!m_pending) return;
     m_pending = false;
+    ++m_recomputes;
     // A chart that cannot be computed keeps what it shows; the main chain is never disturbed.
     try {
         recompute();

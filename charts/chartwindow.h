@@ -56,6 +56,7 @@ public:
     void flushRefresh();
     bool refreshPending() const { return m_pending; }
     int paintCount() const { return m_paints; }
+    int recomputeCount() const { return m_recomputes; }
 
     ChartCanvas* canvas() const { return m_canvas; }
     void print();  // "PRINT"
@@ -78,6 +79,7 @@ private:
     bool m_pending = false;
     bool m_armed = false;
     int m_paints = 0;
+    int m_recomputes = 0;
 };
 
 // The workbench's conditions as a chart needs them.
