@@ -100,24 +100,27 @@ void paintValuePage(QPainter& p, const ValuePage& page, std::optional<QPointF> m
         p.setBrush(fill);
         p.drawEllipse(centre, d.half, d.half);
         if (d.outOfRange) {
-            // Cross-hatched ring; the middle keeps the plain colour.
-            QPainterPath ring;
-            ring.addEllipse(centre, d.half, d.half);
-            QPainterPath hole;
-            hole.addEllipse(centre, d.half * 0.4, d.half * 0.4);
-            // Drawn as lines, not a pattern brush, so that a PDF keeps it as vectors.
-            p.save();
-            p.setClipPath(ring.subtracted(hole), Qt::IntersectClip);
+            // Cross-hatched ring, the middle kept plain: chords of the two diagonal line
+            // families cut analytically (a clip path per dot is far slower, and a pattern
+            // brush would turn into a picture in a PDF).
             QPen line(contrast(fill), 8);
             p.setPen(line);
-            const double step = d.half / 2.5;
-            for (double o = -2 * d.half; o <= 2 * d.half; o += step) {
-                p.drawLine(QPointF(d.cx + o - d.half, d.cy - d.half),
-                           QPointF(d.cx + o + d.half, d.cy + d.half));
-                p.drawLine(QPointF(d.cx + o - d.half, d.cy + d.half),
-                           QPointF(d.cx + o + d.half, d.cy - d.half));
+            const double outer = d.half, inner = d.half * 0.4, step = d.half / 2.5;
+            const double k = 1 / std::sqrt(2.0);
+            for (const QPointF u : {QPointF(k, k), QPointF(k, -k)}) {
+                const QPointF n(-u.y(), u.x());
+                for (double off = -outer + step / 2; off < outer; off += step) {
+                    const double h = std::sqrt(outer * outer - off * off);
+                    const QPointF mid = centre + off * n;
+                    if (std::abs(off) >= inner) {
+                        p.drawLine(mid - h * u, mid + h * u);
+                    } else {
+                        const double hi = std::sqrt(inner * inner - off * off);
+                        p.drawLine(mid - h * u, mid - hi * u);
+                        p.drawLine(mid + hi * u, mid + h * u);
+                    }
+                }
             }
-            p.restore();
             p.setPen(Qt::NoPen);
         }
     }
