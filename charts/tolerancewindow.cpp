@@ -130,6 +130,7 @@ void ToleranceWindow::toleranceScrolled(int index, int position) {
 }
 
 void ToleranceWindow::rebuildFromFields() {
+    if (!m_set) return; // nothing drawn yet: the next refresh uses the new tolerances
     Lab centre;
     float* parts[] = {&centre.l, &centre.a, &centre.b};
     const char* names[] = {"L*", "a*", "b*"};

@@ -191,9 +191,13 @@ TEST_F(ChartWindowTest, ToleranceSetBeyondValueTenLeavesTheMainChainSuccessful) 
 
 TEST_F(ChartWindowTest, ToleranceScrollsBlackLinesAndTypedCentre) {
     ToleranceWindow w(*wb, output());
-    w.MakeCTol({50, 40, 20});
     auto* bar = w.findChild<QScrollBar*>("HScroll1_0");
     ASSERT_EQ(bar->value(), 50);
+    w.findChild<QScrollBar*>("HScroll1_2")->setValue(40); // nothing drawn yet: no complaint
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(w.findChild<QLabel*>("Label2_5")->text(), "B -  4");
+    w.MakeCTol({50, 40, 20});
+    EXPECT_FLOAT_EQ(w.set()->swatches[5].lab.b, 24);
     bar->setValue(25);
     EXPECT_EQ(w.findChild<QLabel*>("Label2_0")->text(), "L + 2.5");
     EXPECT_EQ(w.findChild<QLabel*>("Label2_1")->text(), "L - 2.5");
