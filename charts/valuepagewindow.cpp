@@ -77,10 +77,14 @@ ValuePageWindow::ValuePageWindow(Workbench& workbench, ChartOutput output, QWidg
     m_info->setMinimumWidth(200);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(m_title, 0, 0);
+    auto* head = new QHBoxLayout;
+    head->addWidget(m_title);
+    head->addStretch();
+    head->addWidget(ruler);
+    grid->addLayout(head, 0, 0, 1, 2);
     grid->addWidget(m_canvas, 1, 0);
     grid->addWidget(m_scroll, 1, 1);
-    grid->addWidget(ruler, 0, 1, Qt::AlignRight);
+    grid->setColumnStretch(0, 1);
     auto* row = new QHBoxLayout;
     row->addWidget(m_swatch);
     row->addWidget(m_readout);
