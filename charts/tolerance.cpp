@@ -78,12 +78,18 @@ std::string cpaletteText(const ToleranceSet& set, const std::string& date,
     for (int k = 6; k >= 0; --k) {
         const ToleranceSwatch& s = set.swatches[static_cast<std::size_t>(k)];
         if (!s.ok) continue;
-        out += date + "," + time + "," + std::to_string(k) + "," + s.hue + "," + s.value + "," +
-               s.chroma;
+        const std::string items[] = {date, time, std::to_string(k), s.hue, s.value, s.chroma};
+        for (std::size_t i = 0; i < 6; ++i) {
+            if (i) out += ',';
+            out += items[i];
+        }
         for (int i = 0; i < 9; ++i)
             out += ",0";
-        for (std::int16_t c : s.rgb)
-            out += "," + signedText(static_cast<float>(c)) + " ";
+        for (std::int16_t c : s.rgb) { // line writing: a blank for the sign and one after
+            out += ',';
+            out += signedText(static_cast<float>(c));
+            out += ' ';
+        }
         out += ",end\r\n";
     }
     return out;
