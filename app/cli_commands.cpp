@@ -12,6 +12,8 @@ const std::vector<Command>& commands() {
         {"view",
          "zul view PALETTE --png FILE [--size N] [--rotation D] [--tilt D] [--zoom Z] [--numbers]",
          "draw a palette's 3D view into a PNG picture", runView},
+        {"chart", "zul chart hue|value|tolerance|colorchecker ... [--png F] [--pdf F] [--csv F]",
+         "render a chart without a window", runChart},
     };
     return list;
 }

@@ -11,19 +11,71 @@
 #include "workbench/workbench.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
 
 namespace zul {
 
 namespace {
 // Where start-up found its files: QT_LOGGING_RULES="zul.startup.info=true" shows it.
 Q_LOGGING_CATEGORY(lcStartup, "zul.startup", QtWarningMsg)
+
+// `--open hue,value,...`: the window switches to tick after start-up, taken out of the
+// arguments. False (with a message) for a name that is no switch.
+bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
+    static const std::pair<const char*, Switch> names[] = {
+        {"hue", Switch::HuePage},           {"tolerance", Switch::Tolerance},
+        {"value", Switch::ValuePage},       {"colorchecker", Switch::ColorChecker},
+        {"picture", Switch::ImageAnalysis}, {"viewer", Switch::Viewer}};
+    int out = 1;
+    for (int i = 1; i < argc; ++i) {
+        std::string list;
+        if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
+            list = argv[++i];
+        } else if (std::strncmp(argv[i], "--open=", 7) == 0) {
+            list = argv[i] + 7;
+        } else {
+            argv[out++] = argv[i];
+            continue;
+        }
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t comma = list.find(',', from);
+            const std::string name = list.substr(from, comma - from);
+            bool known = false;
+            for (const auto& [n, s] : names)
+                if (name == n) {
+                    open.push_back(s);
+                    known = true;
+                }
+            if (!known) {
+                std::cerr << "zul: --open: unknown window \"" << name
+                          << "\" (hue, value, tolerance, colorchecker, picture, viewer)\n";
+                return false;
+            }
+            if (comma == std::string::npos) break;
+            from = comma + 1;
+        }
+    }
+    argc = out;
+    argv[out] = nullptr;
+    return true;
+}
+
 } // namespace
 
 int runGui(int argc, char** argv) {
+    std::vector<Switch> open;
+    if (!takeOpenOption(argc, argv, open)) return 2;
     QApplication app(argc, argv);
     QApplication::setApplicationName("ZUL");
     QApplication::setDesktopFileName("zul"); // the launcher entry, for the window's icon
@@ -52,6 +104,14 @@ int runGui(int argc, char** argv) {
     Switchboard switchboard(workbench);
     registerWindows(switchboard, workbench);
     window.show();
+    // Ticked as the user ticks them: the main window's switches follow.
+    QTimer::singleShot(0, &window, [&] {
+        for (Switch s : open)
+            if (auto* box =
+                    window.findChild<QCheckBox*>(QString("Check%1").arg(static_cast<int>(s) + 2));
+                box && !box->isChecked())
+                box->click();
+    });
     return app.exec();
 }
 

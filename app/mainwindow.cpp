@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/printing.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -163,27 +165,6 @@ QString helpText() {
     return lines.join(QChar(13));
 }
 
-bool printWindowImage(QWidget& window) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return false;
-    const QPixmap image = window.grab();
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(window.windowTitle());
-    if (image.width() > image.height()) printer.setPageOrientation(QPageLayout::Landscape);
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRect page = painter.viewport();
-    QSize size = image.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    painter.setViewport(page.x(), page.y(), size.width(), size.height());
-    painter.setWindow(image.rect());
-    painter.drawPixmap(0, 0, image);
-    const bool ended = painter.end();
-    return ended && printer.printerState() != QPrinter::Error &&
-           printer.printerState() != QPrinter::Aborted;
-}
-
 MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
     : QMainWindow(parent), m_workbench(workbench) {
     setObjectName("Form1");
@@ -219,6 +200,7 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
     setTabOrder();
 
     connect(&m_workbench, &Workbench::changed, this, &MainWindow::refresh);
+    connect(&m_workbench, &Workbench::switchChanged, this, &MainWindow::refresh);
     connect(&m_workbench, &Workbench::swatchChanged, this, &MainWindow::showSwatch);
     connect(&m_workbench, &Workbench::tintChanged, this, &MainWindow::applyTint);
 
@@ -549,6 +531,9 @@ QWidget* MainWindow::buildButtons() {
     button("Make Table", "Command3");
     button("Import", "import");
     row->addStretch();
+    QPushButton* saveAs = button("Save as\u2026", "saveAs");
+    connect(saveAs, &QPushButton::clicked, this,
+            [this] { saveChartAs(m_workbench.dialogs(), windowPicture(*this)); });
     QPushButton* print = button("PRINT", "printB");
     connect(print, &QPushButton::clicked, this, &MainWindow::print);
     QPushButton* help = button("Help", "Command1");

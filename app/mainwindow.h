@@ -24,10 +24,6 @@ class Swatch;
 // The text of the "Help" box; its lines are separated by CR alone.
 QString helpText();
 
-// Prints an image of `window` as it is shown now on the default printer, scaled to the page.
-// False when there is no default printer or the job fails.
-bool printWindowImage(QWidget& window);
-
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:

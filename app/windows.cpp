@@ -1,6 +1,11 @@
 #include "app/windows.h"
 
+#include "app/printing.h"
 #include "app/switchboard.h"
+#include "charts/colorcheckerwindow.h"
+#include "charts/huepagewindow.h"
+#include "charts/tolerancewindow.h"
+#include "charts/valuepagewindow.h"
 #include "imaging/form2.h"
 #include "viewer/form3.h"
 #include "workbench/workbench.h"
@@ -8,10 +13,16 @@
 namespace zul {
 
 void registerWindows(Switchboard& board, Workbench& workbench) {
-    // Each subsystem adds its window here:
-    //   board.registerWindow(Switch::HuePage, [&] { return new HuePageWindow(workbench); });
     board.registerWindow(Switch::ImageAnalysis, [&] { return new Form2(workbench); });
     board.registerWindow(Switch::Viewer, [&] { return new Form3(workbench); });
+    board.registerWindow(Switch::HuePage,
+                         [&] { return new HuePageWindow(workbench, chartOutput()); });
+    board.registerWindow(Switch::ValuePage,
+                         [&] { return new ValuePageWindow(workbench, chartOutput()); });
+    board.registerWindow(Switch::Tolerance,
+                         [&] { return new ToleranceWindow(workbench, chartOutput()); });
+    board.registerWindow(Switch::ColorChecker,
+                         [&] { return new ColorCheckerWindow(workbench, chartOutput()); });
     connectViewer(board, workbench);
 }
 

@@ -496,5 +496,65 @@ TEST(CliCsv, SplitsAsTheFieldReaderDoesAndWritesRfcQuoting) {
     EXPECT_EQ(out, "plain|\"a,b\"|\"say \"\"hi\"\" \xE2\x80\x94 now\"|\"two\nlines\"");
 }
 
+// `zul chart`: headless charts on the offscreen platform.
+TEST(CliChart, HuePageCsvAndColorCheckerPatchOne) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("h.csv");
+    ZulRun r = runZul({"chart", "hue", "5R", "--csv", csv});
+    ASSERT_EQ(r.status, 0) << r.err;
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.front(), "element,notation,R,G,B,in_reach,out_of_range,x,y");
+    int inReach = 0;
+    for (const QString& line : lines.mid(1))
+        if (line.split(',')[5] == "1") ++inReach;
+    EXPECT_EQ(inReach, 83);
+    EXPECT_EQ(lines.size(), 1 + 136); // 135 chips and the black one
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const QString& l) { return l.startsWith("55,5.00R 4/10,"); }),
+              1);
+
+    r = runZul({"chart", "colorchecker", "--csv", "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_GE(r.lines().size(), 25u);
+    EXPECT_EQ(fieldsOf(r.lines()[1])[2] + "," + fieldsOf(r.lines()[1])[3] + "," +
+                  fieldsOf(r.lines()[1])[4],
+              "114,82,68");
+
+    // PNG at a scale, PDF, and the D65 page differs from the C page.
+    r = runZul({"chart", "value", "5", "--scale", "2", "--png", dir.filePath("v.png"), "--pdf",
+                dir.filePath("v.pdf")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(QFile::exists(dir.filePath("v.png")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("v.pdf")));
+    const ZulRun c = runZul({"chart", "tolerance", "50", "40", "20"});
+    const ZulRun d = runZul({"chart", "tolerance", "50", "40", "20", "--illuminant", "D65"});
+    ASSERT_EQ(c.status, 0);
+    EXPECT_EQ(c.lines().size(), 8u);
+    EXPECT_NE(c.out, d.out);
+}
+
+TEST(CliChart, UsageAndFailures) {
+    EXPECT_EQ(runZul({"chart"}).status, 2);
+    EXPECT_EQ(runZul({"chart", "pie"}).status, 2);
+    EXPECT_EQ(runZul({"chart", "hue"}).status, 2);
+    EXPECT_EQ(runZul({"chart", "value", "5", "--gamma", "7"}).status, 2);
+    EXPECT_EQ(runZul({"chart", "value", "5", "--scale", "0"}).status, 2);
+    const ZulRun bad = runZul({"chart", "hue", "5Q"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("5Q"), std::string::npos);
+    QTemporaryDir dir;
+    EXPECT_EQ(runZul({"chart", "hue", "5R", "--png", dir.filePath("no/such.png")}).status, 1);
+    EXPECT_EQ(runZul({"chart", "colorchecker", "--ccnames", dir.filePath("none.csv")}).status, 1);
+    const ZulRun help = runZul({"--help"});
+    EXPECT_NE(help.out.find("zul chart"), std::string::npos);
+    EXPECT_EQ(runZul({"chart", "--help"}).status, 0);
+    // An unknown window for --open stops before any window is made.
+    const ZulRun open = runZul({"--open", "hue,sky"});
+    EXPECT_EQ(open.status, 2);
+    EXPECT_NE(open.err.find("\"sky\""), std::string::npos);
+}
+
 } // namespace
 } // namespace zul::testing

@@ -1,0 +1,126 @@
+#include "charts/chartpicture.h"
+
+#include "text/errors.h"
+#include "text/numtext.h"
+#include "workbench/dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace zul {
+
+QRect fittedViewport(QSize design, const QRect& target) {
+    if (design.isEmpty() || target.isEmpty()) return target;
+    QSize size = design.scaled(target.size(), Qt::KeepAspectRatio);
+    return QRect(target.x() + (target.width() - size.width()) / 2,
+                 target.y() + (target.height() - size.height()) / 2, size.width(), size.height());
+}
+
+void renderPicture(QPainter& painter, const ChartPicture& picture, const QRect& target) {
+    painter.save();
+    painter.setViewport(fittedViewport(picture.design, target));
+    painter.setWindow(QRect(QPoint(0, 0), picture.design));
+    painter.setClipRect(QRect(QPoint(0, 0), picture.design));
+    picture.paint(painter);
+    painter.restore();
+}
+
+QSize pictureSize(const ChartPicture& picture, double scale) {
+    return QSize(static_cast<int>(std::ceil(picture.design.width() / kTwipsPerPixel * scale)),
+                 static_cast<int>(std::ceil(picture.design.height() / kTwipsPerPixel * scale)));
+}
+
+QImage renderImage(const ChartPicture& picture, double scale, qreal dpr) {
+    const QSize logical = pictureSize(picture, scale);
+    QImage image(logical * dpr, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    renderPicture(painter, picture, QRect(QPoint(0, 0), logical));
+    return image;
+}
+
+QString saveChartPng(const QString& fileName, const ChartPicture& picture, double scale) {
+    if (!(scale > 0 && scale <= 20)) return "the scale must be above 0 and at most 20";
+    const QImage image = renderImage(picture, scale);
+    if (image.isNull()) return "the picture is too large";
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        return "the PNG could not be written";
+    }
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+QString saveChartPdf(const QString& fileName, const ChartPicture& picture) {
+    // Written beside the target under a temporary name, then renamed over it.
+    const QFileInfo info(fileName);
+    const QString temp = info.absolutePath() + "/." + info.fileName() + ".part";
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(temp);
+        printer.setDocName(picture.title);
+        printer.setCreator("ZUL");
+        printer.setPageSize(
+            QPageSize(QSizeF(picture.design.width() / 20.0, picture.design.height() / 20.0),
+                      QPageSize::Point, QString(), QPageSize::ExactMatch));
+        printer.setPageOrientation(QPageLayout::Portrait);
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            QFile::remove(temp);
+            return "the PDF could not be started in " + info.absolutePath();
+        }
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderPicture(painter, picture, painter.viewport());
+        if (!painter.end() || printer.printerState() == QPrinter::Error) {
+            QFile::remove(temp);
+            return "the PDF could not be written";
+        }
+    }
+    QFile::remove(fileName);
+    if (!QFile::rename(temp, fileName)) {
+        QFile::remove(temp);
+        return "the PDF could not be renamed to " + info.fileName();
+    }
+    return {};
+}
+
+void saveChartAs(Dialogs& dialogs, const ChartPicture& picture) {
+    QString file = dialogs.saveFile("Save as\u2026", "PDF (vector)|*.pdf|PNG picture|*.png",
+                                    picture.title + ".pdf");
+    if (file.isEmpty()) return;
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    QString failure;
+    if (suffix == "png") {
+        const QString answer = dialogs.prompt(
+            "Scale of the PNG picture (1 = the size on screen, up to 20)", "Save as\u2026", "2");
+        if (answer.isEmpty()) return;
+        double scale = 0;
+        try {
+            scale = parseStrict(answer.toStdString());
+        } catch (const Error&) {
+            scale = 0;
+        }
+        failure = saveChartPng(file, picture, scale);
+    } else {
+        if (suffix != "pdf") file += ".pdf";
+        failure = saveChartPdf(file, picture);
+    }
+    if (!failure.isEmpty()) dialogs.message("Cannot save " + file + ": " + failure);
+}
+
+} // namespace zul

@@ -1,0 +1,41 @@
+#pragma once
+// What every chart computes for one chip: its notation, its colour under the current
+// conditions, and where it sits on the chart's design canvas (twips, 1/1440 inch).
+#include "colorimetry/illuminant.h"
+#include "colorimetry/lab.h"
+#include "colorimetry/rgb.h"
+
+#include <string>
+
+namespace zul {
+
+class RenotationTable;
+
+// The conditions a chart is computed under, taken from the workbench but never written back.
+struct ChartSettings {
+    Conditions conditions;
+    RgbSettings rgb;
+};
+
+struct ChartChip {
+    int element = 0;
+    std::string notation; // "5.00R 4/10"
+    bool painted = false; // false: the slot keeps the design fill
+    bool inReach = false; // the colour exists in the renotation data
+    DisplayRgb rgb{};     // quiet RGB (clipped channels)
+    bool outOfRange = false;
+    Xyz xyz;               // under the selected illuminant, Y on 0..100
+    float x = 0, y = 0;    // chromaticity
+    double cx = 0, cy = 0; // centre on the design canvas
+    double half = 0;       // half the chip's side (hue page, ColorChecker) or its radius
+};
+
+// Colour of a Munsell chip under `settings`; fills xyz, x, y, inReach, rgb and outOfRange.
+// Throws what mun2xyz and xyzrgb throw.
+void computeChip(ChartChip& chip, float hue, float value, float chroma,
+                 const RenotationTable& table, const ChartSettings& settings);
+
+// CIELAB of a chip's XYZ under the selected illuminant (for readouts).
+Lab chipLab(const ChartChip& chip, int illuminant);
+
+} // namespace zul

@@ -1,0 +1,293 @@
+// The chart windows on the offscreen platform against a real workbench and scripted dialogs:
+// refresh hooks, clicks on chips, the main window's state left alone, the tolerance set's
+// controls and palette, the ColorChecker's refills and file faults.
+#include "charts/colorcheckerwindow.h"
+#include "charts/huepagewindow.h"
+#include "charts/tolerancewindow.h"
+#include "charts/valuepagewindow.h"
+#include "workbench/workbench_fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace zul::testing {
+namespace {
+
+class ChartWindowTest : public WorkbenchTest {
+protected:
+    ChartOutput output() {
+        return {[this](const ChartPicture& p) {
+            printed << p.title;
+            return printerPresent;
+        }};
+    }
+    // Widget position of a design point on a window's canvas.
+    static QPoint widgetPoint(ChartWindow& w, double x, double y) {
+        const QSize d = w.designSize();
+        const QRect vp = fittedViewport(d, w.canvas()->rect());
+        return QPoint(static_cast<int>(vp.x() + x * vp.width() / d.width()),
+                      static_cast<int>(vp.y() + y * vp.height() / d.height()));
+    }
+    static void settle() {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+    }
+    QStringList printed;
+    bool printerPresent = false;
+};
+
+TEST_F(ChartWindowTest, HooksRecomputeOncePerEventLoopTurn) {
+    HuePageWindow w(*wb, output());
+    wb->setSwitch(Switch::HuePage, true);
+    settle();
+    ASSERT_TRUE(w.page());
+    EXPECT_EQ(w.page()->hueCaption, "6.4Y");
+    const int before = w.recomputeCount();
+    for (const char* hue : {"5R", "7.5YR", "2.5PB"})
+        ASSERT_TRUE(enter({{Field::Hue, hue}, {Field::Value, "5"}, {Field::Chroma, "4"}}));
+    EXPECT_TRUE(w.refreshPending());
+    EXPECT_EQ(w.recomputeCount(), before); // nothing yet: the conversions are not held up
+    settle();
+    EXPECT_EQ(w.recomputeCount(), before + 1);
+    EXPECT_EQ(w.page()->hueCaption, "2.5PB");
+    // A hue that is no hue keeps the page, and the page adds no box of its own.
+    dialogs.clear();
+    enter({{Field::Hue, "5Q"}});
+    settle();
+    EXPECT_EQ(w.page()->hueCaption, "2.5PB");
+    EXPECT_EQ(dialogs.messages().count("Format Error"), 1);
+}
+
+TEST_F(ChartWindowTest, ClickOnAChipRunsTheRgbChain) {
+    HuePageWindow w(*wb, output());
+    w.resize(900, 640);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    wb->setText(Field::Hue, "5R");
+    ASSERT_TRUE(w.fillbook());
+    const ChartChip& chip = w.page()->chips[55]; // 5R 4/10
+    ASSERT_EQ(chip.notation, "5.00R 4/10");
+    QTest::mouseClick(w.canvas(), Qt::LeftButton, {}, widgetPoint(w, chip.cx, chip.cy));
+    EXPECT_EQ(text(Field::R), std::to_string(chip.rgb[0]));
+    EXPECT_EQ(text(Field::G), std::to_string(chip.rgb[1]));
+    EXPECT_EQ(text(Field::Bl), std::to_string(chip.rgb[2]));
+    // The chain ran: the Munsell fields now hold the clicked colour, near 5R 4/10.
+    EXPECT_NE(text(Field::Hue), "5R");
+    EXPECT_NEAR(std::stof(text(Field::Value)), 4, 0.1);
+    EXPECT_NEAR(std::stof(text(Field::Chroma)), 10, 0.5);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+
+    // The background and an empty slot do nothing.
+    wb->setText(Field::R, "1");
+    QTest::mouseClick(w.canvas(), Qt::LeftButton, {}, widgetPoint(w, 100, 100));
+    QTest::mouseClick(w.canvas(), Qt::LeftButton, {},
+                      widgetPoint(w, w.page()->chips[19].cx, w.page()->chips[19].cy));
+    EXPECT_EQ(text(Field::R), "1");
+    // The black chip fills the fields and converts nothing.
+    const std::string hueBefore = text(Field::Hue);
+    QTest::mouseClick(w.canvas(), Qt::LeftButton, {},
+                      widgetPoint(w, w.page()->chips[9].cx, w.page()->chips[9].cy));
+    EXPECT_EQ(text(Field::R), "0");
+    EXPECT_EQ(text(Field::Hue), hueBefore);
+}
+
+TEST_F(ChartWindowTest, OutOfGamutMainColourKeepsItsWarningWithThePagesOpen) {
+    HuePageWindow hue(*wb, output());
+    ValuePageWindow value(*wb, output());
+    wb->setSwitch(Switch::HuePage, true);
+    wb->setSwitch(Switch::ValuePage, true);
+    ASSERT_TRUE(enter({{Field::Hue, "5R"}, {Field::Value, "5"}, {Field::Chroma, "20"}}));
+    ASSERT_EQ(wb->rangeWarning(), "Out of RGB Range");
+    const auto rgb = wb->displayRgb();
+    settle();
+    ASSERT_TRUE(hue.page());
+    ASSERT_TRUE(value.page());
+    EXPECT_EQ(wb->rangeWarning(), "Out of RGB Range");
+    EXPECT_TRUE(wb->outOfRange());
+    EXPECT_EQ(wb->displayRgb(), rgb);
+    EXPECT_FALSE(wb->quiet());
+}
+
+TEST_F(ChartWindowTest, ValuePageFollowsTheValueAndConvertsOnScroll) {
+    ValuePageWindow w(*wb, output());
+    wb->setText(Field::Value, "5");
+    wb->setSwitch(Switch::ValuePage, true);
+    settle();
+    ASSERT_TRUE(w.page());
+    EXPECT_EQ(w.findChild<QLabel*>("Label1")->text(), "Value   5.");
+    auto* bar = w.findChild<QScrollBar*>("VScroll1");
+    EXPECT_EQ(bar->value(), 500);
+    wb->setText(Field::Hue, "5R");
+    wb->setText(Field::Chroma, "4");
+    bar->setValue(700); // an arrow step or a release
+    EXPECT_EQ(text(Field::Value), "7");
+    settle();
+    EXPECT_FLOAT_EQ(w.page()->value, 7);
+    EXPECT_EQ(bar->value(), 700);
+}
+
+TEST_F(ChartWindowTest, ValuePageHoverAndPress) {
+    ValuePageWindow w(*wb, output());
+    w.resize(760, 800);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.plotvalue(5);
+    const ChartChip* inGamut = nullptr;
+    const ChartChip* outside = nullptr;
+    for (const ChartChip& d : w.page()->dots) {
+        if (!d.outOfRange && !inGamut && d.element % 100 == 4) inGamut = &d;
+        if (d.outOfRange && !outside && d.element % 100 >= 10) outside = &d;
+    }
+    ASSERT_TRUE(inGamut && outside);
+    QTest::mouseMove(w.canvas(), widgetPoint(w, inGamut->cx, inGamut->cy));
+    QApplication::processEvents();
+    auto* readout = w.findChild<QLabel*>("Label3");
+    EXPECT_EQ(readout->text().toStdString(), "R= " + std::to_string(inGamut->rgb[0]) +
+                                                 "  G= " + std::to_string(inGamut->rgb[1]) +
+                                                 "  B= " + std::to_string(inGamut->rgb[2]));
+    EXPECT_TRUE(w.findChild<QLabel*>("info")->text().contains("in gamut"));
+    QTest::mouseMove(w.canvas(), widgetPoint(w, outside->cx, outside->cy));
+    QApplication::processEvents();
+    EXPECT_EQ(readout->text(), "Out of RGB Gamut");
+    // The grey background leaves the readout as it is.
+    QTest::mouseMove(w.canvas(), widgetPoint(w, 200, 200));
+    QApplication::processEvents();
+    EXPECT_EQ(readout->text(), "Out of RGB Gamut");
+
+    QTest::mouseClick(w.canvas(), Qt::LeftButton, {}, widgetPoint(w, inGamut->cx, inGamut->cy));
+    EXPECT_EQ(text(Field::R), std::to_string(inGamut->rgb[0]));
+    EXPECT_EQ(text(Field::Bl), std::to_string(inGamut->rgb[2]));
+    EXPECT_FALSE(text(Field::Hue).empty());
+    EXPECT_NEAR(std::stof(text(Field::Value)), 5, 0.1);
+}
+
+TEST_F(ChartWindowTest, ToleranceSetBeyondValueTenLeavesTheMainChainSuccessful) {
+    ToleranceWindow w(*wb, output());
+    wb->setSwitch(Switch::Tolerance, true);
+    dialogs.clear();
+    // Y 94.8 under C is L* 97.95: "Lighter" lies beyond value 10.
+    EXPECT_TRUE(enter({{Field::X, "93.0"}, {Field::Y, "94.8"}, {Field::Z, "112.1"}}));
+    EXPECT_EQ(text(Field::L), "97.95");
+    settle();
+    ASSERT_TRUE(w.set());
+    EXPECT_FALSE(w.set()->swatches[1].ok); // drawn empty
+    EXPECT_TRUE(w.set()->swatches[0].ok);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(w.findChild<QLineEdit*>("Text2_0")->text(), "97.95");
+    EXPECT_FALSE(text(Field::Hue).empty());
+    EXPECT_EQ(wb->rangeWarning(), "");
+}
+
+TEST_F(ChartWindowTest, ToleranceScrollsBlackLinesAndTypedCentre) {
+    ToleranceWindow w(*wb, output());
+    auto* bar = w.findChild<QScrollBar*>("HScroll1_0");
+    ASSERT_EQ(bar->value(), 50);
+    w.findChild<QScrollBar*>("HScroll1_2")->setValue(40); // nothing drawn yet: no complaint
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(w.findChild<QLabel*>("Label2_5")->text(), "B -  4");
+    w.MakeCTol({50, 40, 20});
+    EXPECT_FLOAT_EQ(w.set()->swatches[5].lab.b, 24);
+    bar->setValue(25);
+    EXPECT_EQ(w.findChild<QLabel*>("Label2_0")->text(), "L + 2.5");
+    EXPECT_EQ(w.findChild<QLabel*>("Label2_1")->text(), "L - 2.5");
+    EXPECT_FLOAT_EQ(w.set()->swatches[1].lab.l, 52.5f);
+    // A typed centre counts from the next scroll or "Black Lines" click.
+    w.findChild<QLineEdit*>("Text2_0")->setText("60");
+    EXPECT_FLOAT_EQ(w.set()->centre.l, 50);
+    w.findChild<QCheckBox*>("Check1")->click();
+    EXPECT_FLOAT_EQ(w.set()->centre.l, 60);
+    // Not a number: one message naming the field, the set stays.
+    w.findChild<QLineEdit*>("Text2_1")->setText("abc");
+    w.findChild<QCheckBox*>("Check1")->click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("a*"));
+    EXPECT_FLOAT_EQ(w.set()->centre.l, 60);
+}
+
+TEST_F(ChartWindowTest, SavePaletteWritesCpaletteAndHandsItToTheViewer) {
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    ToleranceWindow w(*wb, output());
+    w.setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(10, 11, 12)); });
+    w.MakeCTol({50, 40, 20});
+    wb->setPaletteFile("mine.csv");
+    QSignalSpy spy(wb.get(), &Workbench::paletteViewRequested);
+    w.findChild<QPushButton*>("Command2")->click();
+    QFile f(dir.filePath("Cpalette.csv"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(), cpaletteText(*w.set(), "12-07-2026", "10:11:12"));
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy[0][0].toString(), QFileInfo(dir.filePath("Cpalette.csv")).absoluteFilePath());
+    EXPECT_EQ(wb->paletteFile(), "mine.csv"); // not made the current palette
+    QDir::setCurrent(old);
+}
+
+TEST_F(ChartWindowTest, PrintFailureSaysPrinterNotFoundOnce) {
+    ColorCheckerWindow w(*wb, output());
+    w.findChild<QPushButton*>("Command1")->click();
+    EXPECT_EQ(printed, QStringList{QString("The Macbeth ColorChecker\u00AE")});
+    EXPECT_EQ(dialogs.messages(), QStringList{"Printer not Found"});
+    printerPresent = true;
+    w.findChild<QPushButton*>("Command1")->click();
+    EXPECT_EQ(dialogs.messages().size(), 1);
+}
+
+TEST_F(ChartWindowTest, ColorCheckerRefillsOnGammaIlluminantAndTint) {
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(ZUL_SOURCE_DIR "/data"); // the shipped ccnames.csv
+    ColorCheckerWindow w(*wb, output());
+    w.show();
+    wb->setSwitch(Switch::ColorChecker, true);
+    settle();
+    ASSERT_TRUE(w.chart());
+    EXPECT_EQ(w.chart()->patches[0].rgb, (DisplayRgb{114, 82, 68}));
+    auto patch = [&] { return w.chart()->patches[0].rgb; };
+    DisplayRgb before = patch();
+    wb->sliderMoved(Slider::Gamma, 18);
+    settle();
+    EXPECT_NE(patch(), before);
+    before = patch();
+    wb->selectIlluminant(1);
+    settle();
+    EXPECT_NE(patch(), before);
+    before = patch();
+    wb->sliderMoved(Slider::Tint, 70);
+    settle();
+    EXPECT_NE(patch(), before);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    QDir::setCurrent(old);
+}
+
+TEST_F(ChartWindowTest, FaultyCcnamesShowsNaAndOneMessage) {
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QFile f("ccnames.csv");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("No,Name,Hue,Value,Chroma\n1,a,5R,4,12\n2,b,nonsense,5,5\n");
+    f.close();
+    ColorCheckerWindow w(*wb, output());
+    w.fillCC();
+    w.fillCC();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("ccnames.csv: line 3: hue \"nonsense\""));
+    EXPECT_TRUE(w.chart()->patches[0].inReach);
+    EXPECT_FALSE(w.chart()->patches[1].inReach);
+    EXPECT_FALSE(w.chart()->patches[23].inReach);
+    QDir::setCurrent(old);
+}
+
+} // namespace
+} // namespace zul::testing
