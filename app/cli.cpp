@@ -59,7 +59,8 @@ runs that form's chain from the start-up state with the options below, and every
                     adapted to C before the Munsell search ("Adapt entries to the illuminant");
                     without it they are read as illuminant C
   --columns LIST    the input columns holding FORM's values, in FORM's order, by header name
-                    (id,X,Y,Z: --columns X,Y,Z) or number from 1 (--columns 2,3,4); the other
+                    (--columns X,Y,Z) or number from 1 (--columns 2,3,4), or every column of
+                    the header, FORM's found by their names (--columns id,X,Y,Z); the other
                     columns (sample IDs, ...) are copied to the output before the results
   --delimiter D     ',' (the default) or ';': a semicolon file, read and written; its numbers
                     may have a decimal comma, and are written with one

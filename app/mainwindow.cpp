@@ -334,8 +334,10 @@ QLineEdit* MainWindow::makeField(Field f, const char* objectName) {
         connect(field, &QLineEdit::textEdited, this,
                 [this](const QString& t) { m_workbench.gammaTextChanged(t); });
     else
-        connect(field, &QLineEdit::textEdited, this,
-                [this, f](const QString& t) { m_workbench.setText(f, t); });
+        connect(field, &QLineEdit::textEdited, this, [this, f](const QString& t) {
+            m_workbench.setText(f, t);
+            showStaleMarks(); // typed, not converted yet
+        });
     return field;
 }
 
