@@ -404,10 +404,6 @@ bool Workbench::muncie() {
         labOf(xyz);
         runXyzrgb(xyz);
         paintSwatch();
-    } catch (const MunsellReason& e) {
-        if (reason.isEmpty()) reason = QString::fromStdString(e.what());
-        m_dialogs.message(kOutOfMunsellRange);
-        ok = false;
     } catch (const Error& e) {
         if (reason.isEmpty()) reason = QString::fromStdString(e.what());
         m_dialogs.message(kOutOfMunsellRange);
