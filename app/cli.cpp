@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace zul {
@@ -36,7 +37,8 @@ std::string usageText() {
 
 constexpr const char* kConvertSynopsis =
     R"(Usage: zul convert --from munsell|xyz|xy|lab|rgb|cmyk [--illuminant C|D50|D65] [--pwd]
-                   [--gamma G] [--raw] [--] [VALUE...]
+                   [--gamma G] [--adapt] [--raw] [--] [VALUE...]
+       zul convert --from FORM [OPTION...] [--columns LIST] [--delimiter ';'] [FILE | -]
 )";
 
 constexpr const char* kConvertHelp = R"(
@@ -53,6 +55,15 @@ runs that form's chain from the start-up state with the options below, and every
   --illuminant I    C (illuminant C 2 deg, the default), D50 (2 deg) or D65 (10 deg)
   --pwd             luminance relative to the perfect diffuser ("PWD" ticked)
   --gamma G         display gamma 1 to 3 in steps of 0.1, as the gamma slider (default 2.2)
+  --adapt           XYZ, x y, CIELAB and RGB entries are colours under the --illuminant and are
+                    adapted to C before the Munsell search ("Adapt entries to the illuminant");
+                    without it they are read as illuminant C
+  --columns LIST    the input columns holding FORM's values, in FORM's order, by header name
+                    (--columns X,Y,Z) or number from 1 (--columns 2,3,4), or every column of
+                    the header, FORM's found by their names (--columns id,X,Y,Z); the other
+                    columns (sample IDs, ...) are copied to the output before the results
+  --delimiter D     ',' (the default) or ';': a semicolon file, read and written; its numbers
+                    may have a decimal comma, and are written with one
   --raw             the engine's unrounded results, 9 significant digits; munsell and xyz only:
                       munsell  hue,value,chroma,X,Y,Z,x,y,note (value clamped to 9.5)
                       xyz      hue,value,chroma,extrapolated,note (XYZ under illuminant C;
@@ -60,23 +71,28 @@ runs that form's chain from the start-up state with the options below, and every
   --                ends the options; negative numbers are taken as values anyway
   -h, --help        this text
 
-With VALUEs, converts that one colour. Without, reads CSV from standard input, one colour a
-line; a first line whose first field is neither a number nor a hue notation is a header and
-skipped, blank lines are passed over. Writes CSV to standard output, in input order:
+With VALUEs, converts that one colour. Without, reads CSV from FILE, or from standard input
+when FILE is - or missing, one colour a line; a first line whose first field (with --columns:
+the first of FORM's columns) is neither a number nor a hue notation is a header and skipped,
+blank lines are passed over. Writes CSV to standard output, in input order:
   hue,value,chroma,X,Y,Z,x,y,L*,a*,b*,R,G,B,C,M,Ye,K,note
 with the texts the window shows; fields the chain did not fill are empty. note holds the
-error, the extrapolation mark or the range warning. A failing line does not stop the stream.
+error, the extrapolation mark or the range warning; reading a FILE, --columns or --delimiter,
+it gives the reason as the window's Messages field does (Value: "4,5" is not a number; use a
+point). A text a spreadsheet would take for a formula (=, +, @, - before no number) gets a
+leading apostrophe. A failing line does not stop the stream; with --columns its copied
+columns and its values still stand in it.
 Uses every core; memory stays the same whatever the input size.
 
 Exit status: 0 every colour converted; 1 a colour failed (summary on standard error) or
 Muncie.dat could not be read; 2 bad usage.
 )";
 
-// Whatever standard input holds, without waiting for a full buffer: a script that writes a line
-// and waits for the answer gets it.
-std::size_t readStandardInput(char* buffer, std::size_t size) {
+// Whatever the input holds, without waiting for a full buffer: a script that writes a line and
+// waits for the answer gets it.
+std::size_t readDescriptor(int fd, char* buffer, std::size_t size) {
     for (;;) {
-        const auto got = ::read(STDIN_FILENO, buffer, size);
+        const auto got = ::read(fd, buffer, size);
         if (got >= 0) return static_cast<std::size_t>(got);
         if (errno != EINTR) throw std::runtime_error(std::strerror(errno));
     }
@@ -112,10 +128,12 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
     std::string formText; // as given, for messages
     std::vector<std::string> values;
     bool optionsEnded = false;
+    std::string columnList;
+    bool delimiterGiven = false;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (optionsEnded || a.empty() || a[0] != '-' || isNumber(a)) {
+        if (optionsEnded || a.empty() || a[0] != '-' || isNumber(a) || a == "-") {
             values.push_back(a);
             continue;
         }
@@ -135,6 +153,10 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
             options.raw = true;
             continue;
         }
+        if (a == "--adapt") {
+            options.adapt = true;
+            continue;
+        }
         // Options with an argument: "--from xyz" or "--from=xyz".
         std::string name = a, arg;
         const std::size_t eq = a.find('=');
@@ -142,7 +164,8 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
             name = a.substr(0, eq);
             arg = a.substr(eq + 1);
         }
-        if (name != "--from" && name != "--illuminant" && name != "--gamma")
+        if (name != "--from" && name != "--illuminant" && name != "--gamma" &&
+            name != "--columns" && name != "--delimiter")
             return usageError("zul convert: unknown option \"" + a + "\"", usage.c_str());
         if (eq == std::string::npos) {
             if (i + 1 == args.size())
@@ -157,6 +180,20 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
                                   usage.c_str());
             options.from = *form;
             formText = lowered(arg);
+        } else if (name == "--columns") {
+            if (arg.empty())
+                return usageError("zul convert: --columns needs a list of columns", usage.c_str());
+            columnList = arg;
+        } else if (name == "--delimiter") {
+            if (arg == ";" || lowered(arg) == "semicolon")
+                options.delimiter = ';';
+            else if (arg == "," || lowered(arg) == "comma")
+                options.delimiter = ',';
+            else
+                return usageError("zul convert: --delimiter must be ',' or ';', not \"" + arg +
+                                      "\"",
+                                  usage.c_str());
+            delimiterGiven = true;
         } else if (name == "--illuminant") {
             const std::string ill = lowered(arg);
             if (ill == "c")
@@ -183,6 +220,20 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
         }
     }
     if (formText.empty()) return usageError("zul convert: --from is required", usage.c_str());
+    // One argument where a colour takes three or four: the file to read.
+    std::string fileName;
+    if (values.size() == 1) {
+        fileName = values.front();
+        values.clear();
+    }
+    const bool fileModes = !columnList.empty() || delimiterGiven || !fileName.empty();
+    if (options.raw && fileModes && (!columnList.empty() || delimiterGiven))
+        return usageError("zul convert: --raw takes neither --columns nor --delimiter",
+                          usage.c_str());
+    if (!values.empty() && (!columnList.empty() || delimiterGiven))
+        return usageError("zul convert: --columns and --delimiter are for files, not VALUEs",
+                          usage.c_str());
+    options.explain = fileModes;
     if (options.raw && options.from != cli::Form::Munsell && options.from != cli::Form::Xyz)
         return usageError("zul convert: --raw is for --from munsell or xyz only", usage.c_str());
     if (!values.empty() && static_cast<int>(values.size()) != cli::fieldCount(options.from))
@@ -215,8 +266,42 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
         std::cout << out << std::flush;
         if (!std::cout) summary.error = "the output could not be written";
     } else {
+        int input = STDIN_FILENO;
+        if (!fileName.empty() && fileName != "-") {
+            input = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+            if (input < 0) {
+                std::cerr << "zul convert: cannot read \"" << fileName
+                          << "\": " << std::strerror(errno) << '\n';
+                return 1;
+            }
+        } else if (::isatty(STDIN_FILENO)) {
+            std::cerr << "zul convert: reading " << cli::fieldNames(options.from)
+                      << " from the terminal, one colour a line, Ctrl-D to end (zul convert "
+                         "--help)\n";
+        }
+        const ChunkReader read = [input](char* buffer, std::size_t size) {
+            return readDescriptor(input, buffer, size);
+        };
         const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-        summary = cli::convertStream(readStandardInput, std::cout, header, factory, workers);
+        if (!fileModes) {
+            summary = cli::convertStream(read, std::cout, header, factory, workers);
+        } else {
+            // The first line decides the columns and whether it is a header.
+            cli::FirstLine first;
+            try {
+                first = cli::readFirstLine(read);
+            } catch (const std::exception& e) {
+                std::cerr << "zul convert: " << e.what() << '\n';
+                return 1;
+            }
+            bool isHeader = false;
+            const std::string problem =
+                cli::resolveColumns(columnList, first.text, options, isHeader);
+            if (!problem.empty()) return usageError("zul convert: " + problem, usage.c_str());
+            summary = cli::convertStream(first.again, std::cout, cli::outputHeader(options),
+                                         factory, workers, 4096, isHeader, options.delimiter, true);
+        }
+        if (input != STDIN_FILENO) ::close(input);
     }
     if (!summary.error.empty()) {
         std::cerr << "zul convert: " << summary.error << '\n';

@@ -5,7 +5,7 @@ namespace zul::cli {
 const std::vector<Command>& commands() {
     // One line per command; each command lives in a file of its own.
     static const std::vector<Command> list = {
-        {"convert", "zul convert --from FORM [OPTION...] [--] [VALUE...]",
+        {"convert", "zul convert --from FORM [OPTION...] [--] [VALUE... | FILE]",
          "convert colours without a window", runConvert},
         {"palette-from-picture", "zul palette-from-picture PICTURE [--grid N] [-o FILE]",
          "write the palette of a picture's n x n blocks", runPaletteFromPicture},

@@ -9,7 +9,10 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "workbench/dialogs.h"
+#include "workbench/palette.h"
 #include "workbench/workbench.h"
+
+#include <algorithm>
 
 #include <array>
 #include <charconv>
@@ -40,10 +43,25 @@ const EntryForm& entryForm(Form form) {
 constexpr int kFieldColumns = 18; // Hue .. K, in the order of Field
 
 // `columns` empty results, then the note.
-void appendFailedRow(std::string& out, int columns, std::string_view note) {
-    out.append(static_cast<std::size_t>(columns), ',');
-    appendCsvField(out, note);
+void appendFailedRow(std::string& out, int columns, std::string_view note, char delimiter = ',') {
+    out.append(static_cast<std::size_t>(columns), delimiter);
+    appendCsvField(out, note, delimiter);
     out += '\n';
+}
+
+// A field text as written: never run as a formula by a spreadsheet; with the semicolon, a
+// number with a decimal comma.
+void appendText(std::string& out, const QString& text, char delimiter) {
+    const QChar first = text.isEmpty() ? QChar() : text.front();
+    const bool risky = first == '=' || first == '+' || first == '@' || first == '\t' ||
+                       first == '\r' || first == '-';
+    if (delimiter == ',' && !risky) {
+        appendCsvField(out, text);
+        return;
+    }
+    QString shown = formulaSafe(text);
+    if (delimiter == ';' && isNumber(shown.toStdString())) shown.replace('.', ',');
+    appendCsvField(out, shown, delimiter);
 }
 
 std::string wrongCount(Form form, std::size_t got) {
@@ -69,42 +87,92 @@ void appendRaw(std::string& out, float v) {
 class WorkbenchConverter : public LineConverter {
 public:
     WorkbenchConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
-        : m_form(o.from), m_wb(std::move(table), m_dialogs) {
+        : m_form(o.from), m_delimiter(o.delimiter), m_columns(o.columns), m_explain(o.explain),
+          m_wb(std::move(table), m_dialogs) {
         m_wb.startUp();
         if (o.illuminant != 0) m_wb.selectIlluminant(o.illuminant);
         if (o.pwd) m_wb.setPwd(1);
         if (!o.gamma.isEmpty()) m_wb.setText(Field::Gamma, o.gamma);
+        if (o.adapt) m_wb.setAdaptEntries(true);
     }
 
-    bool convert(const std::vector<std::string>& fields, std::string& out) override {
+    bool convert(const std::vector<std::string>& line, std::string& out) override {
         const EntryForm& form = entryForm(m_form);
+        const std::vector<std::string>* entered = &line;
+        if (!m_columns.empty()) {
+            // The other columns first, as they came, whether or not the colour converts.
+            const int count = static_cast<int>(line.size());
+            for (int c : otherColumns(m_columns, count)) {
+                appendText(out, QString::fromStdString(line[static_cast<std::size_t>(c)]),
+                           m_delimiter);
+                out += m_delimiter;
+            }
+            const int needed = *std::max_element(m_columns.begin(), m_columns.end()) + 1;
+            if (count < needed) {
+                appendFailedRow(out, kFieldColumns,
+                                "expected " + std::to_string(needed) + " columns, got " +
+                                    std::to_string(count),
+                                m_delimiter);
+                return false;
+            }
+            m_picked.resize(m_columns.size());
+            for (std::size_t i = 0; i < m_columns.size(); ++i)
+                m_picked[i] = line[static_cast<std::size_t>(m_columns[i])];
+            entered = &m_picked;
+        }
+        const std::vector<std::string>& fields = *entered;
         if (fields.size() != form.fields.size()) {
-            appendFailedRow(out, kFieldColumns, wrongCount(m_form, fields.size()));
+            appendFailedRow(out, kFieldColumns, wrongCount(m_form, fields.size()), m_delimiter);
             return false;
         }
         m_wb.clearEntries();
         m_dialogs.clear();
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            m_wb.setText(
-                form.fields[i],
-                QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size())));
+        std::array<QString, kFieldColumns> typed;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            QString text =
+                QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
+            if (m_delimiter == ';') {
+                typed[static_cast<std::size_t>(form.fields[i])] = text;
+                text.replace(',', '.'); // the decimal comma of such files
+            }
+            m_wb.setText(form.fields[i], text);
+        }
         const bool ok = m_wb.enterPressed(form.enter);
 
         for (int f = 0; f < kFieldColumns; ++f) {
-            appendCsvField(out, m_wb.text(static_cast<Field>(f)));
-            out += ',';
+            const QString& text = m_wb.text(static_cast<Field>(f));
+            const QString& original = typed[static_cast<std::size_t>(f)];
+            // An entry the chain left as it was goes out as it came in.
+            if (!original.isEmpty() && QString(original).replace(',', '.') == text &&
+                !isNumber(text.toStdString()))
+                appendCsvField(out, formulaSafe(original), m_delimiter);
+            else
+                appendText(out, text, m_delimiter);
+            out += m_delimiter;
         }
         // Messages shown during the chain first, then the marks the window shows beside it.
         QStringList note = m_dialogs.messages();
+        if (m_explain && !m_wb.message().isEmpty()) {
+            // The reason in the Messages field's words, in place of a box it spells out.
+            const QString reason = m_wb.message();
+            note.erase(std::remove_if(note.begin(), note.end(),
+                                      [&](const QString& m) { return reason.startsWith(m); }),
+                       note.end());
+            note << reason;
+        }
         if (!m_wb.munsellNote().isEmpty()) note << m_wb.munsellNote();
         if (!m_wb.rangeWarning().isEmpty()) note << m_wb.rangeWarning();
-        if (!note.isEmpty()) appendCsvField(out, note.join(QStringLiteral("; ")));
+        if (!note.isEmpty()) appendCsvField(out, note.join(QStringLiteral("; ")), m_delimiter);
         out += '\n';
         return ok;
     }
 
 private:
     Form m_form;
+    char m_delimiter;
+    std::vector<int> m_columns;
+    bool m_explain;
+    std::vector<std::string> m_picked;
     NonInteractiveDialogs m_dialogs;
     Workbench m_wb;
 };
@@ -188,6 +256,22 @@ std::optional<Form> formNamed(std::string_view name) {
     return std::nullopt;
 }
 
+std::vector<std::string> fieldCaptions(Form form) {
+    std::vector<std::string> out;
+    std::string_view captions = entryForm(form).captions;
+    for (;;) {
+        const std::size_t comma = captions.find(", ");
+        out.emplace_back(captions.substr(0, comma));
+        if (comma == std::string_view::npos) break;
+        captions.remove_prefix(comma + 2);
+    }
+    return out;
+}
+
+const char* formName(Form form) {
+    return entryForm(form).name;
+}
+
 int fieldCount(Form form) {
     return static_cast<int>(entryForm(form).fields.size());
 }
@@ -199,7 +283,21 @@ std::string fieldNames(Form form) {
 std::string outputHeader(const ConvertOptions& options) {
     if (options.raw && options.from == Form::Munsell) return "hue,value,chroma,X,Y,Z,x,y,note\n";
     if (options.raw && options.from == Form::Xyz) return "hue,value,chroma,extrapolated,note\n";
-    return "hue,value,chroma,X,Y,Z,x,y,L*,a*,b*,R,G,B,C,M,Ye,K,note\n";
+    std::string header;
+    for (const std::string& name : options.otherNames) {
+        appendText(header, QString::fromStdString(name), options.delimiter);
+        header += options.delimiter;
+    }
+    std::string results = "hue,value,chroma,X,Y,Z,x,y,L*,a*,b*,R,G,B,C,M,Ye,K,note\n";
+    std::replace(results.begin(), results.end(), ',', options.delimiter);
+    return header + results;
+}
+
+std::vector<int> otherColumns(const std::vector<int>& columns, int count) {
+    std::vector<int> out;
+    for (int c = 0; c < count; ++c)
+        if (std::find(columns.begin(), columns.end(), c) == columns.end()) out.push_back(c);
+    return out;
 }
 
 std::unique_ptr<LineConverter> makeConverter(std::shared_ptr<const RenotationTable> table,

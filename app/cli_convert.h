@@ -28,10 +28,24 @@ struct ConvertOptions {
     bool pwd = false;   // "PWD" ticked
     QString gamma;      // gamma field text; empty keeps the start-up 2.2
     bool raw = false;   // unrounded engine results instead of field texts
+    bool adapt = false; // "Adapt entries to the illuminant" ticked
+    // Files as spreadsheets keep them. `delimiter` separates the fields read and written; with
+    // ';' a decimal comma is read as a point and numbers are written with a decimal comma.
+    char delimiter = ',';
+    // Input columns (0-based) holding the form's fields, in the form's order; empty: a line is
+    // the form's fields alone. The other columns are copied before the results.
+    std::vector<int> columns;
+    std::vector<std::string> otherNames; // header names of the copied columns
+    // Notes give the reason as the window's Messages field does (for files read with the
+    // options above).
+    bool explain = false;
 };
 
 // "munsell", "xyz", ...; nullopt for anything else.
 std::optional<Form> formNamed(std::string_view name);
+const char* formName(Form form);
+// The captions of the form's fields: "X", "Y", "Z"; "L*", "a*", "b*"; ...
+std::vector<std::string> fieldCaptions(Form form);
 // How many fields a line of `form` holds and what they are, for messages: "X, Y, Z".
 int fieldCount(Form form);
 std::string fieldNames(Form form);
@@ -52,6 +66,23 @@ public:
 std::unique_ptr<LineConverter> makeConverter(std::shared_ptr<const RenotationTable> table,
                                              const ConvertOptions& options);
 
+// The output columns copied from the input: every index below `count` not in `columns`.
+std::vector<int> otherColumns(const std::vector<int>& columns, int count);
+
+// --- files as spreadsheets keep them
+// The first line of an input, read ahead: the reader it returns gives the whole input again.
+struct FirstLine {
+    std::string text; // without its line break and a byte order mark
+    ChunkReader again;
+};
+FirstLine readFirstLine(const ChunkReader& read);
+
+// Resolves `--columns` ("id,X,Y,Z" names from the header, or 1-based numbers) against the first
+// line, and decides whether that line is a header. Fills options.columns and otherNames; returns
+// an error message for the user, empty on success.
+std::string resolveColumns(const std::string& list, const std::string& firstLine,
+                           ConvertOptions& options, bool& isHeader);
+
 // --- the stream
 struct StreamSummary {
     long lines = 0;                // colours read (header and blank lines not counted)
@@ -67,11 +98,15 @@ using ConverterFactory = std::function<std::unique_ptr<LineConverter>()>;
 // At most a few batches of `batchLines` lines are held at any time, so memory stays the same
 // whatever the input size; whatever has been read is converted and written before waiting for
 // more input. With `skipHeader`, a first line that isHeaderLine is skipped.
+// Fields are split at `delimiter`. With `headerKnown`, `skipHeader` is the caller's decision
+// about the first line, taken without looking at it again.
 StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const std::string& header,
                             const ConverterFactory& factory, int workers,
-                            std::size_t batchLines = 4096, bool skipHeader = true);
+                            std::size_t batchLines = 4096, bool skipHeader = true,
+                            char delimiter = ',', bool headerKnown = false);
 StreamSummary convertStream(std::istream& in, std::ostream& out, const std::string& header,
                             const ConverterFactory& factory, int workers,
-                            std::size_t batchLines = 4096, bool skipHeader = true);
+                            std::size_t batchLines = 4096, bool skipHeader = true,
+                            char delimiter = ',');
 
 } // namespace zul::cli

@@ -51,9 +51,9 @@ struct Batch {
 // the end of the input.
 class BatchReader {
 public:
-    BatchReader(const ChunkReader& read, std::size_t batchLines, bool skipHeader)
+    BatchReader(const ChunkReader& read, std::size_t batchLines, bool skipHeader, bool headerKnown)
         : m_source(read), m_batchLines(std::max<std::size_t>(batchLines, 1)),
-          m_firstLine(skipHeader) {}
+          m_firstLine(skipHeader), m_headerKnown(headerKnown) {}
 
     bool fill(Batch& b) {
         const std::int64_t start = m_source.position();
@@ -76,7 +76,8 @@ private:
                 break;
             }
             if (isBlankLine(line)) continue;
-            if (std::exchange(m_firstLine, false) && isHeaderLine(line)) continue;
+            if (std::exchange(m_firstLine, false) && (m_headerKnown || isHeaderLine(line)))
+                continue;
             b.lines.push_back({b.text.size(), line.size(), number});
             b.text.append(line);
         }
@@ -86,21 +87,22 @@ private:
     LineSource m_source;
     const std::size_t m_batchLines;
     bool m_firstLine;
+    bool m_headerKnown;
 };
 
 } // namespace
 
 StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const std::string& header,
                             const ConverterFactory& factory, int workers, std::size_t batchLines,
-                            bool skipHeader) {
+                            bool skipHeader, char delimiter, bool headerKnown) {
     StreamSummary summary;
     out.write(header.data(), static_cast<std::streamsize>(header.size()));
-    const int columns = static_cast<int>(std::count(header.begin(), header.end(), ','));
-    BatchReader reader(read, batchLines, skipHeader);
+    const int columns = static_cast<int>(std::count(header.begin(), header.end(), delimiter));
+    BatchReader reader(read, batchLines, skipHeader, headerKnown);
 
     PipelineStages<Batch> stages;
     stages.read = [&reader](Batch& b) { return reader.fill(b); };
-    stages.makeWorker = [&factory, columns]() -> std::function<void(Batch&)> {
+    stages.makeWorker = [&factory, columns, delimiter]() -> std::function<void(Batch&)> {
         // A converter that cannot be made fails each line with the reason, as a line that does
         // not convert does.
         std::shared_ptr<LineConverter> converter;
@@ -110,19 +112,20 @@ StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const st
         } catch (const std::exception& e) {
             setupError = e.what();
         }
-        return [converter, setupError, columns,
+        return [converter, setupError, columns, delimiter,
                 fields = std::vector<std::string>()](Batch& b) mutable {
             for (const LineRef& ref : b.lines) {
                 const std::size_t mark = b.out.size();
                 bool ok = false;
                 try {
                     if (!converter) throw std::runtime_error(setupError);
-                    splitCsvLine(std::string_view(b.text).substr(ref.offset, ref.length), fields);
+                    splitCsvLine(std::string_view(b.text).substr(ref.offset, ref.length), fields,
+                                 delimiter);
                     ok = converter->convert(fields, b.out);
                 } catch (const std::exception& e) {
                     b.out.resize(mark);
-                    b.out.append(static_cast<std::size_t>(columns), ',');
-                    appendCsvField(b.out, std::string_view(e.what()));
+                    b.out.append(static_cast<std::size_t>(columns), delimiter);
+                    appendCsvField(b.out, std::string_view(e.what()), delimiter);
                     b.out += '\n';
                 }
                 if (!ok) {
@@ -154,13 +157,13 @@ StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const st
 
 StreamSummary convertStream(std::istream& in, std::ostream& out, const std::string& header,
                             const ConverterFactory& factory, int workers, std::size_t batchLines,
-                            bool skipHeader) {
+                            bool skipHeader, char delimiter) {
     const ChunkReader read = [&in](char* buffer, std::size_t size) -> std::size_t {
         const std::streamsize got =
             in.rdbuf() ? in.rdbuf()->sgetn(buffer, static_cast<std::streamsize>(size)) : 0;
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     };
-    return convertStream(read, out, header, factory, workers, batchLines, skipHeader);
+    return convertStream(read, out, header, factory, workers, batchLines, skipHeader, delimiter);
 }
 
 } // namespace zul::cli

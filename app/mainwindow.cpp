@@ -25,7 +25,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <QScreen>
+#include <QScrollArea>
+
+#include <algorithm>
 #include <functional>
+#include <optional>
 
 namespace zul {
 
@@ -35,7 +40,7 @@ class Swatch : public QWidget {
 public:
     explicit Swatch(QWidget* parent) : QWidget(parent) {
         setObjectName("Picture1");
-        setMinimumSize(220, 170);
+        setMinimumSize(150, 130);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         setCursor(Qt::CrossCursor);
         setToolTip(tr("Click to take the colour under the pointer"));
@@ -47,6 +52,25 @@ public:
         update();
     }
     QColor colour() const { return m_colour; }
+    // The nearest displayable colour of an out-of-range colour, shown inside the black swatch.
+    void setNearest(const std::optional<QColor>& c) {
+        if (c == m_nearest) return;
+        m_nearest = c;
+        update();
+    }
+    std::optional<QColor> nearest() const { return m_nearest; }
+    // Where the inset is painted, in widget coordinates; empty without one. In the lower right
+    // corner, clear of the middle, so the swatch still reads as black.
+    QRect insetRect() const {
+        if (!m_nearest) return {};
+        const int side = std::min(width(), height()) / 4;
+        const int margin = 6;
+        const int column = std::max(side, captionWidth());
+        return QRect(width() - margin - (column + side) / 2,
+                     height() - side - margin - fontMetrics().height() - 2, side, side);
+    }
+    int captionWidth() const { return fontMetrics().horizontalAdvance(kNearestCaption) + 4; }
+    static constexpr const char* kNearestCaption = "nearest shown";
 
     std::function<void(const QColor&)> pressed;
 
@@ -54,6 +78,16 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), m_colour);
+        if (!m_nearest) return;
+        const QRect inset = insetRect();
+        p.fillRect(inset, *m_nearest);
+        p.setPen(QColor(160, 160, 160));
+        p.drawRect(inset.adjusted(0, 0, -1, -1));
+        p.setPen(Qt::white);
+        const int caption = captionWidth();
+        p.drawText(QRect(inset.center().x() - caption / 2, inset.bottom() + 2, caption,
+                         fontMetrics().height() + 2),
+                   Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(kNearestCaption));
     }
     void mousePressEvent(QMouseEvent* e) override {
         const QImage pixel = grab(QRect(e->position().toPoint(), QSize(1, 1))).toImage();
@@ -62,6 +96,7 @@ protected:
 
 private:
     QColor m_colour{Qt::black};
+    std::optional<QColor> m_nearest;
 };
 
 namespace {
@@ -71,7 +106,7 @@ class HueRing : public QWidget {
 public:
     explicit HueRing(QWidget* parent) : QWidget(parent) {
         setObjectName("Picture2");
-        setFixedSize(40, 40);
+        setFixedSize(32, 32);
         // Hidden below full tint without the title row moving.
         QSizePolicy policy = sizePolicy();
         policy.setRetainSizeWhenHidden(true);
@@ -88,7 +123,7 @@ protected:
         const QRectF outer = QRectF(rect()).adjusted(2, 2, -2, -2);
         QPainterPath path;
         path.addEllipse(outer);
-        path.addEllipse(outer.adjusted(9, 9, -9, -9));
+        path.addEllipse(outer.adjusted(7, 7, -7, -7));
         p.fillPath(path, ring);
     }
 };
@@ -196,19 +231,41 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
     root->addLayout(lower);
     root->addWidget(buildButtons());
 
-    setCentralWidget(central);
+    // On a small screen (or a large scale factor) the window stays on the screen and its
+    // contents scroll.
+    auto* scroller = new QScrollArea;
+    scroller->setObjectName("FormScroller");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(central);
+    setCentralWidget(scroller);
     setTabOrder();
 
     connect(&m_workbench, &Workbench::changed, this, &MainWindow::refresh);
     connect(&m_workbench, &Workbench::switchChanged, this, &MainWindow::refresh);
     connect(&m_workbench, &Workbench::swatchChanged, this, &MainWindow::showSwatch);
     connect(&m_workbench, &Workbench::tintChanged, this, &MainWindow::applyTint);
+    connect(&m_workbench, &Workbench::messageChanged, this, &MainWindow::showMessage);
 
     const std::array<int, 3> rgb = m_workbench.displayRgb();
     showSwatch(rgb[0], rgb[1], rgb[2]);
     refresh();
     applyTint();
-    resize(sizeHint().expandedTo(QSize(1100, 0)));
+    QSize size = central->sizeHint().expandedTo(central->minimumSizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
+}
+
+QSize MainWindow::contentMinimumSize() const {
+    const auto* scroller = qobject_cast<const QScrollArea*>(centralWidget());
+    return scroller && scroller->widget() ? scroller->widget()->minimumSizeHint() : QSize();
+}
+
+void MainWindow::showMessage(const QString& text) {
+    m_messages->setText(text);
+    m_messages->setCursorPosition(0);
+    m_messages->setToolTip(text); // a long path or reason in full
 }
 
 MainWindow::~MainWindow() = default;
@@ -221,7 +278,7 @@ QWidget* MainWindow::buildHeader() {
     auto* name = new QLabel("ZUL");
     name->setObjectName("Label5");
     QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 2.2);
+    big.setPointSizeF(big.pointSizeF() * 1.8);
     big.setBold(true);
     name->setFont(big);
 
@@ -250,7 +307,7 @@ QLineEdit* MainWindow::makeField(Field f, const char* objectName) {
     auto* field = new QLineEdit;
     field->setObjectName(objectName);
     field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    field->setFixedWidth(field->fontMetrics().horizontalAdvance("-0000.0000") + 14);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance("-000.0000") + 12);
     field->installEventFilter(this);
     m_fields[static_cast<int>(f)] = field;
     // The workbench holds what is typed, so a chain started from any field or another window
@@ -259,8 +316,10 @@ QLineEdit* MainWindow::makeField(Field f, const char* objectName) {
         connect(field, &QLineEdit::textEdited, this,
                 [this](const QString& t) { m_workbench.gammaTextChanged(t); });
     else
-        connect(field, &QLineEdit::textEdited, this,
-                [this, f](const QString& t) { m_workbench.setText(f, t); });
+        connect(field, &QLineEdit::textEdited, this, [this, f](const QString& t) {
+            m_workbench.setText(f, t);
+            showStaleMarks(); // typed, not converted yet
+        });
     return field;
 }
 
@@ -268,7 +327,7 @@ QGroupBox* MainWindow::buildForms() {
     auto* box = new QGroupBox(tr("Colour"));
     auto* grid = new QGridLayout(box);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(8);
+    grid->setVerticalSpacing(5);
 
     QFont bold = box->font();
     bold.setBold(true);
@@ -287,27 +346,24 @@ QGroupBox* MainWindow::buildForms() {
             grid->addWidget(field, row, column + 1);
             column += 2;
         }
-        if (row == 0) {
-            // The Munsell row has a free fourth place: the note on extrapolated notations.
-            m_munsellNote = new QLabel;
-            m_munsellNote->setObjectName("MunsellNote");
-            QFont note = m_munsellNote->font();
-            note.setItalic(true);
-            m_munsellNote->setFont(note);
-            // Room for a note of a few words is kept, so the window does not grow or reflow
-            // when one appears.
-            m_munsellNote->setWordWrap(true);
-            m_munsellNote->setMinimumWidth(m_munsellNote->fontMetrics().averageCharWidth() * 38);
-            QPalette pal = m_munsellNote->palette();
-            pal.setColor(QPalette::WindowText, QColor(150, 40, 0));
-            m_munsellNote->setPalette(pal);
-            grid->addWidget(m_munsellNote, row, column, 1, 3);
-        }
         ++row;
     }
-    grid->setColumnMinimumWidth(0, 70);
+    // The note on extrapolated notations has a line of its own under the forms, kept when empty
+    // so the window does not grow or reflow when one appears.
+    m_munsellNote = new QLabel;
+    m_munsellNote->setObjectName("MunsellNote");
+    QFont note = m_munsellNote->font();
+    note.setItalic(true);
+    m_munsellNote->setFont(note);
+    m_munsellNote->setWordWrap(true);
+    m_munsellNote->setMinimumHeight(m_munsellNote->fontMetrics().height());
+    QPalette notePalette = m_munsellNote->palette();
+    notePalette.setColor(QPalette::WindowText, QColor(150, 40, 0));
+    m_munsellNote->setPalette(notePalette);
+    grid->addWidget(m_munsellNote, row, 1, 1, 9);
+    grid->setColumnMinimumWidth(0, 60);
     for (int c = 1; c < 9; c += 2)
-        grid->setColumnMinimumWidth(c, 40);
+        grid->setColumnMinimumWidth(c, 24);
     grid->setColumnStretch(9, 1);
     return box;
 }
@@ -317,7 +373,7 @@ QSlider* MainWindow::makeSlider(Slider s, const char* objectName) {
     slider->setObjectName(objectName);
     const SliderRange r = sliderRange(s);
     slider->setRange(r.min, r.max);
-    slider->setMinimumHeight(180);
+    slider->setMinimumHeight(120);
     // Chains run when the user lets go, not at every step of a drag, so a drag across
     // positions out of range does not raise one message per step.
     slider->setTracking(false);
@@ -330,7 +386,7 @@ QSlider* MainWindow::makeSlider(Slider s, const char* objectName) {
 QGroupBox* MainWindow::buildSliders() {
     auto* box = new QGroupBox(tr("Sliders"));
     auto* grid = new QGridLayout(box);
-    grid->setHorizontalSpacing(4);
+    grid->setHorizontalSpacing(3);
 
     QFont small = box->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -342,6 +398,7 @@ QGroupBox* MainWindow::buildSliders() {
     };
     auto add = [&](int column, const QString& caption, QSlider* slider) {
         auto* label = makeCaption(caption, slider);
+        label->setFont(small);
         label->setAlignment(Qt::AlignHCenter);
         grid->addWidget(label, 1, column);
         grid->addWidget(slider, 2, column, Qt::AlignHCenter);
@@ -351,12 +408,12 @@ QGroupBox* MainWindow::buildSliders() {
     add(0, "H", makeSlider(Slider::Hue, "VScroll1"));
     add(1, "V", makeSlider(Slider::Value, "VScroll2"));
     add(2, "C", makeSlider(Slider::Chroma, "VScroll3"));
-    grid->setColumnMinimumWidth(3, 10);
+    grid->setColumnMinimumWidth(3, 6);
     group(tr("RGB"), 4, 3);
     add(4, "R", makeSlider(Slider::R, "VScroll4"));
     add(5, "G", makeSlider(Slider::G, "VScroll5"));
     add(6, "B", makeSlider(Slider::B, "VScroll6"));
-    grid->setColumnMinimumWidth(7, 10);
+    grid->setColumnMinimumWidth(7, 6);
     group(tr("Display"), 8, 2);
     add(8, tr("Gamma"), makeSlider(Slider::Gamma, "VScroll8"));
     add(9, tr("Tint"), makeSlider(Slider::Tint, "VScroll7"));
@@ -387,7 +444,19 @@ QWidget* MainWindow::buildStatusColumn() {
     m_illuminantCaption = new QLabel;
     m_illuminantCaption->setObjectName("Label1");
     m_illuminantCaption->setAlignment(Qt::AlignHCenter);
+    m_illuminantCaption->setWordWrap(true); // the swatch column stays narrow
     col->addWidget(m_illuminantCaption);
+
+    // Under D50 and D65, how typed entries are read; kept when empty so nothing jumps.
+    m_entryNote = new QLabel;
+    m_entryNote->setObjectName("EntryNote");
+    m_entryNote->setAlignment(Qt::AlignHCenter);
+    m_entryNote->setWordWrap(true);
+    QFont small = m_entryNote->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_entryNote->setFont(small);
+    m_entryNote->setMinimumHeight(2 * m_entryNote->fontMetrics().height());
+    col->addWidget(m_entryNote);
 
     m_rangeWarning = new QLabel;
     m_rangeWarning->setObjectName("Label19");
@@ -408,13 +477,15 @@ QGroupBox* MainWindow::buildIlluminant() {
     auto* box = new QGroupBox("Illuminant");
     box->setObjectName("Frame_Illuminant");
     auto* col = new QVBoxLayout(box);
+    auto* options = new QHBoxLayout;
+    col->addLayout(options);
     m_illuminants = new QButtonGroup(this);
     const char* captions[] = {"C 1931", "D5000", "D65 10"};
     for (int i = 0; i < 3; ++i) {
         auto* option = new QRadioButton(captions[i]);
         option->setObjectName(QString("Option1_%1").arg(i));
         m_illuminants->addButton(option, i);
-        col->addWidget(option);
+        options->addWidget(option);
     }
     // A click, not a toggle: refreshing from the workbench checks buttons without calling back.
     connect(m_illuminants, &QButtonGroup::idClicked, this,
@@ -425,8 +496,15 @@ QGroupBox* MainWindow::buildIlluminant() {
     m_pwd->setToolTip(tr("Value 10 for a Y of 100"));
     connect(m_pwd, &QCheckBox::clicked, this,
             [this] { m_workbench.setPwd(checkValue(m_pwd->checkState())); });
-    col->addSpacing(6);
     col->addWidget(m_pwd);
+
+    m_adapt = new QCheckBox("Adapt entries to the illuminant");
+    m_adapt->setObjectName("CheckAdapt");
+    m_adapt->setToolTip(tr("Read XYZ, x y, CIELAB and RGB entries as colours under the selected "
+                           "illuminant, so each form entered again gives back its colour"));
+    connect(m_adapt, &QCheckBox::clicked, this,
+            [this](bool on) { m_workbench.setAdaptEntries(on); });
+    col->addWidget(m_adapt);
     col->addStretch();
     return box;
 }
@@ -558,6 +636,7 @@ void MainWindow::setTabOrder() {
     chain.push_back(m_illuminants->button(1));
     chain.push_back(m_illuminants->button(2));
     chain.push_back(m_pwd);
+    chain.push_back(m_adapt);
     for (QCheckBox* c : m_switches)
         chain.push_back(c);
     chain.push_back(m_instrument);
@@ -626,6 +705,30 @@ void MainWindow::refresh() {
     m_illuminantCaption->setText(m_workbench.illuminantCaption());
     m_rangeWarning->setText(m_workbench.rangeWarning());
     m_munsellNote->setText(m_workbench.munsellNote());
+    m_entryNote->setText(m_workbench.entryNote());
+    {
+        const QSignalBlocker guard(m_adapt);
+        m_adapt->setChecked(m_workbench.adaptEntries());
+    }
+    showStaleMarks();
+    const auto nearest = m_workbench.nearestShown();
+    m_swatch->setNearest(nearest ? std::optional<QColor>(colour(*nearest)) : std::nullopt);
+}
+
+void MainWindow::showStaleMarks() {
+    for (int i = 0; i < static_cast<int>(Field::Count); ++i) {
+        if (i == static_cast<int>(Field::Gamma)) continue;
+        QLineEdit* field = m_fields[i];
+        const bool stale = m_workbench.stale(static_cast<Field>(i));
+        if (field->property("stale").toBool() == stale) continue;
+        field->setProperty("stale", stale);
+        QPalette p = field->palette();
+        p.setColor(QPalette::Text,
+                   stale ? QColor(140, 140, 140) : QApplication::palette().color(QPalette::Text));
+        field->setPalette(p);
+        field->setToolTip(stale ? QStringLiteral("not converted: press Enter to convert")
+                                : QString());
+    }
 }
 
 void MainWindow::showSwatch(int r, int g, int b) {

@@ -30,6 +30,9 @@ public:
     explicit MainWindow(Workbench& workbench, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // The smallest size the window's contents take without scrolling.
+    QSize contentMinimumSize() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -52,6 +55,8 @@ private:
     void refresh();
     void applyTint();
     void showSwatch(int r, int g, int b);
+    void showMessage(const QString& text);
+    void showStaleMarks();
     void showHelp();
     void print();
 
@@ -65,7 +70,9 @@ private:
     QLabel* m_illuminantCaption = nullptr; // Label1
     QLabel* m_rangeWarning = nullptr;      // Label19
     QLabel* m_munsellNote = nullptr;
-    QWidget* m_logo = nullptr; // Picture2, decoration
+    QLabel* m_entryNote = nullptr; // how entries are read under D50 and D65
+    QCheckBox* m_adapt = nullptr;  // "Adapt entries to the illuminant"
+    QWidget* m_logo = nullptr;     // Picture2, decoration
 
     QComboBox* m_instrument = nullptr; // Combo1
     QPushButton* m_calibrate = nullptr;

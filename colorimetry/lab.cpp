@@ -59,4 +59,22 @@ Xyz labxyz(const Lab& lab) {
     return xyz;
 }
 
+Xyz labToXyz(const Lab& lab, int illuminant) {
+    if (illuminant < 0 || illuminant > 2) throw RangeError("illuminant setting must be 0, 1 or 2");
+    if (!finite(lab.l, lab.a, lab.b)) throw ArithmeticError("CIELAB: L*, a*, b* must be numbers");
+    const Xyz& n = kIlluminants[static_cast<std::size_t>(illuminant)].white;
+    // f at the threshold, where labf changes from the linear segment to the power.
+    static const double fBreak = std::pow(static_cast<double>(kThreshold), kCubeRoot);
+    auto inverse = [](double f) {
+        return f > fBreak ? std::pow(f, 1.0 / kCubeRoot) : (f - kOffset) / kSlope;
+    };
+    const double f1 = (lab.l + 16.0) / 116.0;
+    const double f0 = f1 + lab.a / 500.0;
+    const double f2 = f1 - lab.b / 200.0;
+    const Xyz xyz{static_cast<float>(inverse(f0) * n.x), static_cast<float>(inverse(f1) * n.y),
+                  static_cast<float>(inverse(f2) * n.z)};
+    if (!finite(xyz.x, xyz.y, xyz.z)) throw ArithmeticError("CIELAB: XYZ out of range");
+    return xyz;
+}
+
 } // namespace zul

@@ -28,4 +28,10 @@ Lab xyzlab(Xyz& xyz, int illuminant);
 // root of a negative Y would be taken) and ArithmeticError for a non-finite input or result.
 Xyz labxyz(const Lab& lab);
 
+// The exact inverse of xyzlab for `illuminant`: its white, its rounded exponent and its linear
+// segment for dark colours, so xyzlab(labToXyz(lab)) gives `lab` back (X, Y, Z below the 0.01
+// floor of xyzlab excepted). Throws RangeError for an illuminant outside 0..2 and
+// ArithmeticError for a non-finite input or result.
+Xyz labToXyz(const Lab& lab, int illuminant);
+
 } // namespace zul

@@ -26,7 +26,7 @@ std::string_view trimmed(std::string_view s) {
 
 } // namespace
 
-void splitCsvLine(std::string_view line, std::vector<std::string>& fields) {
+void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char delimiter) {
     std::size_t count = 0;
     auto nextField = [&]() -> std::string& {
         if (count == fields.size()) fields.emplace_back();
@@ -62,9 +62,9 @@ void splitCsvLine(std::string_view line, std::vector<std::string>& fields) {
                 i = quote + 1;
                 break;
             }
-            comma = line.find(',', i);
+            comma = line.find(delimiter, i);
         } else {
-            comma = line.find(',', pos);
+            comma = line.find(delimiter, pos);
             field.append(trimmed(line.substr(pos, comma - pos)));
         }
         if (comma == std::string_view::npos) break;
@@ -73,8 +73,9 @@ void splitCsvLine(std::string_view line, std::vector<std::string>& fields) {
     fields.resize(count);
 }
 
-void appendCsvField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+void appendCsvField(std::string& out, std::string_view text, char delimiter) {
+    const char special[] = {delimiter, '"', '\r', '\n', '\0'};
+    if (text.find_first_of(special) == std::string_view::npos) {
         out.append(text);
         return;
     }
@@ -86,7 +87,7 @@ void appendCsvField(std::string& out, std::string_view text) {
     out += '"';
 }
 
-void appendCsvField(std::string& out, const QString& text) {
+void appendCsvField(std::string& out, const QString& text, char delimiter) {
     // Field texts are short and plain: narrowed and checked in one pass, appended in one piece.
     const QChar* p = text.constData();
     const auto n = static_cast<std::size_t>(text.size());
@@ -94,7 +95,8 @@ void appendCsvField(std::string& out, const QString& text) {
     bool plain = n <= buffer.size();
     for (std::size_t i = 0; i < n && plain; ++i) {
         const char16_t c = p[i].unicode();
-        plain = c < 0x80 && c != ',' && c != '"' && c != '\r' && c != '\n';
+        plain = c < 0x80 && c != static_cast<unsigned char>(delimiter) && c != '"' && c != '\r' &&
+                c != '\n';
         buffer[i] = static_cast<char>(c);
     }
     if (plain) {
@@ -102,7 +104,8 @@ void appendCsvField(std::string& out, const QString& text) {
         return;
     }
     const QByteArray utf8 = text.toUtf8();
-    appendCsvField(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    appendCsvField(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                   delimiter);
 }
 
 bool isHueNotation(std::string_view text) {

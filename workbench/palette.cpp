@@ -4,10 +4,49 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace zul {
 
+namespace {
+template <typename Text> bool needsApostrophe(const Text& text) {
+    if (text.size() == 0) return false;
+    const auto at = [&](qsizetype i) -> char {
+        return i < static_cast<qsizetype>(text.size()) ? static_cast<char>(text[i]) : '\0';
+    };
+    const char first = at(0);
+    if (first == '=' || first == '+' || first == '@' || first == '\t' || first == '\r') return true;
+    if (first != '-') return false;
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    return !(digit(at(1)) || (at(1) == '.' && digit(at(2))));
+}
+} // namespace
+
+QString formulaSafe(const QString& text) {
+    if (!needsApostrophe(QByteArray(text.left(3).toLatin1()))) return text;
+    return '\'' + text;
+}
+
+std::string formulaSafe(std::string_view text) {
+    if (!needsApostrophe(text)) return std::string(text);
+    return '\'' + std::string(text);
+}
+
+long countPaletteRecords(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    long lines = 0;
+    char last = '\n';
+    char buffer[1 << 16];
+    for (qint64 got; (got = file.read(buffer, sizeof buffer)) > 0;) {
+        lines += static_cast<long>(std::count(buffer, buffer + got, '\n'));
+        last = buffer[got - 1];
+    }
+    return lines + (last != '\n' ? 1 : 0);
+}
+
 QString paletteSafeText(const QString& text) {
-    QString out = text;
+    QString out = formulaSafe(text);
     out.replace('"', '\'');
     out.replace("\r\n", " ");
     out.replace('\r', ' ');

@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace zul {
 
@@ -20,6 +22,15 @@ struct PaletteRecord {
 // A text item cannot carry a double quote or a line break without breaking the line for every
 // reader: a quote becomes an apostrophe, a line break a blank.
 QString paletteSafeText(const QString& text);
+
+// A text a spreadsheet would run as a formula (beginning with =, +, @, a tab or a carriage
+// return, or with - not followed by a number) gets a leading apostrophe; other texts, negative
+// numbers ("-.50", "-12") included, stay as they are.
+QString formulaSafe(const QString& text);
+std::string formulaSafe(std::string_view text);
+
+// Records (lines) in a palette file; 0 when it cannot be read.
+long countPaletteRecords(const QString& fileName);
 
 // The whole line, ended by CR LF: "date","time","tag",9 texts,r,g,b,7 texts.
 QByteArray paletteLine(const PaletteRecord& record);

@@ -12,6 +12,8 @@
 #include "workbench/palette.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +36,24 @@ const char* fieldCaption(Field f) {
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
+
+constexpr const char* kEntriesReadAsC = "XYZ, x y, CIELAB and RGB entries are read as illuminant C";
+
+// A number typed with a decimal comma: the reason says what to type instead.
+QString numberHint(const QString& text) {
+    if (!text.contains(',')) return {};
+    QString pointed = text;
+    pointed.replace(',', '.');
+    return isNumber(pointed.toStdString()) ? QStringLiteral("; use a point") : QString();
+}
+
+// Marks a field a chain that ran to the end could not fill.
+constexpr unsigned kLeftByChain = ~0u;
+
+// An error the Munsell entry chain explains in the Messages field.
+struct MunsellReason : Error {
+    using Error::Error;
+};
 
 } // namespace
 
@@ -105,7 +125,63 @@ void Workbench::clearEntries() {
     m_label19.clear();
     m_munsellNote.clear();
     m_outOfRange = false;
+    m_stale.fill(false);
+    m_nearest.reset();
     emit changed();
+}
+
+QString Workbench::entryNote() const {
+    return (m_illuminant == 1 || m_illuminant == 2) && !m_adapt ? QString(kEntriesReadAsC)
+                                                                : QString();
+}
+
+bool Workbench::anyStale() const {
+    return std::any_of(m_stale.begin(), m_stale.end(), [](bool s) { return s; });
+}
+
+void Workbench::setAdaptEntries(bool on) {
+    m_adapt = on;
+    emit changed();
+}
+
+void Workbench::setMessage(const QString& text, bool reason) {
+    m_messageIsReason = reason;
+    if (text == m_message) return;
+    m_message = text;
+    emit messageChanged(m_message);
+}
+
+void Workbench::clearReason() {
+    if (m_messageIsReason && !m_message.isEmpty()) setMessage(QString());
+}
+
+void Workbench::beginChain(std::initializer_list<Field> inputs) {
+    ++m_chain;
+    m_chainPainted = false;
+    for (Field f : inputs)
+        m_written[static_cast<std::size_t>(f)] = m_chain;
+}
+
+void Workbench::endChain(bool ok) {
+    for (int i = 0; i < static_cast<int>(Field::Count); ++i) {
+        if (i == static_cast<int>(Field::Gamma)) continue;
+        const bool fromThisChain = m_written[static_cast<std::size_t>(i)] == m_chain;
+        bool& mark = m_stale[static_cast<std::size_t>(i)];
+        if (ok)
+            mark = m_written[static_cast<std::size_t>(i)] == kLeftByChain;
+        else if (fromThisChain)
+            mark = !m_chainPainted; // the new texts, while the swatch keeps the old colour
+        else if (m_chainPainted)
+            mark = true; // the old texts, under a swatch of the new colour
+    }
+}
+
+Xyz Workbench::entryToC(Xyz xyz) const {
+    if (m_adapt && (m_illuminant == 1 || m_illuminant == 2)) {
+        float xs = 0, ys = 0;
+        xyzconvert("B", m_illuminant, xyz, xs, ys);
+    }
+    return xyz;
 }
 
 Workbench::Options Workbench::options() const {
@@ -118,6 +194,7 @@ Workbench::Options Workbench::options() const {
     o.tintSlider = slider(Slider::Tint);
     o.gammaSlider = slider(Slider::Gamma);
     o.gammaText = text(Field::Gamma);
+    o.adapt = m_adapt;
     return o;
 }
 
@@ -134,6 +211,7 @@ void Workbench::applyOptions(const Options& o) {
     m_sliders[static_cast<int>(Slider::Tint)] = o.tintSlider;
     m_sliders[static_cast<int>(Slider::Gamma)] = o.gammaSlider;
     setField(Field::Gamma, o.gammaText);
+    m_adapt = o.adapt;
     emit tintChanged();
     emit changed();
 }
@@ -151,12 +229,14 @@ RgbSettings Workbench::rgbSettings() const {
 }
 
 void Workbench::setText(Field f, const QString& text) {
+    if (f != Field::Gamma && text != this->text(f)) m_stale[static_cast<std::size_t>(f)] = true;
     setField(f, text);
     if (f == Field::Gamma) gammaTextChanged(text);
 }
 
 void Workbench::writeField(Field f, std::string_view ascii) {
     // Converting one colour writes most fields: reusing their storage spares an allocation each.
+    m_written[static_cast<std::size_t>(f)] = m_chain;
     QString& t = m_fields[static_cast<std::size_t>(f)];
     t.resize(static_cast<qsizetype>(ascii.size()));
     if (ascii.empty()) return;
@@ -179,7 +259,12 @@ float Workbench::strict(Field f) const {
         converted = t.toStdString();
         view = converted;
     }
-    return static_cast<float>(parseStrictNamed(fieldCaption(f), view));
+    try {
+        return static_cast<float>(parseStrictNamed(fieldCaption(f), view));
+    } catch (const Error&) {
+        m_badField = f;
+        throw;
+    }
 }
 
 void Workbench::moveSlider(Slider s, double position) {
@@ -194,6 +279,7 @@ void Workbench::reportFailure(const QString& message) {
 }
 
 void Workbench::paintSwatch() {
+    m_chainPainted = true;
     emit swatchChanged(m_r, m_g, m_b);
 }
 
@@ -234,6 +320,10 @@ void Workbench::runXyzrgb(const Xyz& xyz) {
     if (m_quiet) return;
     writeRgbFields(m_r, m_g, m_b);
     m_label19 = m_outOfRange ? QStringLiteral("Out of RGB Range") : QString();
+    if (m_outOfRange)
+        m_nearest = std::array<int, 3>{conv.clipped[0], conv.clipped[1], conv.clipped[2]};
+    else
+        m_nearest.reset();
     writeCmykFields(conv.cmyk);
 }
 
@@ -247,20 +337,46 @@ bool Workbench::muncie() {
         }
     }
     m_munsellNote.clear();
+    beginChain({Field::Hue, Field::Value, Field::Chroma});
     bool ok = true;
+    // Why the entry failed or what was made of it, for the Messages field; the boxes keep their
+    // fixed texts.
+    QString reason;
+    auto quoted = [this](Field f) {
+        return QString::fromUtf8(fieldCaption(f)) + ": \"" + text(f) + "\"";
+    };
     try {
         std::string hueText = text(Field::Hue).toStdString();
         bool formatError = false;
         float hue = converth(hueText, &formatError);
-        if (formatError) m_dialogs.message("Format Error");
-        float value = strict(Field::Value);
-        const float chroma = strict(Field::Chroma);
+        if (formatError) {
+            reason = quoted(Field::Hue) + " is not a hue; use 5R, 2.5YR, ...";
+            m_dialogs.message("Format Error");
+        }
+        auto number = [&](Field f) {
+            try {
+                return strict(f);
+            } catch (const Error& e) {
+                throw MunsellReason(e.what() + numberHint(text(f)).toStdString());
+            }
+        };
+        float value = number(Field::Value);
+        const float chroma = number(Field::Chroma);
+        const float typedValue = value;
 
         m_guard = true;
         try {
-            moveSlider(Slider::Hue, static_cast<double>(hue) * 2);
-            moveSlider(Slider::Value, static_cast<double>(value) * 2);
-            moveSlider(Slider::Chroma, chroma);
+            auto move = [&](Slider s, double position, Field f, const char* range) {
+                try {
+                    moveSlider(s, position);
+                } catch (const RangeError&) {
+                    throw MunsellReason(
+                        (quoted(f) + " is out of range; use " + range).toStdString());
+                }
+            };
+            move(Slider::Hue, static_cast<double>(hue) * 2, Field::Hue, "0 to 100");
+            move(Slider::Value, static_cast<double>(value) * 2, Field::Value, "0.5 to 10");
+            move(Slider::Chroma, chroma, Field::Chroma, "0 to 40");
         } catch (...) {
             m_guard = false;
             throw;
@@ -270,7 +386,13 @@ bool Workbench::muncie() {
         if (hue >= 100) hue -= 100;
         const CieColour cie = mun2xyz(hue, value, chroma, *m_table, conditions());
         // Beyond the renotation data there is no colour to show; zeros would pass for black.
-        if (!cie.inReach) throw RangeError("beyond the renotation data");
+        if (!cie.inReach)
+            throw MunsellReason((text(Field::Hue) + " " + text(Field::Value) + "/" +
+                                 text(Field::Chroma) + " is beyond the renotation data")
+                                    .toStdString());
+        if (value != typedValue)
+            reason = "Value " + text(Field::Value) + " was shown as " +
+                     QString::fromStdString(plainText(value)) + ", the table's top";
 
         writeField(Field::X, formatPicture(cie.X, "##0.00"));
         writeField(Field::Y, formatPicture(cie.Y, "##0.00"));
@@ -282,10 +404,16 @@ bool Workbench::muncie() {
         labOf(xyz);
         runXyzrgb(xyz);
         paintSwatch();
-    } catch (const Error&) {
+    } catch (const Error& e) {
+        if (reason.isEmpty()) reason = QString::fromStdString(e.what());
         m_dialogs.message(kOutOfMunsellRange);
         ok = false;
     }
+    endChain(ok);
+    if (reason.isEmpty())
+        clearReason();
+    else
+        setMessage(reason);
     emit changed();
     return ok;
 }
@@ -295,12 +423,18 @@ bool Workbench::ciemunSteps() {
     float Y = strict(Field::Y);
     const float Z = strict(Field::Z);
     const float sum = X + Y + Z;
-    if (!(sum > 0)) return true; // nothing to show; the fields stay as they are
+    if (!(sum > 0)) {
+        // Nothing to show; the fields stay as they are, and do not belong to this colour.
+        for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::SmallX, Field::SmallY})
+            m_written[static_cast<std::size_t>(f)] = kLeftByChain;
+        return true;
+    }
 
     writeField(Field::SmallX, formatPicture(X / sum, ".0000"));
     writeField(Field::SmallY, formatPicture(Y / (Y + X + Z), ".0000"));
 
-    const MunsellColour m = xyzmun(X, Y, Z, m_engine->index, m_pwd == 1);
+    Xyz c = entryToC({X, Y, Z});
+    const MunsellColour m = xyzmun(c.x, c.y, c.z, m_engine->index, m_pwd == 1);
     float value = m.value;
     if (value < 0.5f) value = 0.5f; // the value slider starts at 0.5
     const float hue = static_cast<float>(parseStrict(formatPicture(m.hue, "###.00")));
@@ -330,21 +464,28 @@ bool Workbench::ciemunSteps() {
 
 bool Workbench::runChain(const std::function<void()>& steps) {
     bool ok = true;
+    m_badField.reset();
     try {
         steps();
+        clearReason();
     } catch (const Error& e) {
-        reportFailure(QString::fromStdString(e.what()));
+        const QString what = QString::fromStdString(e.what());
+        reportFailure(what);
+        setMessage(m_badField ? what + numberHint(text(*m_badField)) : what);
         ok = false;
     }
+    endChain(ok);
     emit changed();
     return ok;
 }
 
 bool Workbench::ciemun() {
+    beginChain({Field::X, Field::Y, Field::Z});
     return runChain([this] { ciemunSteps(); });
 }
 
 bool Workbench::xyzChain() {
+    beginChain({Field::X, Field::Y, Field::Z});
     return runChain([this] {
         Xyz xyz{strict(Field::X), strict(Field::Y), strict(Field::Z)};
         labOf(xyz);
@@ -355,6 +496,7 @@ bool Workbench::xyzChain() {
 }
 
 bool Workbench::xyChain() {
+    beginChain({Field::SmallX, Field::SmallY, Field::Y});
     return runChain([this] {
         const float x = strict(Field::SmallX);
         const float y = strict(Field::SmallY);
@@ -375,10 +517,13 @@ bool Workbench::xyChain() {
 }
 
 bool Workbench::labChain() {
+    beginChain({Field::L, Field::A, Field::B});
     return runChain([this] {
         const Lab lab{strict(Field::L), strict(Field::A), strict(Field::B)};
-        Xyz xyz = labxyz(lab);
-        if (m_illuminant == 1 || m_illuminant == 2) {
+        // Adapting, the entry is a colour under the selected illuminant: the exact inverse of
+        // xyzlab gives its XYZ there, which the Munsell search adapts to C as it does any entry.
+        Xyz xyz = m_adapt ? labToXyz(lab, m_illuminant) : labxyz(lab);
+        if (!m_adapt && (m_illuminant == 1 || m_illuminant == 2)) {
             float xs = 0, ys = 0;
             xyzconvert("B", m_illuminant, xyz, xs, ys);
         }
@@ -398,6 +543,7 @@ void Workbench::writeXyzFields(const Xyz& xyz) {
 }
 
 bool Workbench::rgbChain() {
+    beginChain({Field::R, Field::G, Field::Bl});
     return runChain([this] {
         DisplayRgb rgb{};
         const Field fields[3] = {Field::R, Field::G, Field::Bl};
@@ -417,6 +563,11 @@ bool Workbench::rgbChain() {
         m_r = rgb[0];
         m_g = rgb[1];
         m_b = rgb[2];
+        // An entered RGB is always a displayable colour: no warning stays under it.
+        if (!m_quiet) {
+            m_label19.clear();
+            m_nearest.reset();
+        }
         paintSwatch();
         const Xyz unit = rgbxyz(linear, m_illuminant); // before rgbcmyk raises negatives
         writeCmykFields(rgbcmyk(linear, rgbSettings()));
@@ -428,6 +579,7 @@ bool Workbench::rgbChain() {
 }
 
 bool Workbench::cmyk() {
+    beginChain({Field::C, Field::M, Field::Ye, Field::K});
     return runChain([this] {
         Cmyk c{strict(Field::C), strict(Field::M), strict(Field::Ye), strict(Field::K)};
         for (float* v : {&c.c, &c.m, &c.y, &c.k})
@@ -438,6 +590,10 @@ bool Workbench::cmyk() {
         m_r = e.rgb[0];
         m_g = e.rgb[1];
         m_b = e.rgb[2];
+        if (!m_quiet) {
+            m_label19 = e.clipped ? QStringLiteral("Out of RGB Range") : QString();
+            m_nearest.reset();
+        }
         paintSwatch();
         writeXyzFields(e.xyz);
         writeField(Field::L, formatPicture(e.lab.l, "###.00"));
@@ -652,16 +808,37 @@ bool Workbench::SaveData(float mode) {
     for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
         record.rgbCmyk << text(f);
 
+    const QFileInfo info(m_paletteFile);
+    const qint64 before = info.exists() ? info.size() : 0;
     const QString failure = appendPaletteLine(m_paletteFile, paletteLine(record));
-    emit changed();
     if (!failure.isEmpty()) {
-        reportFailure("Cannot save to palette file " + m_paletteFile + ": " + failure);
+        const QString name = m_paletteFile;
+        m_paletteFile.clear(); // asked for again at the next save
+        m_savedSize = -1;
+        reportFailure("Cannot save to palette file " + name + ": " + failure);
+        emit changed();
         return false;
     }
+    // Where the record went. The count is kept while only this workbench appends to the file.
+    const QString path = QFileInfo(m_paletteFile).absoluteFilePath();
+    if (path == m_savedFile && before == m_savedSize)
+        ++m_savedRecords;
+    else
+        m_savedRecords = countPaletteRecords(path);
+    m_savedFile = path;
+    m_savedSize = QFileInfo(path).size();
+    setMessage(QStringLiteral("Saved to %1, record %2")
+                   .arg(QDir::toNativeSeparators(path))
+                   .arg(m_savedRecords),
+               false);
+    emit changed();
     return true;
 }
 
 bool Workbench::savePressed() {
+    if (anyStale() &&
+        !m_dialogs.confirm("The fields do not show one colour. Save anyway?", "Save to Palette"))
+        return false;
     const bool saved = SaveData(0);
     if (saved && switchOn(Switch::Viewer)) emit viewerReload();
     return saved;

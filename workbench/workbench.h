@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace zul {
@@ -71,6 +72,7 @@ public:
         int tintSlider = 100;
         int gammaSlider = 22;
         QString gammaText;
+        bool adapt = false; // "Adapt entries to the illuminant"
         bool operator==(const Options&) const = default;
     };
 
@@ -99,12 +101,28 @@ public:
     QString illuminantCaption() const { return m_label1; } // Label1
     QString rangeWarning() const { return m_label19; }     // Label19
     QString munsellNote() const { return m_munsellNote; }  // extrapolation mark, or empty
-    int pwdState() const { return m_pwd; }                 // Check1: 0, 1 or 2
+    // Under D50 or D65 without adaptation, the line under the illuminant caption; else empty.
+    QString entryNote() const;
+    // What the Messages field shows: where the last record went, or why the last chain failed
+    // or what it changed of the entry; empty when there is nothing to say.
+    QString message() const { return m_message; }
+    // A field that does not belong to the colour the other fields and the swatch show: typed
+    // and not converted yet, or left by a chain that failed part way.
+    bool stale(Field f) const { return m_stale[static_cast<int>(f)]; }
+    bool anyStale() const;
+    // The clipped display colour of an out-of-range colour, painted inside the black swatch;
+    // nullopt while the swatch shows the colour itself.
+    std::optional<std::array<int, 3>> nearestShown() const { return m_nearest; }
+    int pwdState() const { return m_pwd; } // Check1: 0, 1 or 2
     bool switchOn(Switch s) const { return m_switches[static_cast<int>(s)]; }
     std::array<int, 3> displayRgb() const { return {m_r, m_g, m_b}; }
     bool outOfRange() const { return m_outOfRange; }
     std::array<float, 3> gains() const { return m_gain; }
     std::array<float, 3> displayExponents() const { return m_exponent; }
+    // "Adapt entries to the illuminant": XYZ, x y, CIELAB and RGB entries are taken as colours
+    // under the selected illuminant and adapted to C before the Munsell search.
+    bool adaptEntries() const { return m_adapt; }
+    void setAdaptEntries(bool on);
     Conditions conditions() const { return {m_illuminant, m_pwd == 1}; }
     RgbSettings rgbSettings() const;
     const WeightingTable& weights() const;
@@ -153,7 +171,8 @@ public:
     bool logoVisible() const { return slider(Slider::Tint) == 100; }
 
 signals:
-    void changed(); // any field, slider or label may have changed
+    void changed();                           // any field, slider or label may have changed
+    void messageChanged(const QString& text); // the Messages field
     void swatchChanged(int r, int g, int b);
     void tintChanged();
     // Refresh hooks for the other windows (connected when those windows exist).
@@ -182,6 +201,12 @@ private:
     bool ciemunSteps();
     bool runChain(const std::function<void()>& steps);
     void reportFailure(const QString& message);
+    // Bookkeeping of which fields the running chain read and wrote, for the stale marks.
+    void beginChain(std::initializer_list<Field> inputs);
+    void endChain(bool ok);
+    void setMessage(const QString& text, bool reason = true);
+    void clearReason();
+    Xyz entryToC(Xyz xyz) const; // the adaptation of entries, when switched on
 
     std::shared_ptr<const RenotationTable> m_table;
     Dialogs& m_dialogs;
@@ -194,6 +219,18 @@ private:
     QString m_label1;
     QString m_label19;
     QString m_munsellNote;
+    QString m_message;
+    bool m_messageIsReason = false; // a chain's reason, replaced by the next chain
+    std::array<bool, static_cast<int>(Field::Count)> m_stale{};
+    std::array<unsigned, static_cast<int>(Field::Count)> m_written{}; // chain that wrote it
+    unsigned m_chain = 0;
+    bool m_chainPainted = false;
+    mutable std::optional<Field> m_badField; // the field strict() last failed on
+    bool m_adapt = false;
+    std::optional<std::array<int, 3>> m_nearest;
+    QString m_savedFile; // record count of the palette file as last saved
+    qint64 m_savedSize = -1;
+    long m_savedRecords = 0;
     int m_r = 0, m_g = 0, m_b = 0;
     bool m_outOfRange = false;
     bool m_quiet = false;

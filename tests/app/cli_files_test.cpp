@@ -1,0 +1,172 @@
+// `zul convert` on files as spreadsheets keep them, run as the built program: named and numbered
+// columns with sample IDs copied, semicolon files with decimal commas, a file argument, the
+// reasons in the notes and the --adapt switch.
+#include "workbench/csvline.h"
+#include "workbench/workbench_fixture.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sstream>
+
+namespace zul::testing {
+namespace {
+
+struct ZulOutput {
+    int status = -1;
+    std::string out, err;
+    std::vector<std::string> lines() const {
+        std::vector<std::string> result;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line);
+        return result;
+    }
+};
+
+ZulOutput convert(const QStringList& args, const QByteArray& input = {}) {
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "test_cli";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    p.setProcessEnvironment(env);
+    p.start(ZUL_EXE, QStringList{"convert"} + args);
+    if (!p.waitForStarted()) return {};
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    ZulOutput r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+std::vector<std::string> split(const std::string& line, char delimiter = ',') {
+    std::vector<std::string> fields;
+    splitCsvLine(line, fields, delimiter);
+    return fields;
+}
+
+class CliFiles : public ::testing::Test {
+protected:
+    QString write(const char* name, const QByteArray& contents) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contents);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(CliFiles, NamedColumnsCopyTheSampleIdsBeforeTheResults) {
+    const QString file =
+        write("samples.csv", "id,X,Y,Z\r\nS1,18,20,22\r\n=S2,1,5\r\nS3,x,20,22\r\n");
+    const ZulOutput plain = convert({"--from", "xyz", "18", "20", "22"});
+    const ZulOutput run = convert({"--from", "xyz", "--columns", "id,X,Y,Z", file});
+    EXPECT_EQ(run.status, 1);
+    const auto lines = run.lines();
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(lines[0], "id," + plain.lines()[0]);
+    EXPECT_EQ(lines[1], "S1," + plain.lines()[1]); // the same texts as without columns
+    // A short line: its ID still stands, formula-safe, with the reason.
+    EXPECT_EQ(lines[2], "'=S2,,,,,,,,,,,,,,,,,,,\"expected 4 columns, got 3\"");
+    // A failed colour echoes what was read and names the field.
+    const auto failed = split(lines[3]);
+    ASSERT_EQ(failed.size(), 20u);
+    EXPECT_EQ(failed[0], "S3");
+    EXPECT_EQ(failed[4], "x");
+    EXPECT_EQ(failed[19], "X: \"x\" is not a number");
+    EXPECT_EQ(run.err, "zul convert: 2 of 3 lines failed (lines 3, 4)\n");
+
+    // The form's columns alone, by name in any order of the file, or by number.
+    const QString shuffled = write("shuffled.csv", "Z,note,X,Y\n22,first,18,20\n");
+    const ZulOutput byName = convert({"--from", "xyz", "--columns", "X,Y,Z", shuffled});
+    const ZulOutput byNumber = convert({"--from", "xyz", "--columns", "3,4,1", shuffled});
+    EXPECT_EQ(byName.status, 0) << byName.err;
+    EXPECT_EQ(byName.out, byNumber.out);
+    EXPECT_EQ(byName.lines()[1], "first," + plain.lines()[1]);
+
+    const ZulOutput missing = convert({"--from", "xyz", "--columns", "id,X,Y,W", file});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("no column for Z"), std::string::npos) << missing.err;
+}
+
+TEST_F(CliFiles, NumberedColumnsWithoutAHeaderKeepTheFirstLine) {
+    const ZulOutput run =
+        convert({"--from", "munsell", "--columns", "2,3,4"}, "P1,5R,4,10\nP2,5Y,8,4\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lines = run.lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(split(lines[0])[0], "column 1");
+    EXPECT_EQ(split(lines[1])[0], "P1");
+    EXPECT_EQ(split(lines[1])[1], "5R");
+    EXPECT_EQ(split(lines[2])[0], "P2");
+}
+
+TEST_F(CliFiles, SemicolonFilesWithDecimalCommas) {
+    const ZulOutput comma =
+        convert({"--from", "xyz", "--columns", "id,X,Y,Z"}, "id,X,Y,Z\nA,18.5,20.25,22\n");
+    const ZulOutput semi =
+        convert({"--from", "xyz", "--columns", "id,X,Y,Z", "--delimiter", ";", "-"},
+                "id;X;Y;Z\nA;18,5;20,25;22\nB;1,5,2;3;4\n");
+    EXPECT_EQ(semi.status, 1);
+    const auto lines = semi.lines();
+    ASSERT_EQ(lines.size(), 3u) << semi.out;
+    const auto want = split(comma.lines()[1]);
+    const auto got = split(lines[1], ';');
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        std::string expected = want[i];
+        // Numbers with the decimal comma; notations as they are.
+        if (i != 1) std::replace(expected.begin(), expected.end(), '.', ',');
+        EXPECT_EQ(got[i], expected) << i;
+    }
+    EXPECT_EQ(split(lines[0], ';')[4], "X");
+    const auto failed = split(lines[2], ';');
+    EXPECT_EQ(failed[4], "1,5,2"); // echoed as typed
+    EXPECT_NE(failed[19].find("X: "), std::string::npos);
+}
+
+TEST_F(CliFiles, NotesGiveTheReasonsWhenReadingFiles) {
+    const QString file = write("m.csv", "hue,value,chroma\n5R,\"4,5\",10\nN 5/,5,0\n5R,9.8,0\n");
+    const ZulOutput run = convert({"--from", "munsell", file});
+    const auto lines = run.lines();
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(split(lines[1])[18],
+              "Out of Munsell Range; Value: \"4,5\" is not a number; use a point");
+    EXPECT_EQ(split(lines[2])[18], "Format Error; Hue: \"N 5/\" is not a hue; use 5R, 2.5YR, ...");
+    EXPECT_EQ(split(lines[3])[18], "Value 9.8 was shown as 9.5, the table's top");
+    // Standard input without the new options: the notes as before.
+    const ZulOutput before = convert({"--from", "munsell"}, "5R,9.8,0\n");
+    EXPECT_TRUE(split(before.lines()[1])[18].empty());
+
+    const ZulOutput absent = convert({"--from", "xyz", dir.filePath("absent.csv")});
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_NE(absent.err.find("cannot read"), std::string::npos);
+}
+
+TEST_F(CliFiles, AdaptReadsEntriesUnderTheIlluminant) {
+    const ZulOutput shown = convert({"--from", "munsell", "--illuminant", "D50", "5R", "5", "10"});
+    const auto f = split(shown.lines()[1]);
+    const ZulOutput unadapted = convert(
+        {"--from", "lab", "--illuminant", "D50", "--", f[8].c_str(), f[9].c_str(), f[10].c_str()});
+    const ZulOutput adapted = convert({"--from", "lab", "--illuminant", "D50", "--adapt", "--",
+                                       f[8].c_str(), f[9].c_str(), f[10].c_str()});
+    EXPECT_EQ(split(unadapted.lines()[1])[0], ".60R");
+    const auto back = split(adapted.lines()[1]);
+    EXPECT_NEAR(std::stof(back[0]), 5, 0.1);
+    EXPECT_NEAR(std::stof(back[1]), 5, 0.02);
+    EXPECT_NEAR(std::stof(back[2]), 10, 0.1);
+}
+
+} // namespace
+} // namespace zul::testing
