@@ -7,6 +7,9 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"convert", "zul convert --from FORM [OPTION...] [--] [VALUE...]",
          "convert colours without a window", runConvert},
+        {"measure",
+         "zul measure --instrument NAME (--port N | --device PATH | --file F) [OPTION...]",
+         "measure or import one spectral sample without a window", runMeasure},
     };
     return list;
 }

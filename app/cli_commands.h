@@ -19,5 +19,6 @@ struct Command {
 const std::vector<Command>& commands();
 
 int runConvert(const std::vector<std::string>& args, int& argc, char** argv);
+int runMeasure(const std::vector<std::string>& args, int& argc, char** argv);
 
 } // namespace zul::cli
