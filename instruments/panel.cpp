@@ -138,7 +138,7 @@ void InstrumentPanel::stop() {
 }
 
 Outcome::Kind InstrumentPanel::calibratePressed() {
-    if (m_busy == Busy::Measure) {
+    if (m_busy == Busy::Calibrate) {
         stop();
         return Outcome::Kind::Stopped;
     }
@@ -153,7 +153,7 @@ Outcome::Kind InstrumentPanel::calibratePressed() {
 }
 
 Outcome::Kind InstrumentPanel::measurePressed() {
-    if (m_busy == Busy::Calibrate) {
+    if (m_busy == Busy::Measure) {
         stop();
         return Outcome::Kind::Stopped;
     }
