@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "instruments/curveview.h"
 #include "instruments/panel.h"
 
 #include <QApplication>
@@ -699,6 +700,9 @@ void MainWindow::bindInstrument() {
     connect(m_measure, &QPushButton::clicked, this, [this] { m_panel->measurePressed(); });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, m_panel, &instruments::InstrumentPanel::stop);
+    // The reflectance curve beside the messages.
+    if (auto* grid = qobject_cast<QGridLayout*>(m_messages->parentWidget()->layout()))
+        grid->addWidget(new instruments::CurveView(*m_panel), 0, 2, 2, 1);
     m_panel->startUp();
 }
 
