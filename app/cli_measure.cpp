@@ -42,6 +42,7 @@ class MeasureDialogs : public Dialogs {
 public:
     Answer message(const QString& text, const QString&, Buttons buttons) override {
         if (buttons == Buttons::Ok) {
+            lastShown = text;
             std::cerr << "zul measure: " << text.toStdString() << '\n';
             return Answer::Ok;
         }
@@ -58,6 +59,7 @@ public:
     QString openFile(const QString&, const QString&, const QString&) override { return file; }
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     void alert(Icon, const QString& text, const QString&) override {
+        lastShown = text;
         std::cerr << "zul measure: " << text.toStdString() << '\n';
     }
     bool confirm(const QString& question, const QString& title) override {
@@ -66,6 +68,7 @@ public:
 
     QMap<QString, Answer> answers;
     QString file;
+    QString lastShown;
 };
 
 int exitStatus(instruments::Outcome::Kind kind) {
@@ -170,6 +173,11 @@ int runMeasure(const std::vector<std::string>& args, int& argc, char** argv) {
             std::fflush(logFile);
         });
     }
+    // The message field, line by line (a box's text is not repeated).
+    QObject::connect(&panel, &instruments::InstrumentPanel::messageShown, [&](const QString& t) {
+        if (t.isEmpty() || t == dialogs.lastShown) return;
+        std::cerr << "zul measure: " << t.toStdString() << '\n';
+    });
     using Kind = instruments::Outcome::Kind;
     Kind kind = Kind::Done;
     if (calibrate) kind = panel.calibratePressed();

@@ -27,8 +27,8 @@ class InstrumentPanel::Ui : public InstrumentUi {
 public:
     explicit Ui(InstrumentPanel& panel) : m_panel(panel) {}
     void message(const QString& text) override {
-        m_panel.setMessage(text);
         m_panel.m_wb.dialogs().message(text);
+        m_panel.setMessage(text);
     }
     Answer ask(const QString& text, const QString& title, Buttons buttons) override {
         const auto shown = buttons == Buttons::OkCancel ? Dialogs::Buttons::OkCancel
@@ -69,6 +69,7 @@ QString InstrumentPanel::measureCaption() const {
 
 void InstrumentPanel::setMessage(const QString& text) {
     m_message = text;
+    emit messageShown(text);
     emit changed();
 }
 

@@ -78,6 +78,7 @@ public:
 
 signals:
     void changed();
+    void messageShown(const QString& text); // every text written into the message field
 
 private:
     class Ui;

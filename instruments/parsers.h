@@ -41,4 +41,20 @@ SpectrumReading parseCe2180Data(const QByteArray& data);
 inline constexpr int kCe2180StatusLength = 18;
 inline constexpr int kCe2180DataLength = 290;
 
+// The Ci5/Ci7 measure reply: for each slot, the next decimal point after the last one used; the
+// number is the run of digits (with a leading minus) around that point inside the 3 characters
+// either side of it, never before the reply's start. Fewer than 40 such numbers: refused.
+SpectrumReading parseCiReply(const QByteArray& reply);
+
+// The Spectrolino / SpectroEye data reply: for i = 1..36 the 6 characters starting at character
+// 7 i + 4 (counting from 1) hold a reflectance factor (0..1) for 370 + 10 i nm; they fill slots 3
+// to 38 in percent. Slots 1, 2, 39 and 40 (360, 370, 740, 750 nm), which these instruments do not
+// measure, are zero.
+SpectrumReading parseSpectrolinoReply(const QByteArray& reply);
+inline constexpr int kSpectrolinoFields = 36;
+
+// The XTH measure reply: status "11", then for slot i the 6 characters starting at character
+// 8 i + 11 (counting from 1): slot 1 is characters 19..24, slot 40 is 331..336.
+SpectrumReading parseXthReply(const QByteArray& reply);
+
 } // namespace zul::instruments

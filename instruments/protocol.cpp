@@ -1,6 +1,10 @@
 #include "instruments/protocol.h"
 
 #include "instruments/ce.h"
+#include "instruments/ci.h"
+#include "instruments/parsers.h"
+#include "instruments/spectrolino.h"
+#include "instruments/xth.h"
 
 namespace zul::instruments {
 
@@ -13,6 +17,10 @@ const QStringList& serialInstrumentNames() {
 std::unique_ptr<Protocol> makeProtocol(const QString& name) {
     if (name == "CE7000" || name == "CE7000A") return std::make_unique<Ce7000Protocol>();
     if (name == "CE2180") return std::make_unique<Ce2180Protocol>();
+    if (name == "Ci5/Ci7") return std::make_unique<CiProtocol>();
+    if (name == "Spectrolino" || name == "SpectroEye")
+        return std::make_unique<SpectrolinoProtocol>();
+    if (name == "XTH") return std::make_unique<XthProtocol>();
     return nullptr;
 }
 
@@ -42,6 +50,21 @@ Outcome waitFailure(WaitResult r, const QString& what, const QString& step, Inst
         break;
     }
     ui.message(o.message);
+    return o;
+}
+
+Outcome refusal(const QString& text, InstrumentUi& ui) {
+    Outcome o;
+    o.kind = Outcome::Kind::Refused;
+    o.message = text;
+    ui.message(text);
+    return o;
+}
+
+Outcome readingOutcome(const SpectrumReading& r, const QString& what, InstrumentUi& ui) {
+    if (!r.ok) return refusal(QStringLiteral("Bad data from %1: %2").arg(what, r.error), ui);
+    Outcome o;
+    o.values = r.values;
     return o;
 }
 

@@ -64,4 +64,11 @@ Outcome runExchange(Protocol& protocol, bool calibrate, SerialLink& link, Clock&
 Outcome waitFailure(WaitResult r, const QString& what, const QString& step, InstrumentUi& ui,
                     const QString& timeoutMessage = QString());
 
+// A refusal with its message shown in a box.
+Outcome refusal(const QString& text, InstrumentUi& ui);
+// Filler 0xFF bytes and the like are built by the protocols; this is the common end of a parse:
+// the values, or a refusal naming the slot ("Bad data from CE-7000: slot 7 ...").
+struct SpectrumReading;
+Outcome readingOutcome(const SpectrumReading& r, const QString& what, InstrumentUi& ui);
+
 } // namespace zul::instruments

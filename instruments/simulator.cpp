@@ -210,16 +210,122 @@ private:
     }
 };
 
+// Ci5 / Ci7: words ended by CR, replies ended by ">"; awake replies begin with "i".
+class CiSim : public SimulatorCore {
+public:
+    using SimulatorCore::SimulatorCore;
+
+protected:
+    void handle(QByteArray& input) override {
+        for (qsizetype cr; (cr = input.indexOf('\r')) >= 0;) {
+            const QByteArray cmd = input.left(cr).trimmed();
+            input.remove(0, cr + 1);
+            command();
+            if (cmd == "R") {
+                awake = true;
+                reply(faults().wrongWake ? QByteArray("READY\r\n>") : "i7 READY\r\n>", Kind::Wake);
+            } else if (cmd == "config -mode=sce") {
+                configured = true;
+                reply("OK SCE\r\n>", Kind::Status);
+            } else if (cmd == "whitecal" || cmd == "blackcal") {
+                calibrated = true;
+                reply(cmd + " OK\r\n>", Kind::Status, 50);
+            } else if (cmd == "measure") {
+                // Values written as " 45.123", comma-separated, after a line without points.
+                QByteArray out = "MEASURE SCE\r\n";
+                const int points = faults().fewer ? kSpectralPoints - 1 : kSpectralPoints;
+                for (int i = 1; i <= points; ++i)
+                    out += field(i, 7, 3) + (i < points ? "," : "\r\n");
+                reply(out + ">", Kind::Data, 40);
+            } else {
+                reply("ERROR\r\n>", Kind::Other);
+            }
+        }
+    }
+};
+
+// Spectrolino / SpectroEye: 0xFF filler ignored, commands ended by CR LF, replies by CR LF.
+class SpectrolinoSim : public SimulatorCore {
+public:
+    using SimulatorCore::SimulatorCore;
+
+protected:
+    void handle(QByteArray& input) override {
+        for (qsizetype lf; (lf = input.indexOf('\n')) >= 0;) {
+            QByteArray cmd = input.left(lf);
+            input.remove(0, lf + 1);
+            while (cmd.startsWith('\xFF'))
+                cmd.remove(0, 1);
+            cmd = cmd.trimmed();
+            command();
+            if (cmd == "; 32") {
+                awake = true;
+                reply(faults().wrongWake ? QByteArray(": 99 unknown\r\n") : ": 26 0 00\r\n",
+                      Kind::Wake);
+            } else if (cmd == "; 184 9 0") {
+                // Ten characters of header, then 36 fields of 6 characters (factors 0..1), each
+                // followed by one blank, then CR LF.
+                QByteArray out = ": 187 9 0 ";
+                const int fields = faults().fewer ? 35 : 36;
+                for (int i = 1; i <= fields; ++i)
+                    out += field(i + 2, 6, 4, 0.01) + ' ';
+                reply(out + "\r\n", Kind::Data, 40);
+            } else {
+                reply(": 26 12\r\n", Kind::Other);
+            }
+        }
+    }
+};
+
+// XTH: commands ended by CR, replies ended by ">"; awake replies begin with "X".
+class XthSim : public SimulatorCore {
+public:
+    using SimulatorCore::SimulatorCore;
+
+protected:
+    void handle(QByteArray& input) override {
+        for (qsizetype cr; (cr = input.indexOf('\r')) >= 0;) {
+            const QByteArray cmd = input.left(cr).trimmed();
+            input.remove(0, cr + 1);
+            command();
+            if (cmd == "R") {
+                awake = true;
+                reply(faults().wrongWake ? QByteArray("xth 2.0\r\n>") : "XTH 2.0\r\n>", Kind::Wake);
+            } else if (cmd == "C" || cmd == "B") {
+                if (cmd == "C") calibrated = true;
+                reply(cmd + " done\r\n>", Kind::Status, 50);
+            } else if (cmd == "M 8") {
+                if (!calibrated) {
+                    reply("00 uncalibrated\r\n>", Kind::Status);
+                    continue;
+                }
+                // 18 characters of status, then 8 per slot (a 6-character value and 2 blanks).
+                QByteArray out = QByteArray("11 M8 SPECTRAL").leftJustified(18, ' ');
+                const int points = faults().fewer ? kSpectralPoints - 1 : kSpectralPoints;
+                for (int i = 1; i <= points; ++i)
+                    out += field(i, 6, 2) + "  ";
+                reply(out + "\r\n>", Kind::Data, 40);
+            } else {
+                reply("?\r\n>", Kind::Other);
+            }
+        }
+    }
+};
+
 } // namespace
 
 QStringList simulatorProtocols() {
-    return {"ce7000", "ce7000a", "ce2180"};
+    return {"ce7000", "ce7000a", "ce2180", "ci", "spectrolino", "spectroeye", "xth"};
 }
 
 std::unique_ptr<SimulatorCore> makeSimulator(const QString& protocol, const SimFaults& faults) {
     const QString p = protocol.trimmed().toLower();
     if (p == "ce7000" || p == "ce7000a") return std::make_unique<Ce7000Sim>(faults);
     if (p == "ce2180") return std::make_unique<Ce2180Sim>(faults);
+    if (p == "ci" || p == "ci5/ci7" || p == "ci7" || p == "ci5")
+        return std::make_unique<CiSim>(faults);
+    if (p == "spectrolino" || p == "spectroeye") return std::make_unique<SpectrolinoSim>(faults);
+    if (p == "xth") return std::make_unique<XthSim>(faults);
     return nullptr;
 }
 

@@ -65,6 +65,55 @@ TEST(Parsers, Ce2180RowsOfSixWithOneExtraCharacter) {
     EXPECT_EQ(data.mid(279, 6), QByteArray("  40.0"));
 }
 
+TEST(Parsers, CiTakesTheDigitsAroundEachPoint) {
+    QByteArray reply = "SCE\r\n";
+    for (int i = 1; i <= 40; ++i)
+        reply += (i == 1   ? QByteArray(" 45.123")
+                  : i == 2 ? QByteArray("100.00")
+                           : QByteArray("  7.5")) +
+                 ",";
+    SpectrumReading r = parseCiReply(reply + ">");
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_FLOAT_EQ(r.values[0], 45.123f);
+    EXPECT_FLOAT_EQ(r.values[1], 100.0f);
+    EXPECT_FLOAT_EQ(r.values[39], 7.5f);
+    // A point at the very start reads nothing before the reply.
+    r = parseCiReply(".5" + reply.mid(5));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_FLOAT_EQ(r.values[0], 0.5f);
+    // 39 points: refused, not padded.
+    EXPECT_EQ(parseCiReply(reply.left(reply.lastIndexOf(','))).ok, true);
+    EXPECT_EQ(parseCiReply(reply.left(reply.lastIndexOf('.'))).error.toStdString(),
+              "only 39 values where 40 are needed");
+    // A point with no digit around it.
+    EXPECT_TRUE(parseCiReply("a . b" + reply).error.startsWith("slot 1 (360 nm)"));
+}
+
+TEST(Parsers, SpectrolinoFactorsIntoSlots3To38AndZeroEnds) {
+    QByteArray reply(10, '#');
+    for (int i = 1; i <= 36; ++i)
+        reply += (i == 1 ? QByteArray("0.0500") : QByteArray(" 0.250")) + ' ';
+    SpectrumReading r = parseSpectrolinoReply(reply + "\r\n");
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_FLOAT_EQ(r.values[2], 5.0f); // slot 3, 380 nm
+    EXPECT_FLOAT_EQ(r.values[37], 25.0f);
+    for (int i : {0, 1, 38, 39})
+        EXPECT_EQ(r.values[static_cast<std::size_t>(i)], 0.0f);
+    EXPECT_FALSE(parseSpectrolinoReply(reply.left(260)).ok); // field 36 ends at character 261
+    EXPECT_TRUE(parseSpectrolinoReply(reply.left(261)).ok);
+}
+
+TEST(Parsers, XthEightCharacterRecords) {
+    QByteArray reply = QByteArray("11").leftJustified(18, ' ');
+    for (int i = 1; i <= 40; ++i)
+        reply += QByteArray::number(i + 0.25, 'f', 2).rightJustified(6) + "  ";
+    const SpectrumReading r = parseXthReply(reply);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(reply.mid(18, 6), QByteArray("  1.25")); // characters 19..24
+    EXPECT_FLOAT_EQ(r.values[0], 1.25f);
+    EXPECT_FLOAT_EQ(r.values[39], 40.25f);
+}
+
 TEST(Parsers, StatusIsTheFirstTwoCharacters) {
     EXPECT_TRUE(statusCalibrated("11 MEASURE"));
     EXPECT_FALSE(statusCalibrated("1"));
