@@ -1,5 +1,6 @@
 #include "instruments/qtseriallink.h"
 
+#include "instruments/session.h"
 #include "instruments/simlink.h"
 
 #include <QSerialPortInfo>
@@ -114,8 +115,8 @@ void QtSerialLink::close() {
 bool QtSerialLink::write(const QByteArray& bytes) {
     if (!m_port.isOpen()) return false;
     if (m_port.write(bytes) != bytes.size()) return false;
-    // Small commands: let them leave before the reply is awaited.
-    m_port.waitForBytesWritten(100);
+    // Small commands: let them leave before the reply is awaited (one wait step at most).
+    m_port.waitForBytesWritten(kBlockMs);
     if (m_port.error() == QSerialPort::ResourceError) m_disconnected = true;
     return !m_disconnected;
 }

@@ -113,11 +113,5 @@ WaitResult Session::waitForCount(int count, int limitMs, QByteArray& reply) {
         [count](const QByteArray& b) -> qsizetype { return b.size() >= count ? count : 0; }, reply);
 }
 
-WaitResult Session::pause(int ms) {
-    QByteArray none;
-    const WaitResult r = waitFor(
-        ms, [](const QByteArray&) -> qsizetype { return 0; }, none);
-    return r == WaitResult::TimedOut ? WaitResult::Ok : r;
-}
 
 } // namespace zul::instruments

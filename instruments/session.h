@@ -38,8 +38,6 @@ public:
     WaitResult waitForEnding(char ending, int limitMs, QByteArray& reply);
     // Exactly `count` bytes; surplus stays for the next read of the same reply.
     WaitResult waitForCount(int count, int limitMs, QByteArray& reply);
-    // Waits `ms` letting the window run (a pause between attempts).
-    WaitResult pause(int ms);
 
     std::int64_t now() { return m_clock.nowMs(); }
     ProtocolLog& log() { return m_log; }

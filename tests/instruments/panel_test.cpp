@@ -175,5 +175,22 @@ TEST_F(PanelTest, ImportGoodBadAndCancelled) {
     EXPECT_EQ(fields(), before);
 }
 
+TEST_F(PanelTest, SpectrolinoAfterAFlatImportZeroesTheEndsItDoesNotMeasure) {
+    panel->listChosen("Import");
+    const QString flat = QDir(dir.path()).filePath("flat.txt");
+    writeFile(flat, "flat\n" + QByteArray("50,").repeated(39) + "50\n");
+    dialogs.queueReply(flat);
+    ASSERT_EQ(panel->measurePressed(), Kind::Done);
+    ASSERT_EQ(wb->reflectance()[0], 50.0f);
+    simSpec = "spectrolino";
+    panel->listChosen("Spectrolino");
+    ASSERT_EQ(panel->measurePressed(), Kind::Done) << panel->message().toStdString();
+    for (int i : {0, 1, 38, 39})
+        EXPECT_EQ(wb->reflectance()[static_cast<std::size_t>(i)], 0.0f) << i;
+    EXPECT_NEAR(wb->reflectance()[2], simulatorSample()[2], 0.006);
+    EXPECT_EQ(core->opens, 1);
+    EXPECT_EQ(core->closes, 1);
+}
+
 } // namespace
 } // namespace zul::instruments

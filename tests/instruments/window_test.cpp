@@ -34,7 +34,7 @@ private:
 };
 const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-class InstrumentWindow : public ::testing::Test {
+class InstrumentWindow : public ::testing::TestWithParam<std::pair<const char*, const char*>> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(QDir::setCurrent(dir.path())); // the settings file goes here
@@ -63,9 +63,9 @@ protected:
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(InstrumentWindow, StaysLiveAndStopsWithinOneStep) {
-    qputenv("ZUL_COMM1", "sim:ce7000,byte-delay=50");
-    choose("CE7000");
+TEST_P(InstrumentWindow, StaysLiveAndStopsWithinOneStep) {
+    qputenv("ZUL_COMM1", GetParam().second);
+    choose(GetParam().first);
     auto* measure = find<QPushButton>("Command8");
     auto* calibrate = find<QPushButton>("Command7");
     ASSERT_TRUE(measure->isVisible());
@@ -104,7 +104,13 @@ TEST_F(InstrumentWindow, StaysLiveAndStopsWithinOneStep) {
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
-TEST_F(InstrumentWindow, MeasureFillsTheWindow) {
+INSTANTIATE_TEST_SUITE_P(Slow, InstrumentWindow,
+                         ::testing::Values(std::pair{"CE7000", "sim:ce7000,byte-delay=50"},
+                                           std::pair{"XTH", "sim:xth,byte-delay=50"}));
+
+using InstrumentWindowFill = InstrumentWindow;
+
+TEST_F(InstrumentWindowFill, MeasureFillsTheWindow) {
     qputenv("ZUL_COMM1", "sim:ce2180");
     choose("CE2180");
     find<QPushButton>("Command8")->click();
