@@ -112,19 +112,28 @@ void QtSerialLink::close() {
     m_port.clearError();
 }
 
+namespace {
+
+// The device went away: an I/O error or end of file on a read (a pty whose master closed).
+bool lost(QSerialPort::SerialPortError e) {
+    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
+}
+
+} // namespace
+
 bool QtSerialLink::write(const QByteArray& bytes) {
     if (!m_port.isOpen()) return false;
     if (m_port.write(bytes) != bytes.size()) return false;
     // Small commands: let them leave before the reply is awaited (one wait step at most).
     m_port.waitForBytesWritten(kBlockMs);
-    if (m_port.error() == QSerialPort::ResourceError) m_disconnected = true;
+    if (lost(m_port.error())) m_disconnected = true;
     return !m_disconnected;
 }
 
 QByteArray QtSerialLink::readAll() {
     if (!m_port.isOpen()) return {};
     QByteArray got = m_port.readAll();
-    if (m_port.error() == QSerialPort::ResourceError) m_disconnected = true;
+    if (lost(m_port.error())) m_disconnected = true;
     return got;
 }
 

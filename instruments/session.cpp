@@ -113,5 +113,4 @@ WaitResult Session::waitForCount(int count, int limitMs, QByteArray& reply) {
         [count](const QByteArray& b) -> qsizetype { return b.size() >= count ? count : 0; }, reply);
 }
 
-
 } // namespace zul::instruments

@@ -14,6 +14,22 @@
 namespace zul::instruments {
 namespace {
 
+// QSerialPort's notifiers want an application object.
+class CoreEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "test_instruments";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance()) m_app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<QCoreApplication> m_app;
+};
+const auto* const kCoreEnvironment = ::testing::AddGlobalTestEnvironment(new CoreEnvironment);
+
 using Kind = Outcome::Kind;
 constexpr double kScale = 10.0; // a 5 s limit passes in 0.5 s
 
@@ -46,6 +62,9 @@ TEST_P(Pty, ThroughQSerialPort) {
             EXPECT_NEAR(o.values[10], simulatorSample()[10], 0.006);
         else
             EXPECT_EQ(o.values, simulatorSample());
+    }
+    if (QString(c.faults) == "disconnect") {
+        EXPECT_TRUE(log.lines().join('\n').contains("- disconnected")); // not a time-out
     }
     EXPECT_FALSE(link.isOpen());
     // The host sees the close a moment later.
