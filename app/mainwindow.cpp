@@ -701,8 +701,15 @@ void MainWindow::bindInstrument() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, m_panel, &instruments::InstrumentPanel::stop);
     // The reflectance curve beside the messages.
-    if (auto* grid = qobject_cast<QGridLayout*>(m_messages->parentWidget()->layout()))
-        grid->addWidget(new instruments::CurveView(*m_panel), 0, 2, 2, 1);
+    if (auto* grid = qobject_cast<QGridLayout*>(m_messages->parentWidget()->layout())) {
+        auto* curve = new instruments::CurveView(*m_panel);
+        auto* log = new QPushButton("Log");
+        log->setObjectName("InstrumentLog");
+        log->setAutoDefault(false);
+        connect(log, &QPushButton::clicked, curve, &instruments::CurveView::showLog);
+        grid->addWidget(curve, 0, 2, 2, 1);
+        grid->addWidget(log, 0, 3, 2, 1, Qt::AlignBottom);
+    }
     m_panel->startUp();
 }
 

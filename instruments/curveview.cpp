@@ -61,6 +61,10 @@ void CurveView::paintEvent(QPaintEvent*) {
 }
 
 void CurveView::mousePressEvent(QMouseEvent*) {
+    showLog();
+}
+
+void CurveView::showLog() {
     QDialog box(this);
     box.setObjectName("InstrumentLog");
     box.setWindowTitle(tr("Log"));

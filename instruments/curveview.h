@@ -11,6 +11,8 @@ class CurveView : public QWidget {
 public:
     explicit CurveView(InstrumentPanel& panel, QWidget* parent = nullptr);
     QSize sizeHint() const override { return {220, 90}; }
+    // The protocol log of the last exchange, in a box of its own.
+    void showLog();
 
 protected:
     void paintEvent(QPaintEvent*) override;
