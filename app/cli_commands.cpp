@@ -14,6 +14,9 @@ const std::vector<Command>& commands() {
          "draw a palette's 3D view into a PNG picture", runView},
         {"chart", "zul chart hue|value|tolerance|colorchecker ... [--png F] [--pdf F] [--csv F]",
          "render a chart without a window", runChart},
+        {"measure",
+         "zul measure --instrument NAME (--port N | --device PATH | --file F) [OPTION...]",
+         "measure or import one spectral sample without a window", runMeasure},
     };
     return list;
 }

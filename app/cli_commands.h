@@ -22,5 +22,6 @@ int runConvert(const std::vector<std::string>& args, int& argc, char** argv);
 int runPaletteFromPicture(const std::vector<std::string>& args, int& argc, char** argv);
 int runView(const std::vector<std::string>& args, int& argc, char** argv);
 int runChart(const std::vector<std::string>& args, int& argc, char** argv);
+int runMeasure(const std::vector<std::string>& args, int& argc, char** argv);
 
 } // namespace zul::cli

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 
 #include "app/printing.h"
+#include "instruments/curveview.h"
+#include "instruments/panel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -21,6 +23,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -240,6 +243,7 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
     scroller->setWidget(central);
     setCentralWidget(scroller);
     setTabOrder();
+    bindInstrument();
 
     connect(&m_workbench, &Workbench::changed, this, &MainWindow::refresh);
     connect(&m_workbench, &Workbench::switchChanged, this, &MainWindow::refresh);
@@ -581,6 +585,7 @@ QWidget* MainWindow::buildMessages() {
     grid->addWidget(m_messages, 0, 1);
 
     auto* imported = new QLabel;
+    m_imported = imported;
     imported->setObjectName("Label6");
     imported->setFrameShape(QFrame::StyledPanel);
     imported->setFrameShadow(QFrame::Sunken);
@@ -672,6 +677,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program, whatever other windows are open.
+    m_panel->stop();
     event->accept();
     QCoreApplication::quit();
 }
@@ -761,6 +767,56 @@ void MainWindow::showHelp() {
 
 void MainWindow::print() {
     if (!printWindowImage(*this)) m_workbench.dialogs().message("Printer not Found");
+}
+
+} // namespace zul
+
+namespace zul {
+
+void MainWindow::bindInstrument() {
+    m_panel = new instruments::InstrumentPanel(m_workbench, QStringLiteral("."), this);
+    connect(m_panel, &instruments::InstrumentPanel::changed, this, &MainWindow::showInstrument);
+    connect(m_instrument, &QComboBox::activated, this,
+            [this](int) { m_panel->listChosen(m_instrument->currentText()); });
+    connect(m_instrument, &QComboBox::editTextChanged, m_panel,
+            &instruments::InstrumentPanel::listEdited);
+    m_instrument->setInsertPolicy(QComboBox::NoInsert);
+    connect(m_port, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_panel->portEdited(text); });
+    connect(m_calibrate, &QPushButton::clicked, this, [this] { m_panel->calibratePressed(); });
+    connect(m_measure, &QPushButton::clicked, this, [this] { m_panel->measurePressed(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, m_panel, &instruments::InstrumentPanel::stop);
+    // The reflectance curve beside the messages.
+    if (auto* grid = qobject_cast<QGridLayout*>(m_messages->parentWidget()->layout())) {
+        auto* curve = new instruments::CurveView(*m_panel);
+        auto* log = new QPushButton("Log");
+        log->setObjectName("InstrumentLog");
+        log->setAutoDefault(false);
+        connect(log, &QPushButton::clicked, curve, &instruments::CurveView::showLog);
+        grid->addWidget(curve, 0, 2, 2, 1);
+        grid->addWidget(log, 0, 3, 2, 1, Qt::AlignBottom);
+    }
+    m_panel->startUp();
+}
+
+void MainWindow::showInstrument() {
+    const instruments::InstrumentPanel& p = *m_panel;
+    if (m_instrument->currentText() != p.listText()) m_instrument->setEditText(p.listText());
+    if (m_port->text() != p.portText()) m_port->setText(p.portText());
+    m_calibrate->setVisible(p.calibrateVisible());
+    m_measure->setVisible(p.measureVisible());
+    m_portCaption->setVisible(p.portVisible());
+    m_port->setVisible(p.portVisible());
+    m_calibrate->setText(p.calibrateCaption());
+    m_measure->setText(p.measureCaption());
+    m_calibrate->setEnabled(p.calibrateEnabled());
+    m_measure->setEnabled(p.measureEnabled());
+    m_instrument->setEnabled(p.listEnabled());
+    m_port->setEnabled(p.listEnabled());
+    m_messages->setText(p.message());
+    m_messages->setCursorPosition(0);
+    m_imported->setText(p.importedLabel());
 }
 
 } // namespace zul

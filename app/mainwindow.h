@@ -20,6 +20,9 @@ class QSlider;
 namespace zul {
 
 class Swatch;
+namespace instruments {
+class InstrumentPanel;
+}
 
 // The text of the "Help" box; its lines are separated by CR alone.
 QString helpText();
@@ -51,6 +54,8 @@ private:
     QLabel* makeCaption(const QString& text, QWidget* buddy = nullptr);
     QSlider* makeSlider(Slider s, const char* objectName);
     void setTabOrder();
+    void bindInstrument(); // the instrument group's controls to its panel model
+    void showInstrument();
 
     void refresh();
     void applyTint();
@@ -80,6 +85,8 @@ private:
     QLabel* m_portCaption = nullptr;
     QLineEdit* m_port = nullptr;
     QLineEdit* m_messages = nullptr; // Text3
+    QLabel* m_imported = nullptr;    // Label6
+    instruments::InstrumentPanel* m_panel = nullptr;
 
     // What the tint slider recolours besides the window background (which the captions,
     // labels and the instrument frame show through): these buttons take the window colour,

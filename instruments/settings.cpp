@@ -1,0 +1,75 @@
+#include "instruments/settings.h"
+
+#include "instruments/parsers.h"
+#include "text/seqfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cmath>
+#include <fstream>
+
+namespace zul::instruments {
+
+int clampPort(const QString& text) {
+    const auto v = plainDecimal(text.toStdString());
+    if (!v) return kFirstPort;
+    const double rounded = std::nearbyint(static_cast<double>(*v)); // ties to even
+    if (rounded < kFirstPort || rounded > kLastPort) return kFirstPort;
+    return static_cast<int>(rounded);
+}
+
+std::optional<InstrumentSettings> readSettings(std::istream& in) {
+    // A UTF-8 byte order mark written by an editor is not part of the name.
+    if (in.peek() == 0xEF) {
+        char bom[3] = {};
+        in.read(bom, 3);
+        if (std::string(bom, 3) != "\xEF\xBB\xBF") {
+            in.clear();
+            in.seekg(0);
+        }
+    }
+    try {
+        FieldReader fields(in);
+        const auto name = fields.next();
+        const auto port = fields.next();
+        if (!name || !port || !plainDecimal(*port)) return std::nullopt;
+        InstrumentSettings s;
+        s.name = QString::fromStdString(*name);
+        s.port = clampPort(QString::fromStdString(*port));
+        return s;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<InstrumentSettings> readSettingsFile(const QString& dir) {
+    for (const char* name : {"zul.cfg", "ZUL.cfg"}) {
+        const QString path = QDir(dir).filePath(QString::fromLatin1(name));
+        if (!QFile::exists(path)) continue;
+        std::ifstream in(QFile::encodeName(path).constData(), std::ios::binary);
+        if (in) return readSettings(in);
+    }
+    return std::nullopt;
+}
+
+QByteArray settingsText(const InstrumentSettings& s) {
+    QByteArray name = s.name.toUtf8();
+    if (name.contains(',') || name.contains('"') || name != name.trimmed()) {
+        name.replace('"', "'"); // a quoted field cannot hold a quote
+        name = '"' + name + '"';
+    }
+    return name + "\r\n " + QByteArray::number(s.port) + " \r\n";
+}
+
+bool writeSettingsFile(const QString& dir, const InstrumentSettings& s, QString& error) {
+    QSaveFile file(QDir(dir).filePath("zul.cfg"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(settingsText(s)) < 0 || !file.commit()) {
+        error = QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace zul::instruments
