@@ -7,6 +7,10 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"convert", "zul convert --from FORM [OPTION...] [--] [VALUE...]",
          "convert colours without a window", runConvert},
+        {"batch", "zul batch JOB [-i FILE|-] [-o FILE|-] [--palette NAME] [OPTION...]",
+         "convert a whole file as the window's Import does", runBatch},
+        {"table", "zul table [-o FILE|-] [--illuminant C|D50|D65] [--pwd] [--gamma G]",
+         "write the Munsell reference table muntable2.prn", runTable},
     };
     return list;
 }

@@ -19,5 +19,7 @@ struct Command {
 const std::vector<Command>& commands();
 
 int runConvert(const std::vector<std::string>& args, int& argc, char** argv);
+int runBatch(const std::vector<std::string>& args, int& argc, char** argv);
+int runTable(const std::vector<std::string>& args, int& argc, char** argv);
 
 } // namespace zul::cli

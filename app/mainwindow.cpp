@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "batch/importwindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -546,8 +547,10 @@ QWidget* MainWindow::buildButtons() {
     QPushButton* save = button("Save to Palette", "Command11");
     m_tintedButtons.push_back(save);
     connect(save, &QPushButton::clicked, this, [this] { m_workbench.savePressed(); });
-    button("Make Table", "Command3");
-    button("Import", "import");
+    QPushButton* makeTable = button("Make Table", "Command3");
+    connect(makeTable, &QPushButton::clicked, this, [this] { batch::runMakeTable(m_workbench); });
+    QPushButton* import = button("Import", "import");
+    connect(import, &QPushButton::clicked, this, [this] { batch::runImport(m_workbench, this); });
     row->addStretch();
     QPushButton* print = button("PRINT", "printB");
     connect(print, &QPushButton::clicked, this, &MainWindow::print);

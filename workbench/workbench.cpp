@@ -6,6 +6,7 @@
 #include "munsell/forward.h"
 #include "munsell/hue.h"
 #include "munsell/inverse.h"
+#include "munsell/notation.h"
 #include "munsell/table.h"
 #include "text/errors.h"
 #include "text/numtext.h"
@@ -250,8 +251,23 @@ bool Workbench::muncie() {
     bool ok = true;
     try {
         std::string hueText = text(Field::Hue).toStdString();
+        // A whole notation typed into the hue field ("5R 4/14", "N 5/") fills all three.
+        if (const auto parts = splitMunsellNotation(hueText)) {
+            setField(Field::Hue, qs(parts->hue));
+            setField(Field::Value, qs(parts->value));
+            setField(Field::Chroma, qs(parts->chroma));
+            hueText = parts->hue;
+        }
+        // "N" names a neutral, whose hue does not matter; with a chroma it is no notation.
+        auto zeroChroma = [this] {
+            try {
+                return strict(Field::Chroma) == 0;
+            } catch (const Error&) {
+                return false;
+            }
+        };
         bool formatError = false;
-        float hue = converth(hueText, &formatError);
+        float hue = isNeutralHue(hueText) && zeroChroma() ? 0.0f : converth(hueText, &formatError);
         if (formatError) m_dialogs.message("Format Error");
         float value = strict(Field::Value);
         const float chroma = strict(Field::Chroma);
