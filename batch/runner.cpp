@@ -250,7 +250,7 @@ BatchReport runBatchStream(const Job& job, std::shared_ptr<const RenotationTable
     config.progress = settings.progress;
     const PipelineResult result = runPipeline(stages, config);
 
-    if (result.cancelled) {
+    if (result.cancelled || (settings.cancel && settings.cancel->load())) {
         report.cancelled = true;
         report.error = "Cancelled";
     } else if (!writeError.isEmpty()) {
