@@ -38,8 +38,17 @@ void appendQuoted(std::string& out, std::string_view text) {
 
 void appendQuoted(std::string& out, const QString& text) {
     out += '"';
-    const QString safe = paletteSafeText(text);
-    out.append(safe.toUtf8().toStdString());
+    // Field texts are short and plain: narrowed in place; anything else as paletteSafeText has it.
+    const std::size_t mark = out.size();
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || u == '"' || u == '\r' || u == '\n') {
+            out.resize(mark);
+            out.append(paletteSafeText(text).toUtf8().toStdString());
+            break;
+        }
+        out += static_cast<char>(u);
+    }
     out += "\",";
 }
 

@@ -205,7 +205,17 @@ template <typename T> std::string plain(T value, int maxDigits) {
 
     std::array<char, 64> buffer{};
     std::string_view scientific;
-    for (int digits = 1; digits <= maxDigits; ++digits) {
+    // No text with fewer digits than the shortest one that reads back as the value can do:
+    // the search starts there instead of at one digit.
+    int first = 1;
+    {
+        const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                     std::chars_format::scientific);
+        for (const char* p = buffer.data(); p != r.ptr && *p != 'e'; ++p)
+            if (isDigit(*p)) ++first;
+        first = std::clamp(first - 1, 1, maxDigits);
+    }
+    for (int digits = first; digits <= maxDigits; ++digits) {
         const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                      std::chars_format::scientific, digits - 1);
         scientific =
