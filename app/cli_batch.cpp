@@ -1,6 +1,7 @@
 // `zul batch JOB`: the window's "Import" jobs without a window, same files, same bytes.
 #include "app/cli_commands.h"
 #include "app/cli_settings.h"
+#include "batch/cgats.h"
 #include "batch/runner.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@ namespace {
 constexpr const char* kBatchSynopsis =
     R"(Usage: zul batch JOB [-i FILE|-] [-o FILE|-] [--palette NAME] [--errors FILE]
                  [--illuminant C|D50|D65] [--pwd] [--gamma G] [--time YYYY-MM-DDTHH:MM:SS]
+                 [--format csv|cgats]
 )";
 
 constexpr const char* kBatchHelp = R"(
@@ -39,6 +41,10 @@ the window's entry chains, and writes the job's output table (or, for xyz, palet
   --pwd             luminance relative to the perfect diffuser ("PWD" ticked)
   --gamma G         display gamma 1 to 3 (default 2.2)
   --time T          date and time of the palette records, YYYY-MM-DDTHH:MM:SS
+  --format F        csv (the default) or cgats: CGATS.17 input for xyz (SAMPLE_ID, XYZ_X..Z),
+                    lab (LAB_L..B) and spectral (SAMPLE_ID, SPECTRAL_NM360..750); CGATS.17
+                    output (SAMPLE_ID, XYZ_X..Z, LAB_L..B, RGB_R..B of the converted records)
+                    for lab, munsell, steps, checker and chart
   -h, --help        this text
 
 Names without a folder are in the working directory; ccnames.csv is also looked up in the
@@ -58,7 +64,7 @@ int usage(const std::string& message) {
 int cli::runBatch(const std::vector<std::string>& args, int& argc, char** argv) {
     const batch::Job* job = nullptr;
     cli::WindowSettings settings;
-    std::string input, output, palette, errors, time;
+    std::string input, output, palette, errors, time, format = "csv";
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
@@ -76,6 +82,7 @@ int cli::runBatch(const std::vector<std::string>& args, int& argc, char** argv) 
         if (a == "--palette") target = &palette;
         if (a == "--errors") target = &errors;
         if (a == "--time") target = &time;
+        if (a == "--format") target = &format;
         if (target) {
             if (i + 1 == args.size()) return usage(a + " needs an argument");
             *target = args[++i];
@@ -89,6 +96,11 @@ int cli::runBatch(const std::vector<std::string>& args, int& argc, char** argv) 
                          "\" (xyz, 0 munsell, 1 spectral, 2 chart, 3 steps, 4 checker, 6 lab)");
     }
     if (!job) return usage("JOB is required");
+    if (format != "csv" && format != "cgats")
+        return usage("--format is csv or cgats, not \"" + format + "\"");
+    const bool cgats = format == "cgats";
+    if (cgats && !batch::readsCgats(*job) && !batch::writesCgats(*job))
+        return usage(std::string("job ") + job->name + " neither reads nor writes CGATS");
 
     batch::RunSettings run;
     if (!time.empty()) {
@@ -110,6 +122,14 @@ int cli::runBatch(const std::vector<std::string>& args, int& argc, char** argv) 
         if (files.palette.right(4).toLower() != ".csv") files.palette += ".csv";
     }
     files.errors = QString::fromStdString(errors);
+    if (cgats && batch::readsCgats(*job))
+        files.convertInput = [job](const std::string& in) {
+            return batch::cgatsToRecords(*job, in);
+        };
+    if (cgats && batch::writesCgats(*job))
+        files.convertOutput = [job](const std::string& out) {
+            return batch::recordsToCgats(*job, out);
+        };
 
     std::string tableError;
     const auto table = cli::loadTable(tableError);

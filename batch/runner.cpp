@@ -301,6 +301,37 @@ private:
     std::FILE* m_file;
 };
 
+// Holds the whole output and hands it, converted, to the real sink on commit.
+class ConvertingSink : public ByteSink {
+public:
+    ConvertingSink(std::unique_ptr<ByteSink> inner,
+                   std::function<std::string(const std::string&)> convert)
+        : m_inner(std::move(inner)), m_convert(std::move(convert)) {}
+    bool write(std::string_view bytes) override {
+        m_bytes.append(bytes);
+        return true;
+    }
+    bool commit() override {
+        try {
+            const std::string converted = m_convert(m_bytes);
+            if (m_inner->write(converted) && m_inner->commit()) return true;
+            m_error = m_inner->error();
+        } catch (const std::exception& e) {
+            m_error = QString::fromUtf8(e.what());
+        }
+        m_inner->discard();
+        return false;
+    }
+    void discard() override { m_inner->discard(); }
+    QString error() const override { return m_error; }
+
+private:
+    std::unique_ptr<ByteSink> m_inner;
+    std::function<std::string(const std::string&)> m_convert;
+    std::string m_bytes;
+    QString m_error;
+};
+
 bool sameFile(const QString& a, const QString& b) {
     const QFileInfo fa(a), fb(b);
     return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
@@ -352,6 +383,8 @@ BatchReport runBatchFiles(const Job& job, std::shared_ptr<const RenotationTable>
         palette = std::move(appender);
     } else if (!(out = openFile(files.output))) {
         return report;
+    } else if (files.convertOutput) {
+        out = std::make_unique<ConvertingSink>(std::move(out), files.convertOutput);
     }
     if (!files.errors.isEmpty() && !(errors = openFile(files.errors))) {
         if (palette) palette->discard();
@@ -359,7 +392,29 @@ BatchReport runBatchFiles(const Job& job, std::shared_ptr<const RenotationTable>
         return report;
     }
     const FileReader reader(in);
-    const ChunkReader read = [&reader](char* b, std::size_t n) { return reader(b, n); };
+    ChunkReader read = [&reader](char* b, std::size_t n) { return reader(b, n); };
+    std::string converted;
+    std::size_t convertedPos = 0;
+    if (files.convertInput) {
+        try {
+            std::string whole;
+            std::vector<char> chunk(1 << 16);
+            for (std::size_t n; (n = reader(chunk.data(), chunk.size())) > 0;)
+                whole.append(chunk.data(), n);
+            converted = files.convertInput(whole);
+        } catch (const std::exception& e) {
+            report.error = QString::fromUtf8(e.what());
+            for (ByteSink* s : {out.get(), palette.get(), errors.get()})
+                if (s) s->discard();
+            return report;
+        }
+        read = [&converted, &convertedPos](char* b, std::size_t n) {
+            n = std::min(n, converted.size() - convertedPos);
+            std::memcpy(b, converted.data() + convertedPos, n);
+            convertedPos += n;
+            return n;
+        };
+    }
     return runBatchStream(job, std::move(table), read, out.get(), palette.get(), errors.get(),
                           settings);
 }

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,6 +66,11 @@ struct BatchFiles {
     QString output;  // unused by the palette job
     QString palette; // the palette job's, ".csv" already added
     QString errors;  // empty: none
+    // Optional conversions of the whole input before reading (CGATS to the job's lines) and of
+    // the whole output before it is committed (the table to CGATS). Throwing std::exception
+    // writes nothing.
+    std::function<std::string(const std::string&)> convertInput;
+    std::function<std::string(const std::string&)> convertOutput;
 };
 
 // The job's default input as the program finds it: the working directory, and for

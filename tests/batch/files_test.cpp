@@ -45,6 +45,16 @@ private:
     std::size_t m_limit, m_written = 0;
 };
 
+batch::BatchFiles filesOf(const QString& input, const QString& output, const QString& palette,
+                          const QString& errors) {
+    batch::BatchFiles f;
+    f.input = input;
+    f.output = output;
+    f.palette = palette;
+    f.errors = errors;
+    return f;
+}
+
 class BatchFilesTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
@@ -79,7 +89,7 @@ TEST_F(BatchFilesTest, AWriteFailingHalfWayLeavesTheOldOutput) {
 
 TEST_F(BatchFilesTest, MissingInputLeavesTheOldOutputAndSaysFileNotFound) {
     writeFile(path("stepsMUNSELL.txt"), "old\r\n");
-    batch::BatchFiles files{path("steps.txt"), path("stepsMUNSELL.txt"), {}, {}};
+    const batch::BatchFiles files = filesOf(path("steps.txt"), path("stepsMUNSELL.txt"), {}, {});
     const auto report =
         batch::runBatchFiles(*batch::jobNamed("steps"), sharedTable(), files, settings());
     EXPECT_EQ(report.error.toStdString(), "File not found");
@@ -89,7 +99,8 @@ TEST_F(BatchFilesTest, MissingInputLeavesTheOldOutputAndSaysFileNotFound) {
 
 TEST_F(BatchFilesTest, RunningTwiceReplacesTheOutput) {
     writeFile(path("steps.txt"), "5R\t5\t14\n");
-    batch::BatchFiles files{path("steps.txt"), path("stepsMUNSELL.txt"), {}, path("errors.csv")};
+    const batch::BatchFiles files =
+        filesOf(path("steps.txt"), path("stepsMUNSELL.txt"), {}, path("errors.csv"));
     const auto job = batch::jobNamed("steps");
     ASSERT_EQ(batch::runBatchFiles(*job, sharedTable(), files, settings()).exitStatus(), 0);
     const std::string first = readAll(path("stepsMUNSELL.txt"));
@@ -102,7 +113,7 @@ TEST_F(BatchFilesTest, RunningTwiceReplacesTheOutput) {
 TEST_F(BatchFilesTest, PaletteWithoutFinalLineBreakGetsOneFirst) {
     writeFile(path("p.csv"), "\"old\",\"record\"");
     writeFile(path("in.csv"), "a,95,100,108\nb,20,10,5\n");
-    batch::BatchFiles files{path("in.csv"), {}, path("p.csv"), {}};
+    const batch::BatchFiles files = filesOf(path("in.csv"), {}, path("p.csv"), {});
     const auto report =
         batch::runBatchFiles(*batch::jobNamed("xyz"), sharedTable(), files, settings());
     ASSERT_EQ(report.exitStatus(), 0);
@@ -123,7 +134,7 @@ TEST_F(BatchFilesTest, InteractiveSaveRepairsTheLastLineToo) {
 
 TEST_F(BatchFilesTest, AnInputThatIsThePaletteIsRefused) {
     writeFile(path("p.csv"), "a,95,100,108\r\n");
-    batch::BatchFiles files{path("p.csv"), {}, dir.path() + "/./p.csv", {}};
+    const batch::BatchFiles files = filesOf(path("p.csv"), {}, dir.path() + "/./p.csv", {});
     const auto report =
         batch::runBatchFiles(*batch::jobNamed("xyz"), sharedTable(), files, settings());
     EXPECT_EQ(report.exitStatus(), 3);
