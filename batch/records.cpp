@@ -1,10 +1,10 @@
 #include "batch/records.h"
 
 #include "munsell/notation.h"
+#include "text/errors.h"
 #include "text/numtext.h"
 #include "workbench/csvline.h"
 
-#include <charconv>
 
 namespace zul::batch {
 
@@ -102,10 +102,12 @@ std::string readSpectral(std::string_view line, Record& r) {
     for (std::size_t i = 0; i < r.reflectance.size(); ++i, ++got) {
         if (!nextCsvField(line, pos, field))
             return countReason(43, "3 texts, 40 reflectances", got);
-        if (!isNumber(field))
+        try {
+            r.reflectance[i] = static_cast<float>(parseStrict(field));
+        } catch (const Error&) {
             return std::to_string(kFirstWavelengthNm + kWavelengthStepNm * static_cast<int>(i)) +
                    " nm: \"" + field + "\" is not a number";
-        r.reflectance[i] = static_cast<float>(parseStrict(field));
+        }
     }
     r.rest = pos == std::string_view::npos ? std::string() : std::string(line.substr(pos));
     r.notation = false;

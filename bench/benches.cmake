@@ -3,3 +3,6 @@ zul_add_bench(bench_colorimetry LIBS zul_colorimetry SOURCES ${CMAKE_CURRENT_LIS
 if(TARGET zul_workbench)
     zul_add_bench(bench_workbench LIBS zul_workbench SOURCES ${CMAKE_CURRENT_LIST_DIR}/workbench_bench.cpp)
 endif()
+if(TARGET zul_batch)
+    zul_add_bench(bench_batch LIBS zul_batch SOURCES ${CMAKE_CURRENT_LIST_DIR}/batch_bench.cpp)
+endif()
