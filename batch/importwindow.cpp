@@ -41,7 +41,9 @@ BatchReport runWithProgress(const Job& job, Workbench& wb, const BatchFiles& fil
     dialog.setWindowTitle("Import");
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(500);
-    dialog.setRange(0, 0);
+    // A share of the input's bytes when its size is known, otherwise a busy bar.
+    const qint64 size = files.input == "-" ? 0 : QFileInfo(files.input).size();
+    dialog.setRange(0, size > 0 ? 1000 : 0);
     dialog.setLabelText("Converting " + QFileInfo(files.input).fileName());
     dialog.setCancelButtonText("Cancel");
     QObject::connect(&dialog, &QProgressDialog::canceled, [&cancel] { cancel = true; });
@@ -55,7 +57,7 @@ BatchReport runWithProgress(const Job& job, Workbench& wb, const BatchFiles& fil
                                 .arg(QFileInfo(files.input).fileName(),
                                      locale.toString(progress.items.load()),
                                      locale.toString(progress.bytes.load())));
-        dialog.setValue(0);
+        dialog.setValue(size > 0 ? static_cast<int>(progress.bytes.load() * 1000 / size) : 0);
         if (done) loop.quit();
     });
     std::thread worker([&] {
