@@ -12,6 +12,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -57,7 +58,9 @@ BatchReport runWithProgress(const Job& job, Workbench& wb, const BatchFiles& fil
                                 .arg(QFileInfo(files.input).fileName(),
                                      locale.toString(progress.items.load()),
                                      locale.toString(progress.bytes.load())));
-        dialog.setValue(size > 0 ? static_cast<int>(progress.bytes.load() * 1000 / size) : 0);
+        dialog.setValue(
+            size > 0 ? static_cast<int>(std::min<qint64>(progress.bytes.load() * 1000 / size, 999))
+                     : 0);
         if (done) loop.quit();
     });
     std::thread worker([&] {
