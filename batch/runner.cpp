@@ -55,10 +55,11 @@ struct Batch {
 // Reads data lines into batches; the first line has been dealt with before.
 class Reader {
 public:
+    // `firstRecord` is line 1 when it is a record, `firstBytes` the input bytes it took.
     Reader(LineSource& source, std::size_t batchLines,
-           std::optional<std::pair<std::string, long>> firstRecord)
+           std::optional<std::pair<std::string, long>> firstRecord, std::int64_t firstBytes)
         : m_source(source), m_batchLines(std::max<std::size_t>(batchLines, 1)),
-          m_first(std::move(firstRecord)) {}
+          m_first(std::move(firstRecord)), m_firstBytes(firstBytes) {}
 
     bool fill(Batch& b) {
         const std::int64_t start = m_source.position();
@@ -82,8 +83,6 @@ public:
         return more;
     }
 
-    std::int64_t m_firstBytes = 0;
-
 private:
     void add(Batch& b, std::string_view line, long number) {
         b.lines.push_back({b.text.size(), line.size(), number, ++m_records});
@@ -93,6 +92,7 @@ private:
     LineSource& m_source;
     const std::size_t m_batchLines;
     std::optional<std::pair<std::string, long>> m_first;
+    std::int64_t m_firstBytes;
     std::int64_t m_records = 0;
 };
 
@@ -177,8 +177,7 @@ BatchReport runBatchStream(const Job& job, std::shared_ptr<const RenotationTable
         return report;
     }
 
-    Reader reader(source, settings.batchLines, firstRecord);
-    if (firstRecord) reader.m_firstBytes = firstBytes;
+    Reader reader(source, settings.batchLines, firstRecord, firstRecord ? firstBytes : 0);
     const std::optional<QDateTime> fixedTime = settings.time;
     const Workbench::Options options = settings.options;
 
