@@ -239,6 +239,12 @@ void Workbench::runXyzrgb(const Xyz& xyz) {
 }
 
 bool Workbench::muncie() {
+    // A whole notation typed into the hue field ("5R 4/14", "N 5/") fills all three.
+    if (const auto parts = splitMunsellNotation(text(Field::Hue).toStdString())) {
+        setField(Field::Hue, qs(parts->hue));
+        setField(Field::Value, qs(parts->value));
+        setField(Field::Chroma, qs(parts->chroma));
+    }
     if (switchOn(Switch::HuePage)) emit huePageRefresh();
     if (switchOn(Switch::ValuePage)) {
         // A value field that is not a number is reported by the chain below.
@@ -251,13 +257,6 @@ bool Workbench::muncie() {
     bool ok = true;
     try {
         std::string hueText = text(Field::Hue).toStdString();
-        // A whole notation typed into the hue field ("5R 4/14", "N 5/") fills all three.
-        if (const auto parts = splitMunsellNotation(hueText)) {
-            setField(Field::Hue, qs(parts->hue));
-            setField(Field::Value, qs(parts->value));
-            setField(Field::Chroma, qs(parts->chroma));
-            hueText = parts->hue;
-        }
         // "N" names a neutral, whose hue does not matter; with a chroma it is no notation.
         auto zeroChroma = [this] {
             try {
