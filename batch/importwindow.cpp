@@ -61,6 +61,7 @@ BatchReport runWithProgress(const Job& job, Workbench& wb, const BatchFiles& fil
         dialog.setValue(
             size > 0 ? static_cast<int>(std::min<qint64>(progress.bytes.load() * 1000 / size, 999))
                      : 0);
+        if (dialog.wasCanceled()) cancel = true; // Escape or closing the dialog
         if (done) loop.quit();
     });
     std::thread worker([&] {

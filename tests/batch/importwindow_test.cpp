@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +129,36 @@ TEST_F(ImportTest, PaletteJobAsksForTheNameOnceAndItsCancelWritesNothing) {
     ASSERT_EQ(cli.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i)
         EXPECT_EQ(window[i].substr(24), cli[i].substr(24)); // after date and time
+}
+
+TEST_F(ImportTest, CancelInTheProgressDialogLeavesTheOldOutput) {
+    std::string input;
+    for (int i = 0; i < 400000; ++i)
+        input += "5R\t" + std::to_string(1 + i % 8) + "\t4\n";
+    write("steps.txt", input);
+    write("stepsMUNSELL.txt", "previous\r\n");
+    bool pressed = false;
+    QTimer press;
+    press.setInterval(20);
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && !pressed) {
+                if (auto* button = d->findChild<QPushButton*>()) {
+                    button->click();
+                    pressed = true;
+                }
+            }
+    });
+    press.start();
+    dialogs.queueReply("3");
+    const auto report = batch::runImport(*wb);
+    ASSERT_TRUE(pressed);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->cancelled);
+    EXPECT_EQ(report->exitStatus(), 3);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(readAll(dir.filePath("stepsMUNSELL.txt")), "previous\r\n");
+    EXPECT_EQ(files(), (QStringList{"steps.txt", "stepsMUNSELL.txt"}));
 }
 
 TEST_F(ImportTest, MissingInputSaysFileNotFound) {
