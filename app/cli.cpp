@@ -46,7 +46,8 @@ Converts colours as the main window does: the values go into the entry fields of
 runs that form's chain from the start-up state with the options below, and every form is read.
 
   --from FORM       the entry form; its values, in order:
-                      munsell  hue notation, value, chroma   (5R, 4, 10)
+                      munsell  hue notation, value, chroma   (5R, 4, 10), or the
+                               notation in one ("5R 4/10", "N 5/")
                       xyz      X, Y, Z   (Y 0..100)
                       xy       x, y, Y
                       lab      L*, a*, b*
@@ -236,7 +237,9 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
     options.explain = fileModes;
     if (options.raw && options.from != cli::Form::Munsell && options.from != cli::Form::Xyz)
         return usageError("zul convert: --raw is for --from munsell or xyz only", usage.c_str());
-    if (!values.empty() && static_cast<int>(values.size()) != cli::fieldCount(options.from))
+    const bool oneNotation = options.from == cli::Form::Munsell && values.size() == 1;
+    if (!values.empty() && !oneNotation &&
+        static_cast<int>(values.size()) != cli::fieldCount(options.from))
         return usageError("zul convert: --from " + formText + " takes " +
                               std::to_string(cli::fieldCount(options.from)) + " values (" +
                               cli::fieldNames(options.from) + "), got " +

@@ -17,6 +17,10 @@ const std::vector<Command>& commands() {
         {"measure",
          "zul measure --instrument NAME (--port N | --device PATH | --file F) [OPTION...]",
          "measure or import one spectral sample without a window", runMeasure},
+        {"batch", "zul batch JOB [-i FILE|-] [-o FILE|-] [--palette NAME] [OPTION...]",
+         "convert a whole file as the window's Import does", runBatch},
+        {"table", "zul table [-o FILE|-] [--illuminant C|D50|D65] [--pwd] [--gamma G]",
+         "write the Munsell reference table muntable2.prn", runTable},
     };
     return list;
 }

@@ -23,5 +23,7 @@ int runPaletteFromPicture(const std::vector<std::string>& args, int& argc, char*
 int runView(const std::vector<std::string>& args, int& argc, char** argv);
 int runChart(const std::vector<std::string>& args, int& argc, char** argv);
 int runMeasure(const std::vector<std::string>& args, int& argc, char** argv);
+int runBatch(const std::vector<std::string>& args, int& argc, char** argv);
+int runTable(const std::vector<std::string>& args, int& argc, char** argv);
 
 } // namespace zul::cli

@@ -6,6 +6,7 @@
 #include "munsell/forward.h"
 #include "munsell/hue.h"
 #include "munsell/inverse.h"
+#include "munsell/notation.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "workbench/dialogs.h"
@@ -83,6 +84,16 @@ void appendRaw(std::string& out, float v) {
     out += ',';
 }
 
+// A Munsell colour given as one notation ("5R 4/14", "N 5/") in place of three fields.
+const std::vector<std::string>& munsellFields(Form form, const std::vector<std::string>& given,
+                                              std::vector<std::string>& split) {
+    if (form != Form::Munsell || given.size() != 1) return given;
+    const auto parts = splitMunsellNotation(given[0]);
+    if (!parts) return given;
+    split = {parts->hue, parts->value, parts->chroma};
+    return split;
+}
+
 // Field texts of a workbench: typed into the form's fields of a blank form, Enter pressed.
 class WorkbenchConverter : public LineConverter {
 public:
@@ -120,7 +131,7 @@ public:
                 m_picked[i] = line[static_cast<std::size_t>(m_columns[i])];
             entered = &m_picked;
         }
-        const std::vector<std::string>& fields = *entered;
+        const std::vector<std::string>& fields = munsellFields(m_form, *entered, m_split);
         if (fields.size() != form.fields.size()) {
             appendFailedRow(out, kFieldColumns, wrongCount(m_form, fields.size()), m_delimiter);
             return false;
@@ -173,6 +184,7 @@ private:
     std::vector<int> m_columns;
     bool m_explain;
     std::vector<std::string> m_picked;
+    std::vector<std::string> m_split;
     NonInteractiveDialogs m_dialogs;
     Workbench m_wb;
 };
@@ -183,8 +195,9 @@ public:
     RawMunsellConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
         : m_table(std::move(table)), m_conditions{o.illuminant, o.pwd} {}
 
-    bool convert(const std::vector<std::string>& fields, std::string& out) override {
+    bool convert(const std::vector<std::string>& given, std::string& out) override {
         constexpr int kColumns = 8;
+        const std::vector<std::string>& fields = munsellFields(Form::Munsell, given, m_split);
         if (fields.size() != 3) {
             appendFailedRow(out, kColumns, wrongCount(Form::Munsell, fields.size()));
             return false;
@@ -212,6 +225,7 @@ public:
 private:
     std::shared_ptr<const RenotationTable> m_table;
     Conditions m_conditions;
+    std::vector<std::string> m_split;
 };
 
 // X, Y, Z (illuminant C) to Munsell notation by the engine, unrounded.

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "batch/importwindow.h"
 
 #include "app/printing.h"
 #include "instruments/curveview.h"
@@ -611,8 +612,10 @@ QWidget* MainWindow::buildButtons() {
     QPushButton* save = button("Save to Palette", "Command11");
     m_tintedButtons.push_back(save);
     connect(save, &QPushButton::clicked, this, [this] { m_workbench.savePressed(); });
-    button("Make Table", "Command3");
-    button("Import", "import");
+    QPushButton* makeTable = button("Make Table", "Command3");
+    connect(makeTable, &QPushButton::clicked, this, [this] { batch::runMakeTable(m_workbench); });
+    QPushButton* import = button("Import", "import");
+    connect(import, &QPushButton::clicked, this, [this] { batch::runImport(m_workbench, this); });
     row->addStretch();
     QPushButton* saveAs = button("Save as\u2026", "saveAs");
     connect(saveAs, &QPushButton::clicked, this,

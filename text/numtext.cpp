@@ -205,11 +205,27 @@ template <typename T> std::string plain(T value, int maxDigits) {
 
     std::array<char, 64> buffer{};
     std::string_view scientific;
-    for (int digits = 1; digits <= maxDigits; ++digits) {
+    // No text with fewer digits than the shortest one that reads back as the value can do:
+    // the search starts there instead of at one digit.
+    std::array<char, 64> shortestBuffer{};
+    std::string_view shortest;
+    int first = 0;
+    {
+        const auto r =
+            std::to_chars(shortestBuffer.data(), shortestBuffer.data() + shortestBuffer.size(),
+                          value, std::chars_format::scientific);
+        shortest = std::string_view(shortestBuffer.data(),
+                                    static_cast<std::size_t>(r.ptr - shortestBuffer.data()));
+        for (char c : shortest.substr(0, shortest.find('e')))
+            if (isDigit(c)) ++first;
+        first = std::clamp(first, 1, maxDigits);
+    }
+    for (int digits = first; digits <= maxDigits; ++digits) {
         const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                      std::chars_format::scientific, digits - 1);
         scientific =
             std::string_view(buffer.data(), static_cast<std::size_t>(r.ptr - buffer.data()));
+        if (scientific == shortest) break; // reads back as the value by construction
         T back{};
         std::from_chars(scientific.data(), scientific.data() + scientific.size(), back);
         if (back == value) break;

@@ -1,6 +1,7 @@
 #include "workbench/csvline.h"
 
 #include "munsell/hue.h"
+#include "munsell/notation.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 
@@ -127,7 +128,7 @@ bool isHeaderLine(std::string_view line) {
     std::vector<std::string> fields;
     splitCsvLine(line, fields);
     if (fields.empty()) return false;
-    return !isNumber(fields[0]) && !isHueNotation(fields[0]);
+    return !isNumber(fields[0]) && !isHueNotation(fields[0]) && !splitMunsellNotation(fields[0]);
 }
 
 } // namespace zul

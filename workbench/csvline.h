@@ -23,7 +23,7 @@ void appendCsvField(std::string& out, const QString& text, char delimiter = ',')
 // A number followed by a hue family ("5R", "6.4 yr", "10RP").
 bool isHueNotation(std::string_view text);
 // The first line of a file is a header when its first field is neither a number nor a hue
-// notation.
+// notation (alone or with value and chroma, "5R 4/14").
 bool isHeaderLine(std::string_view line);
 
 } // namespace zul

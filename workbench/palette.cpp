@@ -88,8 +88,17 @@ QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return file.errorString();
     const qint64 before = file.size();
+    // A file that does not end in a line break (edited by hand, say) gets one first, or the
+    // record would run on from its last line.
+    QByteArray bytes = line;
+    if (existed && before > 0) {
+        QFile reader(fileName);
+        char last = '\n';
+        if (reader.open(QIODevice::ReadOnly) && reader.seek(before - 1)) reader.getChar(&last);
+        if (last != '\n' && last != '\r') bytes.prepend("\r\n");
+    }
     // One write of the whole line, so a record is never split between two saves.
-    if (file.write(line) != line.size() || !file.flush()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.resize(before); // never leave half a record behind
         file.close();

@@ -35,8 +35,9 @@ long countPaletteRecords(const QString& fileName);
 // The whole line, ended by CR LF: "date","time","tag",9 texts,r,g,b,7 texts.
 QByteArray paletteLine(const PaletteRecord& record);
 
-// Appends one whole line to `fileName` (created if missing). Returns an empty string on success,
-// otherwise the reason, in which case nothing was written.
+// Appends one whole line to `fileName` (created if missing), after a CR LF when the file does not
+// end in a line break. Returns an empty string on success, otherwise the reason, in which case
+// nothing was written.
 QString appendPaletteLine(const QString& fileName, const QByteArray& line);
 
 } // namespace zul

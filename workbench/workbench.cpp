@@ -6,6 +6,7 @@
 #include "munsell/forward.h"
 #include "munsell/hue.h"
 #include "munsell/inverse.h"
+#include "munsell/notation.h"
 #include "munsell/table.h"
 #include "text/errors.h"
 #include "text/numtext.h"
@@ -328,6 +329,12 @@ void Workbench::runXyzrgb(const Xyz& xyz) {
 }
 
 bool Workbench::muncie() {
+    // A whole notation typed into the hue field ("5R 4/14", "N 5/") fills all three.
+    if (const auto parts = splitMunsellNotation(text(Field::Hue).toStdString())) {
+        setField(Field::Hue, qs(parts->hue));
+        setField(Field::Value, qs(parts->value));
+        setField(Field::Chroma, qs(parts->chroma));
+    }
     if (switchOn(Switch::HuePage)) emit huePageRefresh();
     if (switchOn(Switch::ValuePage)) {
         // A value field that is not a number is reported by the chain below.
@@ -347,8 +354,16 @@ bool Workbench::muncie() {
     };
     try {
         std::string hueText = text(Field::Hue).toStdString();
+        // "N" names a neutral, whose hue does not matter; with a chroma it is no notation.
+        auto zeroChroma = [this] {
+            try {
+                return strict(Field::Chroma) == 0;
+            } catch (const Error&) {
+                return false;
+            }
+        };
         bool formatError = false;
-        float hue = converth(hueText, &formatError);
+        float hue = isNeutralHue(hueText) && zeroChroma() ? 0.0f : converth(hueText, &formatError);
         if (formatError) {
             reason = quoted(Field::Hue) + " is not a hue; use 5R, 2.5YR, ...";
             m_dialogs.message("Format Error");

@@ -1,0 +1,316 @@
+#include "batch/convert.h"
+
+#include "colorimetry/rgb.h"
+#include "text/errors.h"
+#include "text/numtext.h"
+#include "workbench/csvline.h"
+#include "workbench/palette.h"
+
+#include <algorithm>
+
+namespace zul::batch {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kResultNames = ",X,Y,Z,L*,a*,b*,R,G,B";
+constexpr std::size_t kZone = 14; // print zone width of the zoned output
+
+QString fromUtf8(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+void appendField(std::string& out, const std::string& text) {
+    appendCsvField(out, std::string_view(text));
+}
+
+// Pads to the start of the next print zone, at least one blank after what is there.
+void nextZone(std::string& out, std::size_t lineStart) {
+    const std::size_t column = out.size() - lineStart;
+    out.append((column / kZone + 1) * kZone - column, ' ');
+}
+
+void appendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    out.append(text);
+    out += "\",";
+}
+
+void appendQuoted(std::string& out, const QString& text) {
+    out += '"';
+    // Field texts are short and plain: narrowed in place; anything else as paletteSafeText has it.
+    const std::size_t mark = out.size();
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || u == '"' || u == '\r' || u == '\n') {
+            out.resize(mark);
+            out.append(paletteSafeText(text).toUtf8().toStdString());
+            break;
+        }
+        out += static_cast<char>(u);
+    }
+    out += "\",";
+}
+
+} // namespace
+
+std::string illuminantNote(const Workbench::Options& options) {
+    static const char* const names[] = {"illuminant C and the 2 degree observer",
+                                        "illuminant D50 and the 2 degree observer",
+                                        "illuminant D65 and the 10 degree observer"};
+    std::string note = names[std::clamp(options.illuminant, 0, 2)];
+    if (options.pwd == 1) note += ", luminance relative to the perfect diffuser (PWD)";
+    return note;
+}
+
+std::string headingLines(const Job& job, std::string_view inputHeading,
+                         const Workbench::Options& options) {
+    std::string h;
+    switch (job.id) {
+    case JobId::Lab:
+        h = "#,Hue,Value,Chroma,X,Y,Z,L*,a*,b*,R,G,B\r\n";
+        break;
+    case JobId::Steps:
+        h = "H,V,C,X,Y,Z,L*,a*,b*,R,G,B\r\n";
+        break;
+    case JobId::Checker:
+        h = std::string(kWindowCaption) +
+            " ColorChecker reference data: Munsell notations of the 24 patches as published with "
+            "the chart, converted for reference and teaching use only\r\n";
+        h += "An R, G or B of 0 or 255 marks a colour outside the display gamut: its RGB is an "
+             "approximation. Data for " +
+             illuminantNote(options) + "\r\n";
+        h.append(inputHeading);
+        h.append(kResultNames);
+        h += kCrLf;
+        break;
+    case JobId::Chart: {
+        h = std::string(kWindowCaption) + "\r\n";
+        std::vector<std::string> fields;
+        splitCsvLine(inputHeading, fields);
+        fields.resize(3);
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (i) h += ',';
+            appendField(h, fields[i]);
+        }
+        h.append(kResultNames);
+        h += kCrLf;
+        break;
+    }
+    case JobId::Spectral:
+        h = std::string(kWindowCaption) + "\r\n";
+        break;
+    case JobId::Xyz:
+    case JobId::Munsell:
+        break;
+    }
+    return h;
+}
+
+void appendNumber(std::string& out, float value) {
+    out += signedText(value);
+    out += ' ';
+}
+
+bool appendPaletteRecord(std::string& out, const Workbench& wb, const QString& tag,
+                         std::string_view date, std::string_view time) {
+    DisplayRgb rgb{};
+    LinearRgb linear{};
+    try {
+        const Field fields[3] = {Field::R, Field::G, Field::Bl};
+        for (int i = 0; i < 3; ++i)
+            rgb[static_cast<std::size_t>(i)] = std::clamp<std::int16_t>(
+                roundToInt16(parseStrict(wb.text(fields[i]).toStdString())), 0, 255);
+        linear = displayToLinear(rgb, wb.rgbSettings());
+    } catch (const Error&) {
+        return false;
+    }
+    appendQuoted(out, date);
+    appendQuoted(out, time);
+    appendQuoted(out, tag);
+    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
+                    Field::A, Field::B})
+        appendQuoted(out, wb.text(f));
+    for (float v : linear) {
+        out += plainText(v);
+        out += ',';
+    }
+    for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
+        appendQuoted(out, wb.text(f));
+    out.back() = '\r';
+    out += '\n';
+    return true;
+}
+
+RecordConverter::RecordConverter(std::shared_ptr<const RenotationTable> table, const Job& job,
+                                 const Workbench::Options& options)
+    : m_job(job), m_wb(std::move(table), m_dialogs) {
+    m_wb.applyOptions(options);
+    m_wb.setQuiet(job.quiet);
+}
+
+bool RecordConverter::enter(const Record& r) {
+    m_wb.clearEntries();
+    m_dialogs.clear();
+    switch (m_job.chain) {
+    case Chain::Munsell:
+        m_wb.setText(Field::Hue, fromUtf8(r.colour[0]));
+        m_wb.setText(Field::Value, fromUtf8(r.colour[1]));
+        m_wb.setText(Field::Chroma, fromUtf8(r.colour[2]));
+        return m_wb.muncie();
+    case Chain::Lab:
+        m_wb.setText(Field::L, fromUtf8(r.colour[0]));
+        m_wb.setText(Field::A, fromUtf8(r.colour[1]));
+        m_wb.setText(Field::B, fromUtf8(r.colour[2]));
+        return m_wb.labChain();
+    case Chain::Xyz:
+    case Chain::Spectral: {
+        if (m_job.chain == Chain::Spectral) {
+            m_wb.reflectance() = r.reflectance;
+            try {
+                const Xyz xyz = tris(r.reflectance, m_wb.weights());
+                m_wb.setText(Field::X, QString::fromStdString(plainText(xyz.x)));
+                m_wb.setText(Field::Y, QString::fromStdString(plainText(xyz.y)));
+                m_wb.setText(Field::Z, QString::fromStdString(plainText(xyz.z)));
+            } catch (const Error& e) {
+                m_dialogs.message(QString::fromUtf8(e.what()), {}, Dialogs::Buttons::Ok);
+                return false;
+            }
+        } else {
+            m_wb.setText(Field::X, fromUtf8(r.colour[0]));
+            m_wb.setText(Field::Y, fromUtf8(r.colour[1]));
+            m_wb.setText(Field::Z, fromUtf8(r.colour[2]));
+        }
+        if (!m_wb.xyzChain()) return false;
+        // X + Y + Z = 0 leaves no Munsell notation: nothing to show, so nothing converted.
+        if (m_wb.text(Field::Hue).isEmpty()) {
+            m_dialogs.message("X + Y + Z is 0: no Munsell notation", {}, Dialogs::Buttons::Ok);
+            return false;
+        }
+        return true;
+    }
+    }
+    return false;
+}
+
+RecordOutcome RecordConverter::convert(const Record& r, std::int64_t recordNumber, std::string& out,
+                                       std::string& palette, std::string_view date,
+                                       std::string_view time) {
+    RecordOutcome outcome;
+    outcome.converted = enter(r);
+    if (!m_dialogs.messages().isEmpty()) {
+        outcome.reason = m_dialogs.messages().join("; ").toStdString();
+        outcome.warning = outcome.converted;
+    }
+    if (outcome.converted) {
+        const auto rgb = m_wb.displayRgb();
+        outcome.notDisplayed =
+            std::any_of(rgb.begin(), rgb.end(), [](int c) { return c == 0 || c == 255; });
+    }
+    if (m_job.id == JobId::Xyz) {
+        if (outcome.converted &&
+            !appendPaletteRecord(palette, m_wb, fromUtf8(r.free[0]), date, time)) {
+            outcome.converted = false;
+            outcome.reason = "R, G or B is not a number";
+        }
+        return outcome;
+    }
+    composeLine(r, recordNumber, outcome.converted, out);
+    return outcome;
+}
+
+void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bool ok,
+                                  std::string& out) {
+    auto field = [&](Field f) {
+        if (ok) appendCsvField(out, m_wb.text(f));
+    };
+    auto tail = [&] {
+        for (Field f : {Field::X, Field::Y, Field::Z, Field::L, Field::A, Field::B}) {
+            out += ',';
+            field(f);
+        }
+        const auto rgb = m_wb.displayRgb();
+        for (int c : rgb) {
+            out += ',';
+            if (ok) appendNumber(out, static_cast<float>(c));
+        }
+    };
+    auto colourAsRead = [&] {
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (i) out += ',';
+            appendField(out, r.colour[i]);
+        }
+    };
+    auto freeFields = [&] {
+        for (const std::string& f : r.free) {
+            appendField(out, f);
+            out += ',';
+        }
+    };
+
+    switch (m_job.id) {
+    case JobId::Lab:
+        // A whole number in line writing; counted in 64 bits, so never in exponent form.
+        out += ' ';
+        out += std::to_string(recordNumber);
+        out += ' ';
+        for (Field f : {Field::Hue, Field::Value, Field::Chroma}) {
+            out += ',';
+            field(f);
+        }
+        tail();
+        break;
+    case JobId::Munsell:
+        colourAsRead();
+        tail();
+        for (Field f : {Field::C, Field::M, Field::Ye, Field::K}) {
+            out += ',';
+            field(f);
+        }
+        break;
+    case JobId::Steps:
+    case JobId::Checker:
+        freeFields();
+        colourAsRead();
+        tail();
+        break;
+    case JobId::Chart:
+        freeFields();
+        out.pop_back(); // the hue, value and chroma are used, not repeated
+        tail();
+        break;
+    case JobId::Spectral: {
+        const std::size_t start = out.size();
+        bool first = true;
+        auto zoneText = [&](const std::string& text) {
+            if (!first) nextZone(out, start);
+            first = false;
+            appendField(out, text);
+        };
+        auto zoneNumber = [&](float v, bool show) {
+            if (!first) nextZone(out, start);
+            first = false;
+            if (show) appendNumber(out, v);
+        };
+        for (const std::string& f : r.free)
+            zoneText(f);
+        for (Field f : {Field::Hue, Field::Value, Field::Chroma})
+            zoneText(ok ? m_wb.text(f).toStdString() : std::string());
+        const Reflectance& refl = r.reflectance;
+        Xyz xyz{};
+        if (ok) xyz = tris(refl, m_wb.weights());
+        zoneNumber(xyz.x, ok);
+        zoneNumber(xyz.y, ok);
+        zoneNumber(xyz.z, ok);
+        zoneText(r.rest);
+        for (float v : refl)
+            zoneNumber(v, true);
+        break;
+    }
+    case JobId::Xyz:
+        return;
+    }
+    out += kCrLf;
+}
+
+} // namespace zul::batch

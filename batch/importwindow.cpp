@@ -1,0 +1,182 @@
+#include "batch/importwindow.h"
+
+#include "batch/maketable.h"
+#include "batch/output.h"
+#include "text/errors.h"
+#include "text/numtext.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace zul::batch {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Runs the job on a thread of its own while the window keeps painting; the progress dialog
+// appears when the job takes longer than half a second.
+BatchReport runWithProgress(const Job& job, Workbench& wb, const BatchFiles& files,
+                            QWidget* parent) {
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    PipelineProgress progress;
+    RunSettings settings;
+    settings.options = wb.options();
+    settings.cancel = &cancel;
+    settings.progress = &progress;
+    BatchReport report;
+    std::shared_ptr<const RenotationTable> table(&wb.table(), [](const RenotationTable*) {});
+
+    QProgressDialog dialog(parent);
+    dialog.setWindowTitle("Import");
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(500);
+    // A share of the input's bytes when its size is known, otherwise a busy bar.
+    const qint64 size = files.input == "-" ? 0 : QFileInfo(files.input).size();
+    dialog.setRange(0, size > 0 ? 1000 : 0);
+    dialog.setLabelText("Converting " + QFileInfo(files.input).fileName());
+    dialog.setCancelButtonText("Cancel");
+    QObject::connect(&dialog, &QProgressDialog::canceled, [&cancel] { cancel = true; });
+
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(100); // progress at most ten times a second
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const QLocale locale;
+        dialog.setLabelText(QString("Converting %1\n%2 records, %3 bytes")
+                                .arg(QFileInfo(files.input).fileName(),
+                                     locale.toString(progress.items.load()),
+                                     locale.toString(progress.bytes.load())));
+        dialog.setValue(
+            size > 0 ? static_cast<int>(std::min<qint64>(progress.bytes.load() * 1000 / size, 999))
+                     : 0);
+        if (dialog.wasCanceled()) cancel = true; // Escape or closing the dialog
+        if (done) loop.quit();
+    });
+    std::thread worker([&] {
+        report = runBatchFiles(job, table, files, settings);
+        done = true;
+    });
+    poll.start();
+    dialog.setValue(0); // starts the half-second wait before the dialog shows
+    loop.exec();
+    worker.join();
+    poll.stop();
+    dialog.reset();
+    return report;
+}
+
+} // namespace
+
+void showRecord(Workbench& wb, const Job& job, const Record& r) {
+    switch (job.chain) {
+    case Chain::Munsell:
+        wb.setText(Field::Hue, qs(r.colour[0]));
+        wb.setText(Field::Value, qs(r.colour[1]));
+        wb.setText(Field::Chroma, qs(r.colour[2]));
+        wb.muncie();
+        break;
+    case Chain::Lab:
+        wb.setText(Field::L, qs(r.colour[0]));
+        wb.setText(Field::A, qs(r.colour[1]));
+        wb.setText(Field::B, qs(r.colour[2]));
+        wb.labChain();
+        break;
+    case Chain::Xyz:
+        wb.setTag(qs(r.free[0]));
+        wb.setText(Field::X, qs(r.colour[0]));
+        wb.setText(Field::Y, qs(r.colour[1]));
+        wb.setText(Field::Z, qs(r.colour[2]));
+        wb.xyzChain();
+        break;
+    case Chain::Spectral: {
+        wb.reflectance() = r.reflectance;
+        try {
+            const Xyz xyz = tris(r.reflectance, wb.weights());
+            wb.setText(Field::X, qs(plainText(xyz.x)));
+            wb.setText(Field::Y, qs(plainText(xyz.y)));
+            wb.setText(Field::Z, qs(plainText(xyz.z)));
+            wb.xyzChain();
+        } catch (const Error&) {
+        }
+        break;
+    }
+    }
+}
+
+std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent) {
+    Dialogs& dialogs = wb.dialogs();
+    const QString code = dialogs.prompt("Type import", QString());
+    const Job* job = jobByCode(code.toStdString());
+    if (!job) return std::nullopt;
+
+    BatchFiles files;
+    files.input = defaultInput(*job);
+    if (files.input.isEmpty()) {
+        files.input = dialogs.openFile("Import", "*.csv|*.csv");
+        if (files.input.isEmpty()) return std::nullopt;
+    }
+    if (job->output) files.output = job->output;
+    if (!job->output) {
+        // Asked once for the whole job, as the first save of a run asks.
+        QString name = wb.paletteFile();
+        if (name.isEmpty())
+            name = dialogs.prompt("Palette File Name to save or append  [.CSV added]",
+                                  "Save Palette Data", "ZULpalette");
+        if (name.isEmpty()) return std::nullopt;
+        if (name.right(4).toLower() != ".csv") name += ".csv";
+        wb.setPaletteFile(name);
+        files.palette = name;
+    }
+
+    BatchReport report = runWithProgress(*job, wb, files, parent);
+    if (!report.written) {
+        if (!report.cancelled)
+            dialogs.message(report.error, report.error == "File not found" ? files.input : "");
+        return report;
+    }
+    if (report.last) showRecord(wb, *job, *report.last);
+
+    QStringList summary;
+    if (job->counts) summary << report.countsText();
+    if (report.notConverted() > 0) summary << report.failureSummary();
+    if (report.warnings > 0)
+        summary
+            << QString("%1 converted with a message such as \"Format Error\"").arg(report.warnings);
+    if (!summary.isEmpty()) dialogs.message(summary.join('\n'));
+    if (job->beep) dialogs.beep();
+    if (!job->output && wb.switchOn(Switch::Viewer)) emit wb.viewerReload();
+    return report;
+}
+
+bool runMakeTable(Workbench& wb) {
+    std::string bytes;
+    try {
+        bytes = makeTable(wb.table(), wb.options());
+    } catch (const Error& e) {
+        wb.dialogs().message(QString("No table written: ") + e.what());
+        return false;
+    }
+    FileSink sink(kTableFile);
+    if (!sink.open() || !sink.write(bytes) || !sink.commit()) {
+        const QString why = sink.error();
+        sink.discard();
+        wb.dialogs().message(QString("Cannot write ") + kTableFile + ": " + why);
+        return false;
+    }
+    wb.dialogs().message("Done");
+    return true;
+}
+
+} // namespace zul::batch
