@@ -2,6 +2,11 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
 namespace zul {
 
 AtomicFile::AtomicFile(const QString& fileName) : m_name(fileName), m_file(fileName) {}
@@ -25,7 +30,9 @@ bool AtomicFile::open() {
         fail(QStringLiteral("no file name"));
         return false;
     }
-    if (!m_file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: the bytes go out through writeAll below, which keeps the system's reason
+    // for a failure (a full disk, a size limit) where a buffered device would lose it.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         fail(m_file.errorString());
         return false;
     }
@@ -42,12 +49,16 @@ bool AtomicFile::write(std::string_view bytes) {
         fail(QStringLiteral("the file is not open"));
         return false;
     }
-    if (m_file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        fail(m_file.errorString());
-        return false;
-    }
-    return true;
+    m_buffer.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return m_buffer.size() < kBufferSize || flushBuffer();
+}
+
+bool AtomicFile::flushBuffer() {
+    const QString reason = writeAll(m_file.handle(), m_buffer.constData(), m_buffer.size());
+    m_buffer.clear();
+    if (reason.isEmpty()) return true;
+    fail(reason);
+    return false;
 }
 
 QString AtomicFile::commit() {
@@ -56,9 +67,22 @@ QString AtomicFile::commit() {
         fail(QStringLiteral("the file is not open"));
         return m_error;
     }
-    // Buffered bytes go out here: a full disk can show only now.
+    if (!flushBuffer()) return m_error;
     if (!m_file.commit()) fail(m_file.errorString());
     return m_error;
+}
+
+QString writeAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return QString::fromLocal8Bit(std::strerror(errno));
+        }
+        data += n;
+        size -= n;
+    }
+    return {};
 }
 
 QString writeFileAtomically(const QString& fileName, const QByteArray& content) {

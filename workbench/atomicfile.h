@@ -32,12 +32,19 @@ public:
     const QString& error() const { return m_error; }
 
 private:
+    static constexpr qsizetype kBufferSize = 64 * 1024;
+    bool flushBuffer();
     void fail(const QString& reason);
 
     QString m_name;
     QSaveFile m_file;
+    QByteArray m_buffer;
     QString m_error;
 };
+
+// Writes all `size` bytes to a file descriptor, resuming after short writes and interrupts.
+// An empty string on success, otherwise the system's reason ("No space left on device").
+QString writeAll(int fd, const char* data, qint64 size);
 
 // The whole content at once; an empty string on success, otherwise the message.
 QString writeFileAtomically(const QString& fileName, const QByteArray& content);

@@ -1,6 +1,7 @@
 #include "workbench/palette.h"
 
 #include "text/numtext.h"
+#include "workbench/atomicfile.h"
 
 #include <QFile>
 
@@ -61,8 +62,8 @@ QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
         last != '\r')
         bytes.prepend("\r\n");
     // One write of the whole line, so a record is never split between two saves.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+    const QString reason = writeAll(file.handle(), bytes.constData(), bytes.size());
+    if (!reason.isEmpty()) {
         file.resize(before); // never leave half a record behind
         file.close();
         if (!existed) file.remove(); // nor an empty file the save created
