@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the build and the tests need, only those that are missing.
 set -e
 packages="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev"
+qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev
+clang-14 libclang-rt-14-dev"
 missing=""
 for p in $packages; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

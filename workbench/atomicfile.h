@@ -22,6 +22,7 @@ public:
     // file is not replaced.
     bool write(const QByteArray& bytes);
     bool write(std::string_view bytes);
+    bool write(const char* text) { return write(std::string_view(text)); }
     // Replaces the target. Returns an empty string on success, otherwise the message for the
     // user, e.g. `Could not write "out.csv": No space left on device. The file was left as it
     // was.`
