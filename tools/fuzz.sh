@@ -27,10 +27,14 @@ run_one() {
     mkdir -p "$work" "$findings"
     log="build-fuzz/findings/$name.log"
     status=0
-    # -rss_limit_mb: the sanitizers double the footprint; -max_len: the table file is 60 KB.
+    # Inputs up to the largest seed and a little more (libFuzzer's own limit is 4 KB, less
+    # than a renotation table file).
+    largest=$(find "tests/fuzz/corpus/$name" -type f -printf '%s\n' | sort -n | tail -n 1)
+    maxlen=$((${largest:-0} + 1024))
+    [ "$maxlen" -ge 4096 ] || maxlen=4096
     build-fuzz/tests/fuzz/fuzz_"$name" "$work" "tests/fuzz/corpus/$name" \
         -max_total_time="$seconds" -artifact_prefix="$findings/" -print_final_stats=1 \
-        -rss_limit_mb=2048 -max_len=65536 -timeout=10 >"$log" 2>&1 || status=$?
+        -rss_limit_mb=2048 -max_len="$maxlen" -timeout=10 >"$log" 2>&1 || status=$?
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     if [ "$status" -eq 0 ]; then result="no findings"; else result="FOUND A FAULT (see $log)"; fi
     echo "$name: ${execs:-?} executions in ${seconds} s, $result" | tee -a build-fuzz/fuzz-summary.txt
