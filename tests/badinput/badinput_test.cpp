@@ -38,6 +38,11 @@ struct CommandCase {
     std::vector<int> statuses; // the exit statuses the command defines
 };
 
+// Test names and failure reports show the row's name.
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 int pick(Rng& rng, int n) {
     return std::uniform_int_distribution<int>(0, n - 1)(rng);
 }
