@@ -179,7 +179,9 @@ TEST_P(CrashTest, KilledAtRandomMomentsLeavesWholeContent) {
               << keptOld << " the old), " << strays.size() << " temporary files left by kills\n";
     // Both outcomes must occur, or the kills did not land where it matters.
     EXPECT_GT(gotNew, 0);
-    if (!kind->append) EXPECT_GT(keptOld, 0);
+    if (!kind->append) {
+        EXPECT_GT(keptOld, 0);
+    }
 }
 
 TEST_P(CrashTest, FullDiskLeavesTheOldFileAndSaysWhy) {
