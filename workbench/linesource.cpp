@@ -1,5 +1,6 @@
 #include "workbench/linesource.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zul {
@@ -59,11 +60,21 @@ LineSource::Got LineSource::next(std::string_view& line, long& number, bool mayR
 void LineSource::refill() {
     m_pos = 0;
     m_end = m_read(m_buf.data(), m_buf.size());
+    if (m_first) {
+        // A pipe may hand over the byte order mark in pieces: read on while what came so far is
+        // the start of one (input that is not waits for nothing more).
+        static constexpr char kBom[] = "\xEF\xBB\xBF";
+        const auto bomSoFar = [&] { return std::equal(m_buf.data(), m_buf.data() + m_end, kBom); };
+        while (m_end > 0 && m_end < 3 && bomSoFar()) {
+            const std::size_t more = m_read(m_buf.data() + m_end, m_buf.size() - m_end);
+            if (more == 0) break;
+            m_end += more;
+        }
+        if (m_end >= 3 && std::equal(m_buf.data(), m_buf.data() + 3, kBom)) m_pos = 3;
+        m_first = false;
+    }
     m_readTotal += static_cast<std::int64_t>(m_end);
     if (m_end == 0) m_eof = true;
-    if (m_first && m_end >= 3 && m_buf[0] == '\xEF' && m_buf[1] == '\xBB' && m_buf[2] == '\xBF')
-        m_pos = 3;
-    m_first = false;
 }
 
 } // namespace zul

@@ -1,6 +1,7 @@
 #include "workbench/palette.h"
 
 #include "text/numtext.h"
+#include "workbench/atomicfile.h"
 
 #include <QFile>
 
@@ -85,21 +86,23 @@ QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
     QFile file(fileName);
     const bool existed = file.exists();
     // Unbuffered: nothing of a failed write can linger in a buffer and reach the file on close.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    // Read access only serves the look at the last byte; a file we may only write still takes
+    // the record.
+    const bool readable =
+        file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered);
+    if (!readable && !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return file.errorString();
     const qint64 before = file.size();
-    // A file that does not end in a line break (edited by hand, say) gets one first, or the
-    // record would run on from its last line.
+    // A file whose last line is unfinished (edited by hand, or an append cut short by a crash)
+    // would swallow the new record into that line: start it on a line of its own.
     QByteArray bytes = line;
-    if (existed && before > 0) {
-        QFile reader(fileName);
-        char last = '\n';
-        if (reader.open(QIODevice::ReadOnly) && reader.seek(before - 1)) reader.getChar(&last);
-        if (last != '\n' && last != '\r') bytes.prepend("\r\n");
-    }
+    char last = '\n';
+    if (readable && before > 0 && file.seek(before - 1) && file.getChar(&last) && last != '\n' &&
+        last != '\r')
+        bytes.prepend("\r\n");
     // One write of the whole line, so a record is never split between two saves.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+    const QString reason = writeAll(file.handle(), bytes.constData(), bytes.size());
+    if (!reason.isEmpty()) {
         file.resize(before); // never leave half a record behind
         file.close();
         if (!existed) file.remove(); // nor an empty file the save created

@@ -1,0 +1,262 @@
+// Random and mutated input to the program's commands, through the built program, with a fixed
+// seed: whatever comes in, the program ends by itself in time with a status the command
+// defines, answers every input line, and says what failed. One table row per command and way
+// of feeding it; a new command is one more row.
+#include "workbench/csvline.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace zul::testing {
+namespace {
+
+using Rng = std::mt19937;
+
+// One run of the program.
+struct ZulRun {
+    QStringList args;
+    QByteArray input; // standard input
+    // Files made in a fresh working folder before the run (name, content).
+    std::vector<std::pair<QString, QByteArray>> files;
+    // Standard output holds a header and a row per non-blank input line (zul convert).
+    bool rowPerLine = false;
+};
+
+struct CommandCase {
+    const char* name;
+    int runs;
+    std::function<ZulRun(Rng&)> make;
+    std::vector<int> statuses; // the exit statuses the command defines
+};
+
+// Test names and failure reports show the row's name.
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+int pick(Rng& rng, int n) {
+    return std::uniform_int_distribution<int>(0, n - 1)(rng);
+}
+
+// Field texts a colour line may hold, good and bad.
+std::string randomField(Rng& rng) {
+    static const char* tokens[] = {
+        "5R",      "10RP",       "2.5 YR", "N",      "7.5PB",  "0",
+        "4",       "10",         "-3.5",   "1e3",    "1E-40",  "1e999",
+        "-0",      "nan",        "inf",    "0x1F",   "",       " ",
+        "\"a,b\"", "\"unclosed", "\"\"",   "12.5.6", "+7",     "9999999999999999999999",
+        "5R 4/14", "255",        "-255",   "100",    "0.0001", ".5",
+        "-.5",     "abc",        "\t",     "YR",     "R5",     "50",
+        "3,4"};
+    std::string f;
+    switch (pick(rng, 6)) {
+    case 0: { // random bytes
+        const int n = pick(rng, 12);
+        for (int i = 0; i < n; ++i)
+            f += static_cast<char>(pick(rng, 256));
+        break;
+    }
+    case 1: // a long run of digits
+        f = std::string(static_cast<std::size_t>(1 + pick(rng, 400)), '9');
+        break;
+    default:
+        f = tokens[pick(rng, static_cast<int>(std::size(tokens)))];
+    }
+    return f;
+}
+
+std::string randomLine(Rng& rng) {
+    std::string line;
+    const int fields = pick(rng, 6);
+    for (int i = 0; i < fields; ++i) {
+        if (i) line += pick(rng, 10) ? "," : " , ";
+        line += randomField(rng);
+    }
+    return line;
+}
+
+// A good line with a few bytes changed, dropped or put in.
+std::string mutatedLine(Rng& rng, std::string line) {
+    const int edits = 1 + pick(rng, 3);
+    for (int e = 0; e < edits; ++e) {
+        const auto at = static_cast<std::size_t>(pick(rng, static_cast<int>(line.size()) + 1));
+        const char c = static_cast<char>(pick(rng, 256));
+        switch (pick(rng, 3)) {
+        case 0:
+            line.insert(at, 1, c);
+            break;
+        case 1:
+            if (at < line.size()) line.erase(at, 1);
+            break;
+        default:
+            if (at < line.size()) line[at] = c;
+        }
+    }
+    return line;
+}
+
+// Lines for `zul convert`: random, mutated and good ones, ended by any line break.
+QByteArray convertInput(Rng& rng, const std::vector<std::string>& good) {
+    static const char* breaks[] = {"\n", "\r\n", "\r"};
+    std::string text;
+    if (pick(rng, 8) == 0) text += "\xEF\xBB\xBF";
+    const int lines = 20 + pick(rng, 40);
+    for (int i = 0; i < lines; ++i) {
+        const int kind = pick(rng, 3);
+        const std::string& base =
+            good[static_cast<std::size_t>(pick(rng, static_cast<int>(good.size())))];
+        text += kind == 0 ? randomLine(rng) : kind == 1 ? mutatedLine(rng, base) : base;
+        text += breaks[pick(rng, 3)];
+    }
+    if (pick(rng, 10) == 0) text += std::string(100000, '7'); // a huge last line, no break
+    return QByteArray::fromStdString(text);
+}
+
+ZulRun convertStdin(Rng& rng) {
+    static const char* forms[] = {"munsell", "xyz", "xy", "lab", "rgb", "cmyk"};
+    static const std::vector<std::vector<std::string>> good = {
+        {"5R,4,10", "10RP, 9, 2", "N,5,0"},
+        {"20,21.5,23", "0,0,0", "95.05,100,108.9"},
+        {"0.31,0.3163,50", "0.6,0.3,10"},
+        {"50,10,-10", "100,0,0"},
+        {"255,0,128", "0,0,0"},
+        {"10,20,30,5", "0,0,0,100"}};
+    const int form = pick(rng, 6);
+    ZulRun run;
+    run.args = {"convert", "--from", forms[form]};
+    if (pick(rng, 3) == 0) run.args << "--illuminant" << (pick(rng, 2) ? "D65" : "D50");
+    if (pick(rng, 4) == 0) run.args << "--pwd";
+    if (pick(rng, 4) == 0 && form < 2) run.args << "--raw";
+    if (pick(rng, 4) == 0)
+        run.args << "--gamma"
+                 << "1.8";
+    run.input = convertInput(rng, good[static_cast<std::size_t>(form)]);
+    run.rowPerLine = true;
+    return run;
+}
+
+ZulRun convertArguments(Rng& rng) {
+    static const char* words[] = {
+        "--from", "munsell", "xyz", "rgb",   "--illuminant", "D65",      "--gamma", "0.5", "2.2",
+        "--raw",  "--pwd",   "--",  "-x",    "--from=lab",   "--gamma=", "5R",      "4",   "10",
+        "-3",     "1e999",   "",    "--help"};
+    ZulRun run;
+    run.args = {"convert"};
+    const int n = pick(rng, 8);
+    for (int i = 0; i < n; ++i)
+        run.args << (pick(rng, 5) ? QString(words[pick(rng, static_cast<int>(std::size(words)))])
+                                  : QString::fromStdString(randomField(rng)));
+    return run;
+}
+
+const std::vector<CommandCase>& commandCases() {
+    static const std::vector<CommandCase> cases = {
+        {"convert_stdin", 80, convertStdin, {0, 1}},
+        {"convert_arguments", 150, convertArguments, {0, 1, 2}},
+    };
+    return cases;
+}
+
+void ensureApplication() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "test_badinput";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+// Input lines that get a row: not blank, and not a header in first place.
+int rowsExpected(const QByteArray& input) {
+    std::string text = input.toStdString();
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    int rows = 0;
+    bool first = true;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        pos = end + (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+                             text[end + 1] == '\n'
+                         ? 2
+                         : 1);
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        if (std::exchange(first, false) && isHeaderLine(line)) continue;
+        ++rows;
+    }
+    return rows;
+}
+
+class BadInputTest : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(BadInputTest, NoCrashNoHangAMessageForEachFailure) {
+    ensureApplication();
+    const CommandCase& c = GetParam();
+    Rng rng(18);
+    int lines = 0, failures = 0;
+    for (int r = 0; r < c.runs; ++r) {
+        const ZulRun run = c.make(rng);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        for (const auto& [name, content] : run.files) {
+            QFile f(dir.filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(ZUL_EXE, run.args);
+        ASSERT_TRUE(p.waitForStarted());
+        p.write(run.input);
+        p.closeWriteChannel();
+        const std::string what =
+            "run " + std::to_string(r) + ": zul " + run.args.join(' ').toStdString();
+        ASSERT_TRUE(p.waitForFinished(60000)) << what << ": no answer within a minute";
+        ASSERT_EQ(p.exitStatus(), QProcess::NormalExit) << what << ": crashed";
+        const int status = p.exitCode();
+        const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        EXPECT_NE(std::find(c.statuses.begin(), c.statuses.end(), status), c.statuses.end())
+            << what << ": exit status " << status;
+        if (status != 0) {
+            ++failures;
+            EXPECT_FALSE(err.trimmed().isEmpty()) << what << ": failed without a message";
+        }
+        if (!run.rowPerLine) continue;
+        // A header, then one row per line; a row whose results are all empty says why.
+        QList<QByteArray> rows = out.split('\n');
+        ASSERT_TRUE(!rows.isEmpty() && rows.back().isEmpty()) << what << ": unfinished output";
+        rows.removeLast();
+        const int expected = rowsExpected(run.input);
+        lines += expected;
+        ASSERT_EQ(rows.size(), expected + 1) << what;
+        std::vector<std::string> header, fields;
+        splitCsvLine(rows.front().toStdString(), header);
+        for (qsizetype i = 1; i < rows.size(); ++i) {
+            splitCsvLine(rows[i].toStdString(), fields);
+            fields.resize(std::max(fields.size(), header.size()));
+            ASSERT_EQ(fields.size(), header.size()) << what << ", row " << i;
+            const bool empty = std::all_of(fields.begin(), fields.end() - 1,
+                                           [](const std::string& f) { return f.empty(); });
+            if (empty) {
+                EXPECT_FALSE(fields.back().empty()) << what << ", row " << i;
+            }
+        }
+    }
+    std::cout << c.name << ": " << c.runs << " runs, " << lines << " input lines, " << failures
+              << " runs with a failure status\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCommand, BadInputTest, ::testing::ValuesIn(commandCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace zul::testing

@@ -1,0 +1,95 @@
+#include "workbench/atomicfile.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace zul {
+
+AtomicFile::AtomicFile(const QString& fileName) : m_name(fileName), m_file(fileName) {}
+
+AtomicFile::~AtomicFile() {
+    if (m_file.isOpen()) m_file.cancelWriting(); // removes the temporary file
+}
+
+void AtomicFile::fail(const QString& reason) {
+    if (!m_error.isEmpty()) return;
+    const bool existed = QFileInfo::exists(m_name);
+    m_error = QStringLiteral("Could not write \"%1\": %2. %3")
+                  .arg(m_name, reason.isEmpty() ? QStringLiteral("unknown error") : reason,
+                       existed ? QStringLiteral("The file was left as it was.")
+                               : QStringLiteral("Nothing was written."));
+    if (m_file.isOpen()) m_file.cancelWriting();
+}
+
+bool AtomicFile::open() {
+    if (m_name.isEmpty()) {
+        fail(QStringLiteral("no file name"));
+        return false;
+    }
+    // Unbuffered: the bytes go out through writeAll below, which keeps the system's reason
+    // for a failure (a full disk, a size limit) where a buffered device would lose it.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        fail(m_file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFile::write(const QByteArray& bytes) {
+    return write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+bool AtomicFile::write(std::string_view bytes) {
+    if (!m_error.isEmpty()) return false;
+    if (!m_file.isOpen()) {
+        fail(QStringLiteral("the file is not open"));
+        return false;
+    }
+    m_buffer.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return m_buffer.size() < kBufferSize || flushBuffer();
+}
+
+bool AtomicFile::flushBuffer() {
+    const QString reason = writeAll(m_file.handle(), m_buffer.constData(), m_buffer.size());
+    m_buffer.clear();
+    if (reason.isEmpty()) return true;
+    fail(reason);
+    return false;
+}
+
+QString AtomicFile::commit() {
+    if (!m_error.isEmpty()) return m_error;
+    if (!m_file.isOpen()) {
+        fail(QStringLiteral("the file is not open"));
+        return m_error;
+    }
+    if (!flushBuffer()) return m_error;
+    if (!m_file.commit()) fail(m_file.errorString());
+    return m_error;
+}
+
+QString writeAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return QString::fromLocal8Bit(std::strerror(errno));
+        }
+        data += n;
+        size -= n;
+    }
+    return {};
+}
+
+QString writeFileAtomically(const QString& fileName, const QByteArray& content) {
+    AtomicFile file(fileName);
+    if (!file.open()) return file.error();
+    file.write(content);
+    return file.commit();
+}
+
+} // namespace zul

@@ -1,0 +1,53 @@
+#pragma once
+// Files rewritten whole (settings, the last palette's name, batch outputs, tables) go to a
+// temporary file beside the target that replaces it only once every byte is written and synced:
+// a crash, a kill or a full disk leaves the old file or the new one, never a mix, and a failure
+// leaves the old file and says why.
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+
+#include <string_view>
+
+namespace zul {
+
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& fileName);
+    ~AtomicFile(); // without commit(), the target is left as it was
+
+    // False when the temporary file cannot be made; error() says why.
+    bool open();
+    // Streams the content in pieces. After the first failure every call returns false and the
+    // file is not replaced.
+    bool write(const QByteArray& bytes);
+    bool write(std::string_view bytes);
+    bool write(const char* text) { return write(std::string_view(text)); }
+    // Replaces the target. Returns an empty string on success, otherwise the message for the
+    // user, e.g. `Could not write "out.csv": No space left on device. The file was left as it
+    // was.`
+    QString commit();
+
+    const QString& fileName() const { return m_name; }
+    // The message of the first failure, empty while all went well.
+    const QString& error() const { return m_error; }
+
+private:
+    static constexpr qsizetype kBufferSize = 64 * 1024;
+    bool flushBuffer();
+    void fail(const QString& reason);
+
+    QString m_name;
+    QSaveFile m_file;
+    QByteArray m_buffer;
+    QString m_error;
+};
+
+// Writes all `size` bytes to a file descriptor, resuming after short writes and interrupts.
+// An empty string on success, otherwise the system's reason ("No space left on device").
+QString writeAll(int fd, const char* data, qint64 size);
+
+// The whole content at once; an empty string on success, otherwise the message.
+QString writeFileAtomically(const QString& fileName, const QByteArray& content);
+
+} // namespace zul
