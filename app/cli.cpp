@@ -2,6 +2,7 @@
 #include "app/cli_commands.h"
 #include "app/cli_convert.h"
 #include "app/entrypoints.h"
+#include "munsell/notation.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "workbench/datafiles.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -221,9 +223,13 @@ int cli::runConvert(const std::vector<std::string>& args, int& argc, char** argv
         }
     }
     if (formText.empty()) return usageError("zul convert: --from is required", usage.c_str());
-    // One argument where a colour takes three or four: the file to read.
+    // One argument where a colour takes three or four: the file to read, unless it is a whole
+    // Munsell notation ("5R 4/14") and no file of that name exists.
     std::string fileName;
-    if (values.size() == 1) {
+    const bool notationValue = values.size() == 1 && options.from == cli::Form::Munsell &&
+                               splitMunsellNotation(values.front()) &&
+                               !std::filesystem::exists(values.front());
+    if (values.size() == 1 && !notationValue) {
         fileName = values.front();
         values.clear();
     }

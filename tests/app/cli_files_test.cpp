@@ -137,13 +137,13 @@ TEST_F(CliFiles, SemicolonFilesWithDecimalCommas) {
 }
 
 TEST_F(CliFiles, NotesGiveTheReasonsWhenReadingFiles) {
-    const QString file = write("m.csv", "hue,value,chroma\n5R,\"4,5\",10\nN 5/,5,0\n5R,9.8,0\n");
+    const QString file = write("m.csv", "hue,value,chroma\n5R,\"4,5\",10\nQ,5,0\n5R,9.8,0\n");
     const ZulOutput run = convert({"--from", "munsell", file});
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), 4u) << run.out;
     EXPECT_EQ(split(lines[1])[18],
               "Out of Munsell Range; Value: \"4,5\" is not a number; use a point");
-    EXPECT_EQ(split(lines[2])[18], "Format Error; Hue: \"N 5/\" is not a hue; use 5R, 2.5YR, ...");
+    EXPECT_EQ(split(lines[2])[18], "Format Error; Hue: \"Q\" is not a hue; use 5R, 2.5YR, ...");
     EXPECT_EQ(split(lines[3])[18], "Value 9.8 was shown as 9.5, the table's top");
     // Standard input without the new options: the notes as before.
     const ZulOutput before = convert({"--from", "munsell"}, "5R,9.8,0\n");

@@ -74,8 +74,8 @@ TEST_F(WorkbenchTest, ReasonsNameTheFieldAndWhatIsExpected) {
     EXPECT_EQ(wb->message(), "Value: \"4,5\" is not a number; use a point");
 
     // A neutral still converts (the hue is ignored), the box and the reason say what was wrong.
-    EXPECT_TRUE(enter({{Field::Hue, "N 5/"}, {Field::Value, "5"}, {Field::Chroma, "0"}}));
-    EXPECT_EQ(wb->message(), "Hue: \"N 5/\" is not a hue; use 5R, 2.5YR, ...");
+    EXPECT_TRUE(enter({{Field::Hue, "Q"}, {Field::Value, "5"}, {Field::Chroma, "0"}}));
+    EXPECT_EQ(wb->message(), "Hue: \"Q\" is not a hue; use 5R, 2.5YR, ...");
 
     EXPECT_FALSE(enter({{Field::Hue, "5R"}, {Field::Value, "5"}, {Field::Chroma, "41"}}));
     EXPECT_EQ(wb->message(), "Chroma: \"41\" is out of range; use 0 to 40");
