@@ -1,26 +1,14 @@
 #include "batch/records.h"
 
 #include "munsell/notation.h"
+#include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "workbench/csvline.h"
 
-
 namespace zul::batch {
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 std::string countReason(std::size_t expected, const char* what, std::size_t got) {
     return "expected " + std::to_string(expected) + " fields (" + what + "), got " +
@@ -148,7 +136,7 @@ bool nextCsvField(std::string_view line, std::size_t& pos, std::string& field) {
         comma = line.find(',', i);
     } else {
         comma = line.find(',', pos);
-        field.append(trimmed(line.substr(pos, comma - pos)));
+        field.append(trimBlanks(line.substr(pos, comma - pos)));
     }
     pos = comma == std::string_view::npos ? comma : comma + 1;
     return true;

@@ -1,6 +1,7 @@
 #include "munsell/notation.h"
 
 #include "munsell/hue.h"
+#include "text/blanks.h"
 #include "text/numtext.h"
 
 #include <cctype>
@@ -8,18 +9,6 @@
 namespace zul {
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool isDigitOrPoint(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) || c == '.';
@@ -52,41 +41,41 @@ std::size_t familyLength(std::string_view s) {
 } // namespace
 
 bool isNeutralHue(std::string_view hue) {
-    hue = trimmed(hue);
+    hue = trimBlanks(hue);
     return hue.size() == 1 && (hue[0] == 'N' || hue[0] == 'n');
 }
 
 std::optional<NotationTexts> splitMunsellNotation(std::string_view text) {
-    std::string_view s = trimmed(text);
+    std::string_view s = trimBlanks(text);
     NotationTexts out;
     bool neutral = false;
     if (!s.empty() && (s[0] == 'N' || s[0] == 'n')) {
         neutral = true;
         out.hue = "N";
-        s = trimmed(s.substr(1));
+        s = trimBlanks(s.substr(1));
     } else {
         const std::size_t number = numberLength(s);
         if (number == 0) return std::nullopt;
-        std::string_view rest = trimmed(s.substr(number));
+        std::string_view rest = trimBlanks(s.substr(number));
         const std::size_t family = familyLength(rest);
         if (family == 0) return std::nullopt;
         out.hue = std::string(s.substr(0, number)) + std::string(rest.substr(0, family));
         s = rest.substr(family);
         // The value must stand apart from the family: "5R 4/14" or "5R4/14", not "5RP" read
         // as "5R" and "P".
-        s = trimmed(s);
+        s = trimBlanks(s);
     }
     const std::size_t value = numberLength(s);
     if (value == 0) return std::nullopt;
     out.value = std::string(s.substr(0, value));
-    s = trimmed(s.substr(value));
+    s = trimBlanks(s.substr(value));
     if (s.empty()) {
         if (!neutral) return std::nullopt;
         out.chroma = "0";
         return out;
     }
     if (s[0] != '/') return std::nullopt;
-    s = trimmed(s.substr(1));
+    s = trimBlanks(s.substr(1));
     if (s.empty()) {
         if (!neutral) return std::nullopt;
         out.chroma = "0";

@@ -1,5 +1,6 @@
 #include "text/numtext.h"
 
+#include "text/blanks.h"
 #include "text/errors.h"
 
 #include <algorithm>
@@ -15,9 +16,6 @@ namespace zul {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }

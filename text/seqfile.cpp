@@ -1,5 +1,6 @@
 #include "text/seqfile.h"
 
+#include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 
@@ -9,20 +10,12 @@ namespace zul {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 bool isBlankLine(const std::string& line) {
     return line.find_first_not_of(" \t") == std::string::npos;
 }
 
 std::string trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return std::string(s);
+    return std::string(trimBlanks(s));
 }
 
 std::string numberText(const Item& item, bool signBlank) {

@@ -2,6 +2,7 @@
 
 #include "munsell/hue.h"
 #include "munsell/notation.h"
+#include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 
@@ -11,22 +12,6 @@
 
 namespace zul {
 
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-} // namespace
-
 void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char delimiter) {
     std::size_t count = 0;
     auto nextField = [&]() -> std::string& {
@@ -35,7 +20,7 @@ void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char 
         f.clear();
         return f;
     };
-    if (trimmed(line).empty()) {
+    if (trimBlanks(line).empty()) {
         fields.clear();
         return;
     }
@@ -66,7 +51,7 @@ void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char 
             comma = line.find(delimiter, i);
         } else {
             comma = line.find(delimiter, pos);
-            field.append(trimmed(line.substr(pos, comma - pos)));
+            field.append(trimBlanks(line.substr(pos, comma - pos)));
         }
         if (comma == std::string_view::npos) break;
         pos = comma + 1;
@@ -110,7 +95,7 @@ void appendCsvField(std::string& out, const QString& text, char delimiter) {
 }
 
 bool isHueNotation(std::string_view text) {
-    text = trimmed(text);
+    text = trimBlanks(text);
     std::size_t end = text.size();
     while (end > 0 && std::isalpha(static_cast<unsigned char>(text[end - 1])))
         --end;
@@ -120,7 +105,7 @@ bool isHueNotation(std::string_view text) {
     bool known = false;
     for (std::string_view f : kHueFamilies)
         known = known || (!f.empty() && family == f);
-    const std::string_view number = trimmed(text.substr(0, end));
+    const std::string_view number = trimBlanks(text.substr(0, end));
     return known && !number.empty() && isNumber(number);
 }
 

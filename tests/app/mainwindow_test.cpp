@@ -36,22 +36,6 @@ namespace {
 
 using testing::ScriptedDialogs;
 
-// One QApplication for the whole program, made when the tests run (not when they are listed).
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_mainwindow";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 using testing::sharedTable;
 
 class MainWindowTest : public ::testing::Test {

@@ -17,21 +17,6 @@
 namespace zul::testing {
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_batch";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 std::string readAll(const QString& name) {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");

@@ -19,21 +19,6 @@
 namespace zul {
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_instruments_window";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 class InstrumentWindow : public ::testing::TestWithParam<std::pair<const char*, const char*>> {
 protected:
     void SetUp() override {

@@ -18,22 +18,6 @@
 namespace zul::testing {
 namespace {
 
-// Painting text needs an application object; one for the whole program.
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_viewer";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-const auto* const kGuiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
-
 void addPoint(PointTable& t, float step, float value, float chroma, std::uint32_t colour,
               bool converted = true) {
     const float angle = paletteHueAngle(step);

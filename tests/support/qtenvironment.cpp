@@ -1,5 +1,5 @@
 // One QApplication for the whole test program, made when the tests run (not when they are
-// listed).
+// listed). Linked into every test program that shows or paints widgets.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ class QtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         static int argc = 1;
-        static char name[] = "test_charts";
+        static char name[] = "zul_tests";
         static char* argv[] = {name, nullptr};
         if (!QApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
     }
