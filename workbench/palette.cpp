@@ -6,6 +6,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstdio>
+#include <string_view>
 
 namespace zul {
 
@@ -23,8 +25,19 @@ template <typename Text> bool needsApostrophe(const Text& text) {
 }
 } // namespace
 
+bool needsApostrophe(const QString& text) {
+    // Only the first three characters matter; anything beyond Latin-1 there is no formula sign.
+    char head[3] = {};
+    const qsizetype n = std::min<qsizetype>(text.size(), 3);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        head[i] = c < 0x80 ? static_cast<char>(c) : 'x';
+    }
+    return needsApostrophe(std::string_view(head, static_cast<std::size_t>(n)));
+}
+
 QString formulaSafe(const QString& text) {
-    if (!needsApostrophe(QByteArray(text.left(3).toLatin1()))) return text;
+    if (!needsApostrophe(text)) return text;
     return '\'' + text;
 }
 
@@ -47,6 +60,11 @@ long countPaletteRecords(const QString& fileName) {
 }
 
 QString paletteSafeText(const QString& text) {
+    // Most texts are plain numbers and notations: returned as they are, without a copy.
+    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    });
+    if (plain && !needsApostrophe(text)) return text;
     QString out = formulaSafe(text);
     out.replace('"', '\'');
     out.replace("\r\n", " ");
@@ -59,16 +77,40 @@ namespace {
 void appendQuoted(QByteArray& line, const QString& text) {
     if (!line.isEmpty()) line += ',';
     line += '"';
-    line += paletteSafeText(text).toUtf8();
+    const QString safe = paletteSafeText(text);
+    // Field texts are short and plain: narrowed in place rather than through a UTF-8 copy.
+    const qsizetype start = line.size();
+    line.resize(start + safe.size());
+    char* out = line.data() + start;
+    bool ascii = true;
+    for (qsizetype i = 0; i < safe.size() && ascii; ++i) {
+        const char16_t c = safe[i].unicode();
+        ascii = c < 0x80;
+        out[i] = static_cast<char>(c);
+    }
+    if (!ascii) {
+        line.resize(start);
+        line += safe.toUtf8();
+    }
     line += '"';
 }
 } // namespace
 
 QByteArray paletteLine(const PaletteRecord& record) {
     QByteArray line;
+    line.reserve(160);
     // Always month-day-year and a 24-hour clock, whatever the locale.
-    appendQuoted(line, record.when.date().toString("MM-dd-yyyy"));
-    appendQuoted(line, record.when.time().toString("HH:mm:ss"));
+    const QDate d = record.when.date();
+    const QTime t = record.when.time();
+    if (d.isValid() && t.isValid() && d.year() > 0 && d.year() <= 9999) {
+        char stamp[48];
+        std::snprintf(stamp, sizeof stamp, "\"%02d-%02d-%04d\",\"%02d:%02d:%02d\"", d.month(),
+                      d.day(), d.year(), t.hour(), t.minute(), t.second());
+        line += stamp;
+    } else {
+        appendQuoted(line, d.toString("MM-dd-yyyy"));
+        appendQuoted(line, t.toString("HH:mm:ss"));
+    }
     appendQuoted(line, record.tag);
     for (const QString& f : record.fields)
         appendQuoted(line, f);
