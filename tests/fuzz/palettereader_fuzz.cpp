@@ -1,6 +1,7 @@
 // The palette reader over every line of a file (a palette, or anything opened as one). Properties:
-// a record has finite value and chroma read from its own fields, and the fields it
-// reports are the line's own; a line that is not one says why (nothing else is checked).
+// a record has finite value and chroma read from its own fields, the fields it
+// reports are the line's own and its hue lies on the circle (a finite angle); a line that is not
+// one says why.
 #include "fuzzcheck.h"
 
 #include "viewer/palettereader.h"
@@ -29,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(out.name == fields[2] && out.hue == fields[3]);
         FUZZ_CHECK(out.value == fields[4] && out.chroma == fields[5]);
         FUZZ_CHECK(!isPaletteHeader(fields));
-        (void)paletteHueAngle(paletteHueStep(out.hue));
+        const float step = paletteHueStep(out.hue);
+        FUZZ_CHECK(std::isfinite(step) && std::isfinite(paletteHueAngle(step)));
     }
     return 0;
 }
