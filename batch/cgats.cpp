@@ -53,7 +53,9 @@ int spectralWavelength(const std::string& field) {
         const std::string p = prefix;
         if (f.rfind(p, 0) != 0) continue;
         const std::string rest = f.substr(p.size());
-        if (rest.empty() || !std::all_of(rest.begin(), rest.end(), ::isdigit)) return 0;
+        // Four digits at most: a longer run names no wavelength (and would overflow an int).
+        if (rest.empty() || rest.size() > 4 || !std::all_of(rest.begin(), rest.end(), ::isdigit))
+            return 0;
         return std::stoi(rest);
     }
     return 0;

@@ -94,7 +94,7 @@ float paletteHueStep(std::string_view hue) {
         // circle: it goes where a hue without a number goes.
         try {
             const auto step = static_cast<float>(parseLenient(number)) + e.offset;
-            return std::isfinite(step) ? step : 0;
+            return std::isfinite(paletteHueAngle(step)) ? step : 0;
         } catch (const Error&) {
             return 0;
         }
