@@ -1,5 +1,6 @@
 #include "batch/cgats.h"
 
+#include "text/numtext.h"
 #include "workbench/csvline.h"
 
 #include <lcms2.h>
@@ -52,7 +53,9 @@ int spectralWavelength(const std::string& field) {
         const std::string p = prefix;
         if (f.rfind(p, 0) != 0) continue;
         const std::string rest = f.substr(p.size());
-        if (rest.empty() || !std::all_of(rest.begin(), rest.end(), ::isdigit)) return 0;
+        // Four digits at most: a longer run names no wavelength (and would overflow an int).
+        if (rest.empty() || rest.size() > 4 || !std::all_of(rest.begin(), rest.end(), ::isdigit))
+            return 0;
         return std::stoi(rest);
     }
     return 0;
@@ -70,6 +73,8 @@ bool writesCgats(const Job& job) {
 
 std::string cgatsToRecords(const Job& job, std::string_view cgats) {
     if (!readsCgats(job)) throw CgatsError(std::string("job ") + job.name + " reads no CGATS");
+    // The CGATS parser must not be handed an empty block (it stops the program).
+    if (cgats.empty()) throw CgatsError("the CGATS file is empty");
     It8 it8;
     it8.setHandle(
         cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
@@ -80,7 +85,7 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats) {
     const int fields = cmsIT8EnumDataFormat(h, &names);
     auto column = [&](const char* name) {
         for (int i = 0; i < fields; ++i)
-            if (names[i] && upper(names[i]) == name) return i;
+            if (names && names[i] && upper(names[i]) == name) return i;
         return -1;
     };
     std::vector<int> columns;
@@ -101,7 +106,7 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats) {
         for (int nm = 360; nm <= 750; nm += 10) {
             int found = -1;
             for (int i = 0; i < fields && found < 0; ++i)
-                if (names[i] && spectralWavelength(names[i]) == nm) found = i;
+                if (names && names[i] && spectralWavelength(names[i]) == nm) found = i;
             if (found < 0)
                 throw CgatsError("the CGATS file has no reflectance at " + std::to_string(nm) +
                                  " nm (SPECTRAL_NM" + std::to_string(nm) + ")");
@@ -109,7 +114,10 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats) {
         }
     }
 
-    const auto sets = static_cast<int>(cmsIT8GetPropertyDbl(h, "NUMBER_OF_SETS"));
+    // The data hold at most as many sets as declared; a count beyond an int (or not a number)
+    // reads none rather than converting out of range.
+    const double declared = cmsIT8GetPropertyDbl(h, "NUMBER_OF_SETS");
+    const int sets = declared >= 1 && declared < 1e9 ? static_cast<int>(declared) : 0;
     std::string out;
     auto cell = [&](int row, int col) -> std::string {
         const char* v = col < 0 ? nullptr : cmsIT8GetDataRowCol(h, row, col);
@@ -179,6 +187,11 @@ std::string recordsToCgats(const Job& job, std::string_view table) {
         results.insert(results.begin(), id);
         for (std::string& r : results)
             r.erase(std::remove(r.begin(), r.end(), ' '), r.end());
+        // CGATS data are bare words: a field that is not a number (a damaged table) would split
+        // or merge the columns of whoever reads the file, so its row is left out like a failed one.
+        if (!std::all_of(results.begin(), results.end(),
+                         [](const std::string& r) { return isNumber(r); }))
+            continue;
         rows.push_back(std::move(results));
     }
 

@@ -25,7 +25,8 @@ bool writesCgats(const Job& job); // the jobs with a comma-separated output tabl
 std::string cgatsToRecords(const Job& job, std::string_view cgats);
 
 // A job's output table as CGATS.17: SAMPLE_ID (the record number), XYZ_X..Z, LAB_L..B,
-// RGB_R..B from each record's results. Failed records (empty results) are left out.
+// RGB_R..B from each record's results. Failed records (empty results) and rows whose values are
+// not all numbers (a damaged table) are left out.
 std::string recordsToCgats(const Job& job, std::string_view table);
 
 } // namespace zul::batch

@@ -4,30 +4,31 @@
 
 namespace zul::batch {
 
-FileSink::FileSink(const QString& fileName) : m_file(fileName) {}
+FileSink::FileSink(const QString& fileName)
+    : m_name(fileName), m_file(std::make_unique<AtomicFile>(fileName)) {}
 
+// Written through AtomicFile, which keeps the system's reason for a failed write (a full disk, a
+// size limit) and never reports a short write as success.
 bool FileSink::open() {
-    if (m_file.open(QIODevice::WriteOnly)) return true;
-    m_error = m_file.errorString();
+    if (m_file && m_file->open()) return true;
+    m_error = m_file ? m_file->reason() : QStringLiteral("the output was discarded");
     return false;
 }
 
 bool FileSink::write(std::string_view bytes) {
-    const auto n = static_cast<qint64>(bytes.size());
-    if (m_file.write(bytes.data(), n) == n) return true;
-    m_error = m_file.errorString();
+    if (m_file && m_file->write(bytes)) return true;
+    m_error = m_file ? m_file->reason() : QStringLiteral("the output was discarded");
     return false;
 }
 
 bool FileSink::commit() {
-    if (m_file.commit()) return true;
-    m_error = m_file.errorString();
+    if (m_file && m_file->commit().isEmpty()) return true;
+    m_error = m_file ? m_file->reason() : QStringLiteral("the output was discarded");
     return false;
 }
 
 void FileSink::discard() {
-    if (m_file.isOpen()) m_file.cancelWriting();
-    if (m_file.isOpen()) m_file.commit(); // with writing cancelled this only removes the temporary
+    m_file.reset(); // an uncommitted AtomicFile removes its temporary file
 }
 
 QString FileSink::error() const {

@@ -3,8 +3,9 @@
 // only when everything was written, so a missing input, an I/O error, Cancel or a crash leave the
 // previous file whole. The palette is appended to in place, whole lines at a time, and cut back
 // to its old length when the job does not finish.
+#include "workbench/atomicfile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 #include <memory>
@@ -37,7 +38,8 @@ public:
     QString error() const override;
 
 private:
-    QSaveFile m_file;
+    QString m_name;
+    std::unique_ptr<AtomicFile> m_file; // null once discarded
     QString m_error;
 };
 

@@ -6,6 +6,9 @@
 #include "text/numtext.h"
 #include "workbench/csvline.h"
 
+#include <cmath>
+#include <limits>
+
 namespace zul::batch {
 
 namespace {
@@ -90,11 +93,18 @@ std::string readSpectral(std::string_view line, Record& r) {
     for (std::size_t i = 0; i < r.reflectance.size(); ++i, ++got) {
         if (!nextCsvField(line, pos, field))
             return countReason(43, "3 texts, 40 reflectances", got);
-        try {
-            r.reflectance[i] = static_cast<float>(parseStrict(field));
-        } catch (const Error&) {
+        auto where = [&] {
             return std::to_string(kFirstWavelengthNm + kWavelengthStepNm * static_cast<int>(i)) +
-                   " nm: \"" + field + "\" is not a number";
+                   " nm: \"" + field + "\"";
+        };
+        try {
+            const double v = parseStrict(field);
+            // A reflectance beyond the single-precision range would become infinite.
+            if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max()))
+                return where() + " is out of range";
+            r.reflectance[i] = static_cast<float>(v);
+        } catch (const Error&) {
+            return where() + " is not a number";
         }
     }
     r.rest = pos == std::string_view::npos ? std::string() : std::string(line.substr(pos));

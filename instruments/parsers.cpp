@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <string>
 
 namespace zul::instruments {
@@ -29,6 +31,8 @@ std::optional<float> plainDecimal(std::string_view field) {
     double v = 0;
     const auto r = std::from_chars(field.data(), field.data() + field.size(), v);
     if (r.ec != std::errc() || r.ptr != field.data() + field.size()) return std::nullopt;
+    // Forty digits fit a double but not a float.
+    if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) return std::nullopt;
     return static_cast<float>(v);
 }
 
@@ -45,6 +49,13 @@ bool statusCalibrated(const QByteArray& reply) {
 
 namespace {
 
+// A refused reply carries its error and no values, not the slots read before the bad one.
+SpectrumReading refused(QString why) {
+    SpectrumReading r;
+    r.error = std::move(why);
+    return r;
+}
+
 // Reads `width` characters at 0-based `at` for each slot; `start(slot)` gives the position.
 template <typename Start>
 SpectrumReading fixedFields(const QByteArray& bytes, int width, Start start) {
@@ -53,17 +64,15 @@ SpectrumReading fixedFields(const QByteArray& bytes, int width, Start start) {
     for (int slot = 1; slot <= kSpectralPoints; ++slot) {
         const std::size_t at = static_cast<std::size_t>(start(slot));
         if (at + static_cast<std::size_t>(width) > all.size()) {
-            r.error = QStringLiteral("slot %1 (%2 nm): the reply ends after %3 characters")
-                          .arg(slot)
-                          .arg(350 + 10 * slot)
-                          .arg(all.size());
-            return r;
+            return refused(QStringLiteral("slot %1 (%2 nm): the reply ends after %3 characters")
+                               .arg(slot)
+                               .arg(350 + 10 * slot)
+                               .arg(all.size()));
         }
         const std::string_view field = all.substr(at, static_cast<std::size_t>(width));
         const auto v = plainDecimal(field);
         if (!v) {
-            r.error = badSlot(slot, field);
-            return r;
+            return refused(badSlot(slot, field));
         }
         r.values[static_cast<std::size_t>(slot - 1)] = *v;
     }
@@ -89,8 +98,7 @@ SpectrumReading parseCiReply(const QByteArray& reply) {
     for (int slot = 1; slot <= kSpectralPoints; ++slot) {
         const std::size_t point = all.find('.', from);
         if (point == std::string_view::npos) {
-            r.error = QStringLiteral("only %1 values where 40 are needed").arg(slot - 1);
-            return r;
+            return refused(QStringLiteral("only %1 values where 40 are needed").arg(slot - 1));
         }
         from = point + 1;
         const std::size_t windowStart = point >= 3 ? point - 3 : 0;
@@ -104,8 +112,7 @@ SpectrumReading parseCiReply(const QByteArray& reply) {
         const std::string_view number = all.substr(begin, end - begin);
         const auto v = plainDecimal(number);
         if (!v) {
-            r.error = badSlot(slot, all.substr(windowStart, windowEnd - windowStart));
-            return r;
+            return refused(badSlot(slot, all.substr(windowStart, windowEnd - windowStart)));
         }
         r.values[static_cast<std::size_t>(slot - 1)] = *v;
     }
@@ -120,17 +127,15 @@ SpectrumReading parseSpectrolinoReply(const QByteArray& reply) {
         const int slot = i + 2;
         const std::size_t at = static_cast<std::size_t>(7 * i + 3);
         if (at + 6 > all.size()) {
-            r.error = QStringLiteral("slot %1 (%2 nm): the reply ends after %3 characters")
-                          .arg(slot)
-                          .arg(350 + 10 * slot)
-                          .arg(all.size());
-            return r;
+            return refused(QStringLiteral("slot %1 (%2 nm): the reply ends after %3 characters")
+                               .arg(slot)
+                               .arg(350 + 10 * slot)
+                               .arg(all.size()));
         }
         const std::string_view field = all.substr(at, 6);
         const auto v = plainDecimal(field);
         if (!v) {
-            r.error = badSlot(slot, field);
-            return r;
+            return refused(badSlot(slot, field));
         }
         r.values[static_cast<std::size_t>(slot - 1)] = *v * 100.0f;
     }

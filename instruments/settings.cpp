@@ -2,10 +2,10 @@
 
 #include "instruments/parsers.h"
 #include "text/seqfile.h"
+#include "workbench/atomicfile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
 #include <fstream>
@@ -56,7 +56,10 @@ std::optional<InstrumentSettings> readSettingsFile(const QString& dir) {
 
 QByteArray settingsText(const InstrumentSettings& s) {
     QByteArray name = s.name.toUtf8();
-    if (name.contains(',') || name.contains('"') || name != name.trimmed()) {
+    // An empty name is quoted too: written bare it would be a blank line, and the port would be
+    // read as the name. So is one starting with a byte order mark, which the reader drops.
+    if (name.isEmpty() || name.startsWith("\xEF\xBB\xBF") || name.contains(',') ||
+        name.contains('"') || name != name.trimmed()) {
         name.replace('"', "'"); // a quoted field cannot hold a quote
         name = '"' + name + '"';
     }
@@ -64,12 +67,8 @@ QByteArray settingsText(const InstrumentSettings& s) {
 }
 
 bool writeSettingsFile(const QString& dir, const InstrumentSettings& s, QString& error) {
-    QSaveFile file(QDir(dir).filePath("zul.cfg"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(settingsText(s)) < 0 || !file.commit()) {
-        error = QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString());
-        return false;
-    }
-    return true;
+    error = writeFileAtomically(QDir(dir).filePath("zul.cfg"), settingsText(s));
+    return error.isEmpty();
 }
 
 } // namespace zul::instruments

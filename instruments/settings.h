@@ -1,7 +1,7 @@
 #pragma once
 // The settings file "zul.cfg": the instrument name and the serial port number, kept between runs.
-// Two lines ended by CR LF: the name (in double quotes only when it holds a comma or a quote or
-// surrounding blanks), then the port number with a blank before and after the digits.
+// Two lines ended by CR LF: the name (in double quotes only when it is empty or holds a comma, a
+// quote or surrounding blanks), then the port number with a blank before and after the digits.
 #include <QByteArray>
 #include <QString>
 
@@ -29,7 +29,8 @@ std::optional<InstrumentSettings> readSettings(std::istream& in);
 std::optional<InstrumentSettings> readSettingsFile(const QString& dir);
 
 QByteArray settingsText(const InstrumentSettings& s);
-// Written to a temporary file and renamed over "zul.cfg"; false with `error` otherwise.
+// Written to a temporary file and renamed over "zul.cfg"; false with `error` (which names the
+// file and the reason) otherwise.
 bool writeSettingsFile(const QString& dir, const InstrumentSettings& s, QString& error);
 
 } // namespace zul::instruments

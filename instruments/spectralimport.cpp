@@ -92,15 +92,19 @@ int wavelengthOf(const QString& column) {
 
 ImportResult importCgatsSpectrum(const QByteArray& input) {
     const QByteArray bytes = withoutBom(input);
+    // The CGATS parser must not be handed an empty block (it stops the program).
+    if (bytes.isEmpty()) return failed("not a readable CGATS file: the file is empty");
     It8 it8(bytes);
     if (!it8.handle) return failed("not a readable CGATS file: " + it8.error);
     char** names = nullptr;
     const int columns = cmsIT8EnumDataFormat(it8.handle, &names);
-    const int rows = static_cast<int>(cmsIT8GetPropertyDbl(it8.handle, "NUMBER_OF_SETS"));
-    if (rows < 1) return failed("the CGATS file holds no sample");
+    const double sets = cmsIT8GetPropertyDbl(it8.handle, "NUMBER_OF_SETS");
+    if (!(sets >= 1)) return failed("the CGATS file holds no sample");
+    const int rows = sets < 1e9 ? static_cast<int>(sets) : 1000000000;
 
     std::map<int, float> byNm;
     for (int col = 0; col < columns; ++col) {
+        if (!names || !names[col]) continue; // fewer field names than NUMBER_OF_FIELDS
         const int nm = wavelengthOf(QString::fromLatin1(names[col]));
         if (nm < 0 || nm % kWavelengthStepNm != 0 || nm < kFirstWavelengthNm || nm > 750) continue;
         const char* cell = cmsIT8GetDataRowCol(it8.handle, 0, col);
@@ -133,8 +137,8 @@ ImportResult importCgatsSpectrum(const QByteArray& input) {
     }
     const QByteArray firstLine = bytes.left(bytes.indexOf('\n')).trimmed();
     r.header = QString::fromLatin1(firstLine);
-    if (const char* id =
-            cmsIT8GetData(it8.handle, cmsIT8GetPatchName(it8.handle, 0, nullptr), "SAMPLE_NAME"))
+    const char* patch = cmsIT8GetPatchName(it8.handle, 0, nullptr);
+    if (const char* id = patch ? cmsIT8GetData(it8.handle, patch, "SAMPLE_NAME") : nullptr)
         r.header += ' ' + QString::fromUtf8(id);
     if (rows > 1) notes << QStringLiteral("first of %1 samples").arg(rows);
     if (factors) notes << QStringLiteral("reflectance factors taken as 0..1");

@@ -1,6 +1,7 @@
 #!/bin/sh
 # tools/fuzz.sh [TARGET] [SECONDS]
-# Builds the `fuzz` preset and runs each fuzz target (or only TARGET, e.g. numtext) for SECONDS
+# Builds the `fuzz` preset and runs each fuzz target (or only TARGET, e.g. numtext, or a
+# comma-separated list of targets, run in that order) for SECONDS
 # (default 60) on a scratch copy of its seed corpus, two targets at a time (JOBS=n to change).
 # New inputs that found new paths land in build-fuzz/corpus/<target>/; a crash, leak or
 # sanitizer report stops that target and leaves crash-* files in build-fuzz/findings/<target>/.
@@ -17,7 +18,7 @@ cmake --build --preset fuzz
 if [ "$target" = all ]; then
     targets=$(ls tests/fuzz/corpus)
 else
-    targets="$target"
+    targets=$(echo "$target" | tr ',' ' ')
 fi
 
 run_one() {

@@ -1,7 +1,8 @@
 #include "viewer/palettefiles.h"
 
+#include "workbench/atomicfile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -21,22 +22,18 @@ QString readLastPalette(const QString& file) {
 
 namespace {
 
-QString commit(QSaveFile& f, const QByteArray& data) {
-    if (f.write(data) != data.size()) {
-        const QString reason = f.errorString();
-        f.cancelWriting();
-        return reason;
-    }
-    if (!f.commit()) return f.errorString();
-    return {};
+// The whole file through a temporary file renamed over it; the reason on failure. AtomicFile
+// never takes a short write (a full disk) for success.
+QString replaceWhole(const QString& fileName, const QByteArray& data) {
+    AtomicFile f(fileName);
+    if (f.open() && f.write(data) && f.commit().isEmpty()) return {};
+    return f.reason();
 }
 
 } // namespace
 
 QString writeLastPalette(const QString& paletteName, const QString& file) {
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
-    return commit(f, paletteName.toUtf8() + "\r\n");
+    return replaceWhole(file, paletteName.toUtf8() + "\r\n");
 }
 
 QString swatchName(const PointTable& t, std::size_t i) {
@@ -64,9 +61,7 @@ QString exportGpl(const PointTable& t, const QString& title, const QString& file
                    .toUtf8();
         out += name.toUtf8() + '\n';
     }
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
-    return commit(f, out);
+    return replaceWhole(fileName, out);
 }
 
 namespace {
@@ -114,9 +109,7 @@ QString exportAse(const PointTable& t, const QString& fileName) {
         put32(out, static_cast<quint32>(block.size()));
         out += block;
     }
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
-    return commit(f, out);
+    return replaceWhole(fileName, out);
 }
 
 } // namespace zul

@@ -90,7 +90,14 @@ float paletteHueStep(std::string_view hue) {
             text.substr(text.size() - e.letters.size()) != e.letters)
             continue;
         const auto number = text.substr(0, text.size() - e.letters.size());
-        return static_cast<float>(parseLenient(number)) + e.offset;
+        // A number beyond the range of a float ("1e400R") places the point nowhere on the
+        // circle: it goes where a hue without a number goes.
+        try {
+            const auto step = static_cast<float>(parseLenient(number)) + e.offset;
+            return std::isfinite(paletteHueAngle(step)) ? step : 0;
+        } catch (const Error&) {
+            return 0;
+        }
     }
     return 0;
 }

@@ -29,7 +29,8 @@ std::string lowerHueText(std::string_view hue);
 
 // Hue step on the 0..100 circle: the leading number plus the offset of the family ending
 // ("yr", "gy", "bg", "pb", "rp" tested before "r", "y", "g", "b", "p"), so 10yr and 0y are both
-// 20. A text with no family ending (a neutral "N") has step 0.
+// 20. A text with no family ending (a neutral "N"), or whose number is beyond the range of a
+// float, has step 0.
 float paletteHueStep(std::string_view hue);
 
 // Step x 3.6 degrees, then radians by the factor 0.0174532925; single precision after each step.

@@ -17,9 +17,10 @@ AtomicFile::~AtomicFile() {
 
 void AtomicFile::fail(const QString& reason) {
     if (!m_error.isEmpty()) return;
+    m_reason = reason.isEmpty() ? QStringLiteral("unknown error") : reason;
     const bool existed = QFileInfo::exists(m_name);
     m_error = QStringLiteral("Could not write \"%1\": %2. %3")
-                  .arg(m_name, reason.isEmpty() ? QStringLiteral("unknown error") : reason,
+                  .arg(m_name, m_reason,
                        existed ? QStringLiteral("The file was left as it was.")
                                : QStringLiteral("Nothing was written."));
     if (m_file.isOpen()) m_file.cancelWriting();

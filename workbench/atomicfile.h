@@ -31,6 +31,8 @@ public:
     const QString& fileName() const { return m_name; }
     // The message of the first failure, empty while all went well.
     const QString& error() const { return m_error; }
+    // Its reason alone ("File too large"), for callers that name the file themselves.
+    const QString& reason() const { return m_reason; }
 
 private:
     static constexpr qsizetype kBufferSize = 64 * 1024;
@@ -41,6 +43,7 @@ private:
     QSaveFile m_file;
     QByteArray m_buffer;
     QString m_error;
+    QString m_reason;
 };
 
 // Writes all `size` bytes to a file descriptor, resuming after short writes and interrupts.

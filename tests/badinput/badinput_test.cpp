@@ -5,6 +5,7 @@
 #include "workbench/csvline.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -29,6 +30,8 @@ struct ZulRun {
     std::vector<std::pair<QString, QByteArray>> files;
     // Standard output holds a header and a row per non-blank input line (zul convert).
     bool rowPerLine = false;
+    // A file that must keep its content when the command ends with status 3 (nothing written).
+    std::pair<QString, QByteArray> keep;
 };
 
 struct CommandCase {
@@ -158,10 +161,134 @@ ZulRun convertArguments(Rng& rng) {
     return run;
 }
 
+// 40 reflectances in percent, joined by `sep`.
+std::string reflectances(Rng& rng, const char* sep) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+        if (i) text += sep;
+        text += std::to_string(pick(rng, 10000) / 100.0).substr(0, 5);
+    }
+    return text;
+}
+
+std::string spectralCgats(Rng& rng) {
+    std::string text = "CGATS.17\nNUMBER_OF_FIELDS 42\nBEGIN_DATA_FORMAT\nSAMPLE_ID SAMPLE_NAME";
+    for (int nm = 360; nm <= 750; nm += 10)
+        text += " SPECTRAL_NM" + std::to_string(nm);
+    text += "\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\nBEGIN_DATA\n";
+    for (int set = 1; set <= 2; ++set)
+        text +=
+            std::to_string(set) + " s" + std::to_string(set) + " " + reflectances(rng, " ") + "\n";
+    return text + "END_DATA\n";
+}
+
+// A whole file with a few bytes changed, or random lines, or a good file.
+QByteArray someFile(Rng& rng, const std::string& good) {
+    switch (pick(rng, 4)) {
+    case 0: {
+        std::string text;
+        const int lines = pick(rng, 30);
+        for (int i = 0; i < lines; ++i)
+            text += randomLine(rng) + (pick(rng, 2) ? "\r\n" : "\n");
+        return QByteArray::fromStdString(text);
+    }
+    case 3:
+        return QByteArray::fromStdString(good);
+    default: {
+        std::string text = good;
+        const int edits = 1 + pick(rng, 4);
+        for (int e = 0; e < edits; ++e)
+            text = mutatedLine(rng, text);
+        if (pick(rng, 6) == 0)
+            text.resize(static_cast<std::size_t>(pick(rng, static_cast<int>(text.size()) + 1)));
+        return QByteArray::fromStdString(text);
+    }
+    }
+}
+
+// `zul batch` over an input file of good, mutated and random records of one job (or a CGATS
+// file for the jobs that read one), into an output that held something before.
+ZulRun batchJob(Rng& rng) {
+    struct JobLines {
+        const char* job;
+        std::vector<std::string> good;
+    };
+    static const std::vector<JobLines> jobs = {
+        {"xyz", {"A1,41.2,21.3,1.9", "\"t,2\",95.05,100,108.9", "n,0,0,0"}},
+        {"lab", {"50,10,-20", "100,0,0", "0,0,0"}},
+        {"munsell", {"5R,4,14", "5R 4/14", "N 5/", "10RP, 9, 2"}},
+        {"steps", {"5R\t4\t14", "2.5YR\t6\t8", "N 5/"}},
+        {"checker", {"dark skin,A1,3YR,3.7,3.2", "white,D4,N,9.5,0"}},
+        {"chart", {"155D,white,group,N,9.5,0", "1A,red,g,5R,4,14"}},
+        {"spectral", {}},
+    };
+    const JobLines& job = jobs[static_cast<std::size_t>(pick(rng, static_cast<int>(jobs.size())))];
+    ZulRun run;
+    run.args = {"batch", job.job, "-i", "in.txt", "--time", "2026-12-07T10:45:00"};
+    // xyz appends to a palette and has no output; the others write an output.
+    if (std::string_view(job.job) == "xyz")
+        run.args << "--palette"
+                 << "pal.csv";
+    else
+        run.args << "-o"
+                 << "out.txt";
+    std::string good;
+    const bool spectral = std::string_view(job.job) == "spectral";
+    const bool cgats =
+        (spectral || std::string_view(job.job) == "xyz" || std::string_view(job.job) == "lab") &&
+        pick(rng, 3) == 0;
+    if (cgats) {
+        run.args << "--format"
+                 << "cgats";
+        good = spectral ? spectralCgats(rng)
+                        : "CGATS.17\nNUMBER_OF_FIELDS 7\nBEGIN_DATA_FORMAT\nSAMPLE_ID XYZ_X XYZ_Y "
+                          "XYZ_Z LAB_L LAB_A LAB_B\nEND_DATA_FORMAT\nNUMBER_OF_SETS 2\n"
+                          "BEGIN_DATA\nA 41.2 21.3 1.9 50 10 -20\nB 95 100 108 100 0 0\nEND_DATA\n";
+    } else {
+        const int lines = 5 + pick(rng, 20);
+        for (int i = 0; i < lines; ++i) {
+            if (spectral)
+                good += "s" + std::to_string(i) + ",name,x," + reflectances(rng, ",") + ",rest";
+            else
+                good += job.good[static_cast<std::size_t>(
+                    pick(rng, static_cast<int>(job.good.size())))];
+            good += pick(rng, 2) ? "\r\n" : "\n";
+        }
+    }
+    run.files = {{"in.txt", someFile(rng, good)}};
+    if (std::string_view(job.job) != "xyz") {
+        run.files.emplace_back("out.txt", "previous output\r\n");
+        run.keep = {"out.txt", "previous output\r\n"};
+    }
+    return run;
+}
+
+// `zul measure --instrument Import --file F` over good, mutated and random spectral files.
+ZulRun measureImport(Rng& rng) {
+    std::string good;
+    switch (pick(rng, 3)) {
+    case 0:
+        good = "TAG sample\r\n" + reflectances(rng, ",") + "\r\n";
+        break;
+    case 1:
+        good = "TAG\n" + reflectances(rng, "\n") + "\n";
+        break;
+    default:
+        good = spectralCgats(rng);
+    }
+    ZulRun run;
+    run.args = {"measure", "--instrument", "Import", "--file", "sample.txt"};
+    if (pick(rng, 2)) run.args << "--spectrum";
+    run.files = {{"sample.txt", someFile(rng, good)}};
+    return run;
+}
+
 const std::vector<CommandCase>& commandCases() {
     static const std::vector<CommandCase> cases = {
         {"convert_stdin", 80, convertStdin, {0, 1}},
         {"convert_arguments", 150, convertArguments, {0, 1, 2}},
+        {"batch_jobs", 300, batchJob, {0, 1, 3}},
+        {"measure_import", 250, measureImport, {0, 1}},
     };
     return cases;
 }
@@ -225,10 +352,27 @@ TEST_P(BadInputTest, NoCrashNoHangAMessageForEachFailure) {
         const int status = p.exitCode();
         const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
         EXPECT_NE(std::find(c.statuses.begin(), c.statuses.end(), status), c.statuses.end())
-            << what << ": exit status " << status;
+            << what << ": exit status " << status << "\n"
+            << err.toStdString();
         if (status != 0) {
             ++failures;
             EXPECT_FALSE(err.trimmed().isEmpty()) << what << ": failed without a message";
+        }
+        if (!run.keep.first.isEmpty()) {
+            QFile kept(dir.filePath(run.keep.first));
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly))
+                << what << ": " << run.keep.first.toStdString() << " is gone";
+            const QByteArray now = kept.readAll();
+            if (status == 3)
+                EXPECT_EQ(now, run.keep.second)
+                    << what << ": nothing written, yet the output changed";
+            else
+                EXPECT_NE(now, run.keep.second)
+                    << what << ": exit status " << status << " but the output was not written";
+            // No temporary file left beside the output.
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(run.keep.first + ".").size(),
+                      0)
+                << what;
         }
         if (!run.rowPerLine) continue;
         // A header, then one row per line; a row whose results are all empty says why.
@@ -251,8 +395,8 @@ TEST_P(BadInputTest, NoCrashNoHangAMessageForEachFailure) {
             }
         }
     }
-    std::cout << c.name << ": " << c.runs << " runs, " << lines << " input lines, " << failures
-              << " runs with a failure status\n";
+    std::cout << c.name << ": " << c.runs << " runs, " << lines
+              << " input lines checked row by row, " << failures << " runs with a failure status\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, BadInputTest, ::testing::ValuesIn(commandCases()),

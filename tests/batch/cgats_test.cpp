@@ -73,5 +73,13 @@ TEST(Cgats, OutputCarriesTheResultsOfConvertedRecordsOnly) {
     EXPECT_NE(out.find("SAMPLE_ID\tXYZ_X"), std::string::npos);
 }
 
+TEST(Cgats, ADamagedTableRowIsLeftOutNotWrittenAsBrokenColumns) {
+    // The munsell table's nine results, then C, M, Y, K; the second row's X holds text.
+    const std::string table = "5R,4,14,41.2,21.3,1.9,50,15,-20,200,50,0,1,2,3,4\n"
+                              "5R,4,14,41.LAB_L2,21.3,1.9,50,15,-20,200,50,0,1,2,3,4\n";
+    const std::string out = batch::recordsToCgats(job("munsell"), table);
+    EXPECT_EQ(batch::cgatsToRecords(job("xyz"), out), "1,41.2,21.3,1.9\n");
+}
+
 } // namespace
 } // namespace zul::testing

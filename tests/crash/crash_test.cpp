@@ -97,21 +97,23 @@ protected:
         kind = findFileKind(QString::fromStdString(GetParam()));
         ASSERT_NE(kind, nullptr);
         ASSERT_TRUE(dir.isValid() && scratch.isValid());
-        path = dir.filePath("target.txt");
+        path = dir.filePath(kind->fileName);
     }
 
     // What generation g writes into an empty file, by the same code in this process.
     const QByteArray& content(int g) {
         auto it = cache.find(g);
         if (it != cache.end()) return it->second;
-        const QString file = scratch.filePath(QString::number(g));
+        // A folder per generation: some writers write only one name.
+        QDir(scratch.path()).mkpath(QString::number(g));
+        const QString file = scratch.filePath(QString::number(g) + '/' + kind->fileName);
         EXPECT_EQ(kind->write(file, g), QString());
         return cache[g] = readAll(file);
     }
 
     QStringList strayFiles() const {
         QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        names.removeAll("target.txt");
+        names.removeAll(kind->fileName);
         return names;
     }
 
@@ -183,7 +185,7 @@ TEST_P(CrashTest, KilledAtRandomMomentsLeavesWholeContent) {
     // Each kill of a rewrite can leave its temporary file behind; the target is never touched.
     const QStringList strays = strayFiles();
     for (const QString& name : strays)
-        EXPECT_TRUE(name.startsWith("target.txt.")) << name.toStdString();
+        EXPECT_TRUE(name.startsWith(QString(kind->fileName) + ".")) << name.toStdString();
     std::cout << kind->name << ": " << landed << " kills during writing (" << midRun
               << " after at least one whole write; " << gotNew << " left the new content, "
               << keptOld << " the old; kills up to " << window.count()

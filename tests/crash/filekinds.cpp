@@ -2,10 +2,21 @@
 // uses for it. To add a kind: one entry below (and its library in CMakeLists.txt).
 #include "filekinds.h"
 
+#include "batch/maketable.h"
+#include "batch/output.h"
+#include "instruments/settings.h"
+#include "munsell/table.h"
+#include "viewer/palettefiles.h"
 #include "workbench/atomicfile.h"
+#include "workbench/dialogs.h"
 #include "workbench/palette.h"
+#include "workbench/workbench.h"
 
 #include <QDateTime>
+#include <QFileInfo>
+
+#include <map>
+#include <string>
 
 namespace zul::testing {
 
@@ -39,12 +50,83 @@ QString rewriteLargeOutput(const QString& path, int g) {
     return file.commit();
 }
 
+// "zul.cfg" as the instrument window saves it: the writer takes the folder, the name is fixed.
+QString rewriteSettings(const QString& path, int g) {
+    const QFileInfo info(path);
+    if (info.fileName() != QLatin1String("zul.cfg")) return "the settings file must be zul.cfg";
+    const instruments::InstrumentSettings s{QStringLiteral("Instrument, model %1").arg(g),
+                                            1 + g % instruments::kLastPort};
+    QString error;
+    return instruments::writeSettingsFile(info.absolutePath(), s, error) ? QString() : error;
+}
+
+// "LastPalette.txt" after a palette was loaded; the viewer shows the reason after the file's name.
+QString rewriteLastPalette(const QString& path, int g) {
+    const QString why =
+        writeLastPalette(QStringLiteral("palettes/measured, batch %1.csv").arg(g), path);
+    return why.isEmpty() ? QString() : path + " not written: " + why;
+}
+
+// A batch output of a few thousand records, streamed in pieces as the batch runner writes it.
+QString rewriteBatchOutput(const QString& path, int g) {
+    batch::FileSink sink(path);
+    if (!sink.open()) return "Cannot write " + path + ": " + sink.error();
+    std::string chunk;
+    for (int record = 1; record <= 3000; ++record) {
+        chunk += "5R,4," + std::to_string(2 + (record + g) % 12) + ",  " + std::to_string(g) +
+                 ".0000,  11.9018,   6.1347,  41.1246,  36.1010,  14.4817, 200,  64,  59,   0, " +
+                 std::to_string(record % 97) + ",  71,  22\r\n";
+        if (record % 256 == 0 || record == 3000) {
+            if (!sink.write(chunk)) {
+                const QString why = sink.error();
+                sink.discard();
+                return "Cannot write " + path + ": " + why;
+            }
+            chunk.clear();
+        }
+    }
+    if (!sink.commit()) {
+        const QString why = sink.error();
+        sink.discard();
+        return "Cannot write " + path + ": " + why;
+    }
+    return {};
+}
+
+// "muntable2.prn" as "Make table" writes it, under one of the three illuminants (generation g
+// uses g mod 3, so two generations in a row differ). Built once per illuminant.
+QString rewriteTable(const QString& path, int g) {
+    static std::map<int, std::string> tables;
+    const int illuminant = g % 3;
+    if (!tables.count(illuminant)) {
+        static const auto table =
+            loadRenotationTable(std::string(ZUL_SOURCE_DIR) + "/data/Muncie.dat");
+        NonInteractiveDialogs dialogs;
+        Workbench wb(table, dialogs);
+        wb.startUp();
+        Workbench::Options options = wb.options();
+        options.illuminant = illuminant;
+        tables[illuminant] = batch::makeTable(*table, options);
+    }
+    batch::FileSink sink(path);
+    if (!sink.open() || !sink.write(tables[illuminant]) || !sink.commit()) {
+        const QString why = sink.error();
+        sink.discard();
+        return "Cannot write " + path + ": " + why;
+    }
+    return {};
+}
+
 } // namespace
 
 const std::vector<FileKind>& fileKinds() {
     static const std::vector<FileKind> kinds = {
         {"palette", true, appendPaletteRecord},
         {"large_output", false, rewriteLargeOutput},
+        {"settings", false, rewriteSettings, "zul.cfg"},
+        {"last_palette", false, rewriteLastPalette, kLastPaletteFile},
+        {"batch_output", false, rewriteBatchOutput, "tempOUT.txt"},
+        {"table", false, rewriteTable, batch::kTableFile},
     };
     return kinds;
 }

@@ -15,6 +15,8 @@ struct FileKind {
     bool append;
     // Writes generation `g` to `path`; an empty string on success, else the user's message.
     std::function<QString(const QString& path, int g)> write;
+    // The file's name in the test's folder, for writers that only write one name.
+    const char* fileName = "target.txt";
 };
 
 const std::vector<FileKind>& fileKinds();

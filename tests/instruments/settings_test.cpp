@@ -49,6 +49,9 @@ TEST(Settings, WritesAtomicallyAndReadsBack) {
     f.close();
     ASSERT_TRUE(writeSettingsFile(dir.path(), odd, error));
     EXPECT_EQ(readSettingsFile(dir.path())->name.toStdString(), "My, 'odd' one");
+    // No instrument chosen yet: the empty name is kept, and so is the port after it.
+    ASSERT_TRUE(writeSettingsFile(dir.path(), {"", 2}, error));
+    EXPECT_EQ(readSettingsFile(dir.path()), (InstrumentSettings{"", 2}));
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"zul.cfg"});
 }

@@ -30,6 +30,9 @@ TEST(PaletteReader, FamilyEndingsTwoLettersBeforeOne) {
     EXPECT_EQ(paletteHueStep("N"), 0.0f);
     EXPECT_EQ(paletteHueStep("5"), 0.0f);
     EXPECT_EQ(paletteHueStep(""), 0.0f);
+    // A number beyond a float (a damaged file) must not stop the loading.
+    EXPECT_EQ(paletteHueStep("1e400YR"), 0.0f);
+    EXPECT_EQ(paletteHueStep("1e39R"), 0.0f);
 }
 
 TEST(PaletteReader, AngleUsesTheTenDigitFactorInSinglePrecision) {

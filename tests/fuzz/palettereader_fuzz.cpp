@@ -1,0 +1,37 @@
+// The palette reader over every line of a file (a palette, or anything opened as one). Properties:
+// a record has finite value and chroma read from its own fields, the fields it
+// reports are the line's own and its hue lies on the circle (a finite angle); a line that is not
+// one says why.
+#include "fuzzcheck.h"
+
+#include "viewer/palettereader.h"
+#include "workbench/csvline.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace zul;
+    std::string_view text = fuzz::asText(data, size);
+    std::vector<std::string> scratch = {"left", "over"};
+    std::vector<std::string> fields;
+    while (text.data() != nullptr) {
+        auto [line, rest] = fuzz::cut(text, '\n');
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        text = rest;
+
+        PaletteFields out;
+        const std::string reason = readPaletteRecord(line, scratch, out);
+        if (!reason.empty()) continue;
+        FUZZ_CHECK(std::isfinite(out.valueNumber) && std::isfinite(out.chromaNumber));
+        splitCsvLine(line, fields);
+        FUZZ_CHECK(fields.size() >= 6);
+        FUZZ_CHECK(out.name == fields[2] && out.hue == fields[3]);
+        FUZZ_CHECK(out.value == fields[4] && out.chroma == fields[5]);
+        FUZZ_CHECK(!isPaletteHeader(fields));
+        const float step = paletteHueStep(out.hue);
+        FUZZ_CHECK(std::isfinite(step) && std::isfinite(paletteHueAngle(step)));
+    }
+    return 0;
+}
