@@ -4,9 +4,11 @@
 #include "workbench/atomicfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 namespace zul {
@@ -124,7 +126,45 @@ QByteArray paletteLine(const PaletteRecord& record) {
     return line;
 }
 
+namespace {
+
+// Palettes up to this size are rewritten whole on each save; larger ones are appended to.
+constexpr qint64 kRewriteLimit = 8 * 1024 * 1024;
+
+// A file whose last line is unfinished (edited by hand, or cut short) would swallow the new record
+// into that line: the record starts on a line of its own.
+bool endsUnfinished(const QByteArray& content) {
+    return !content.isEmpty() && !content.endsWith('\n') && !content.endsWith('\r');
+}
+
+// The old content and the new line go to a temporary file that replaces the palette: a kill
+// cannot leave half a record (the kernel may stop a write between two pages when the process is
+// killed). Null when the temporary file cannot be made (a folder we may not write): the caller
+// appends instead.
+std::optional<QString> rewriteWithLine(const QString& fileName, const QByteArray& line) {
+    QFile old(fileName);
+    QByteArray content;
+    if (old.exists()) {
+        // A palette the user may not write stays as it is: the append below says why.
+        if (!QFileInfo(fileName).isWritable()) return std::nullopt;
+        if (old.size() > kRewriteLimit || !old.open(QIODevice::ReadOnly)) return std::nullopt;
+        content = old.readAll();
+        if (old.error() != QFileDevice::NoError) return std::nullopt;
+        old.close();
+    }
+    if (endsUnfinished(content)) content += "\r\n";
+    content += line;
+    AtomicFile out(fileName);
+    if (!out.open()) return std::nullopt;
+    out.write(content);
+    if (out.commit().isEmpty()) return QString();
+    return out.reason();
+}
+
+} // namespace
+
 QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
+    if (const std::optional<QString> rewritten = rewriteWithLine(fileName, line)) return *rewritten;
     QFile file(fileName);
     const bool existed = file.exists();
     // Unbuffered: nothing of a failed write can linger in a buffer and reach the file on close.

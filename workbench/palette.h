@@ -36,8 +36,9 @@ long countPaletteRecords(const QString& fileName);
 QByteArray paletteLine(const PaletteRecord& record);
 
 // Appends one whole line to `fileName` (created if missing), after a CR LF when the file does not
-// end in a line break. Returns an empty string on success, otherwise the reason, in which case
-// nothing was written.
+// end in a line break. Palettes up to 8 MiB are rewritten beside themselves and renamed, so a kill
+// during the save leaves the old or the new file whole; larger ones are appended to. Returns an
+// empty string on success, otherwise the reason, in which case nothing was written.
 QString appendPaletteLine(const QString& fileName, const QByteArray& line);
 
 } // namespace zul
