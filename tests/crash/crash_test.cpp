@@ -124,15 +124,16 @@ protected:
 };
 
 TEST_P(CrashTest, KilledAtRandomMomentsLeavesWholeContent) {
-    // Kills land within about twenty writes of the first: later ones test nothing new and an
-    // appended file would grow without end.
+    // Kills land within about four writes of the first: later ones test nothing new, an appended
+    // file would grow without end, and on a slow or loaded machine (a sanitizer build) both
+    // outcomes still occur.
     const auto start = std::chrono::steady_clock::now();
     for (int g = 1; g <= 5; ++g)
         content(g);
     const auto perWrite = (std::chrono::steady_clock::now() - start) / 5;
     const auto window = std::clamp<std::chrono::microseconds>(
-        std::chrono::duration_cast<std::chrono::microseconds>(20 * perWrite),
-        std::chrono::microseconds(500), std::chrono::microseconds(50000));
+        std::chrono::duration_cast<std::chrono::microseconds>(4 * perWrite),
+        std::chrono::microseconds(500), std::chrono::microseconds(500000));
     ASSERT_NE(content(1), content(2)) << "generations must be told apart";
     int next = 0;
     if (!kind->append) {
@@ -191,8 +192,9 @@ TEST_P(CrashTest, KilledAtRandomMomentsLeavesWholeContent) {
               << keptOld << " the old; kills up to " << window.count()
               << " us after the first write began), " << strays.size()
               << " temporary files left by kills\n";
-    // Both outcomes must occur, or the kills did not land where it matters.
-    EXPECT_GT(gotNew, 0);
+    // Kills must also land after whole writes (the file then holds a newer generation than the
+    // run started from), or they did not land where it matters.
+    EXPECT_GT(gotNew + midRun, 0);
     if (!kind->append) {
         EXPECT_GT(keptOld, 0);
     }
