@@ -32,8 +32,8 @@ std::string input(const zul::batch::Job& job, int records) {
     std::string text;
     char line[1024];
     for (int i = 0; i < records; ++i) {
-        const std::string hue =
-            std::to_string(static_cast<int>(1 + u(rng) * 9)) + families[static_cast<int>(u(rng) * 10)];
+        const std::string hue = std::to_string(static_cast<int>(1 + u(rng) * 9)) +
+                                families[static_cast<int>(u(rng) * 10)];
         const double v = 2 + u(rng) * 6, c = u(rng) * 6;
         switch (job.id) {
         case zul::batch::JobId::Xyz:
@@ -41,8 +41,8 @@ std::string input(const zul::batch::Job& job, int records) {
                           1 + u(rng) * 99, 1 + u(rng) * 100);
             break;
         case zul::batch::JobId::Lab:
-            std::snprintf(line, sizeof line, "%.2f,%.2f,%.2f\n", 20 + u(rng) * 70,
-                          u(rng) * 60 - 30, u(rng) * 60 - 30);
+            std::snprintf(line, sizeof line, "%.2f,%.2f,%.2f\n", 20 + u(rng) * 70, u(rng) * 60 - 30,
+                          u(rng) * 60 - 30);
             break;
         case zul::batch::JobId::Munsell:
             std::snprintf(line, sizeof line, "%s,%.1f,%.1f\n", hue.c_str(), v, c);
@@ -89,8 +89,8 @@ void BM_BatchJob(benchmark::State& state, const char* name) {
             return n;
         };
         zul::batch::StringSink out, palette;
-        const auto report = zul::batch::runBatchStream(job, table(), read, &out, &palette,
-                                                       nullptr, settings);
+        const auto report =
+            zul::batch::runBatchStream(job, table(), read, &out, &palette, nullptr, settings);
         benchmark::DoNotOptimize(report.converted);
     }
     state.SetItemsProcessed(state.iterations() * kRecords);

@@ -1,7 +1,7 @@
 // One Munsell entry chain through the workbench without a window: the palette viewer runs one
 // per record, 10,000 per load.
-#include "workbench/workbench.h"
 #include "munsell/table.h"
+#include "workbench/workbench.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // names and captions, Enter and focus in the fields, sliders, switches, the swatch, the tint.
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
-#include "workbench/workbench.h"
 #include "munsell/table.h"
 #include "support/scripteddialogs.h"
+#include "workbench/workbench.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 // A workbench on the shipped renotation table with scripted dialogs, started up as the window is.
-#include "workbench/workbench.h"
 #include "munsell/table.h"
 #include "support/scripteddialogs.h"
+#include "workbench/workbench.h"
 
 #include <gtest/gtest.h>
 
