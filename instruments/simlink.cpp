@@ -87,11 +87,11 @@ void SimLink::waitForReadyRead(int ms) {
         std::max<double>(0, static_cast<double>(until - now) * 1000.0 / m_clock.scale())));
 }
 
-std::unique_ptr<SerialLink> makeSimLink(const QString& spec, Clock& clock) {
+std::unique_ptr<SerialLink> makeSimLink(const QString& setting, Clock& clock) {
     QString error;
-    std::shared_ptr<SimulatorCore> core = makeSimulator(spec, error);
-    if (!core) return std::make_unique<BadSimLink>("sim:" + spec, error);
-    return std::make_unique<SimLink>(std::move(core), clock, "sim:" + spec);
+    std::shared_ptr<SimulatorCore> core = makeSimulator(setting, error);
+    if (!core) return std::make_unique<BadSimLink>("sim:" + setting, error);
+    return std::make_unique<SimLink>(std::move(core), clock, "sim:" + setting);
 }
 
 } // namespace zul::instruments

@@ -37,6 +37,6 @@ private:
 };
 
 // "PROTOCOL[,FAULT...]"; a link whose open fails with the reason when the text is wrong.
-std::unique_ptr<SerialLink> makeSimLink(const QString& spec, Clock& clock);
+std::unique_ptr<SerialLink> makeSimLink(const QString& setting, Clock& clock);
 
 } // namespace zul::instruments

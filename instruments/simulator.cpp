@@ -329,8 +329,8 @@ std::unique_ptr<SimulatorCore> makeSimulator(const QString& protocol, const SimF
     return nullptr;
 }
 
-std::unique_ptr<SimulatorCore> makeSimulator(const QString& spec, QString& error) {
-    QStringList parts = spec.split(',');
+std::unique_ptr<SimulatorCore> makeSimulator(const QString& setting, QString& error) {
+    QStringList parts = setting.split(',');
     const QString protocol = parts.takeFirst();
     const auto faults = parseFaults(parts, error);
     if (!faults) return nullptr;

@@ -84,7 +84,7 @@ private:
 // "ce7000", "ce7000a", "ce2180", ...; nullptr for an unknown protocol.
 std::unique_ptr<SimulatorCore> makeSimulator(const QString& protocol, const SimFaults& faults);
 // "ce7000,silence,byte-delay=20": protocol then faults; nullptr with `error`.
-std::unique_ptr<SimulatorCore> makeSimulator(const QString& spec, QString& error);
+std::unique_ptr<SimulatorCore> makeSimulator(const QString& setting, QString& error);
 QStringList simulatorProtocols();
 
 // The sample every simulator measures: a smooth orange-red reflectance curve in percent.

@@ -40,7 +40,7 @@ protected:
         panel->setLinkFactory([this](int port, Clock& c) -> std::unique_ptr<SerialLink> {
             usedPort = port;
             QString error;
-            core = makeSimulator(simSpec, error);
+            core = makeSimulator(simSetting, error);
             return std::make_unique<SimLink>(core, c);
         });
     }
@@ -54,7 +54,7 @@ protected:
 
     QTemporaryDir dir;
     ManualClock clock;
-    QString simSpec = "ce7000";
+    QString simSetting = "ce7000";
     std::shared_ptr<SimulatorCore> core;
     int usedPort = 0;
     std::unique_ptr<InstrumentPanel> panel;
@@ -124,14 +124,14 @@ TEST_F(PanelTest, EveryRefusalLeavesEveryFieldAndTheArray) {
         {"CE7000", "ce7000,silence"}, {"CE2180", "ce2180,disconnect"},
         {"CE2180", "ce2180,short"},   {"Inst", "ce7000"},
     };
-    for (auto [name, spec] : cases) {
+    for (auto [name, setting] : cases) {
         dialogs.clear();
-        simSpec = spec;
+        simSetting = setting;
         panel->listChosen(name);
-        EXPECT_NE(panel->measurePressed(), Kind::Done) << spec;
-        EXPECT_EQ(fields(), before) << spec;
-        EXPECT_EQ(wb->reflectance()[0], 50.0f) << spec;
-        EXPECT_EQ(dialogs.messages().size(), 1) << spec;
+        EXPECT_NE(panel->measurePressed(), Kind::Done) << setting;
+        EXPECT_EQ(fields(), before) << setting;
+        EXPECT_EQ(wb->reflectance()[0], 50.0f) << setting;
+        EXPECT_EQ(dialogs.messages().size(), 1) << setting;
         EXPECT_EQ(panel->busy(), InstrumentPanel::Busy::None);
     }
 }
@@ -182,7 +182,7 @@ TEST_F(PanelTest, SpectrolinoAfterAFlatImportZeroesTheEndsItDoesNotMeasure) {
     dialogs.queueReply(flat);
     ASSERT_EQ(panel->measurePressed(), Kind::Done);
     ASSERT_EQ(wb->reflectance()[0], 50.0f);
-    simSpec = "spectrolino";
+    simSetting = "spectrolino";
     panel->listChosen("Spectrolino");
     ASSERT_EQ(panel->measurePressed(), Kind::Done) << panel->message().toStdString();
     for (int i : {0, 1, 38, 39})

@@ -232,12 +232,12 @@ TEST(Ci, FailuresGoToTheMessageFieldAndConfigurationIsSentAgainAfterOne) {
     // Configured on the first run only while nothing fails; again after the refused reading.
     const std::pair<const char*, bool> runs[] = {
         {"ci", true}, {"ci", false}, {"ci,nan", false}, {"ci", true}};
-    for (auto [spec, configures] : runs) {
-        Rig rig(makeSimulator(spec, error));
+    for (auto [setting, configures] : runs) {
+        Rig rig(makeSimulator(setting, error));
         ScriptedUi ui;
         const Outcome o = runExchange(ci, false, rig.link, rig.clock, ui, rig.log);
-        EXPECT_TRUE(ui.messages.isEmpty()) << spec;
-        EXPECT_EQ(rig.core->received().contains("config -mode=sce"), configures) << spec;
+        EXPECT_TRUE(ui.messages.isEmpty()) << setting;
+        EXPECT_EQ(rig.core->received().contains("config -mode=sce"), configures) << setting;
         if (o.kind != Kind::Done) {
             EXPECT_EQ(ui.statuses.last().toStdString(),
                       "Bad data from Ci5/Ci7: only 39 values where 40 are needed");
