@@ -1,6 +1,6 @@
 // The window face of the program: load the renotation table, start the workbench, show the
 // main window.
-#include "app/entrypoints.h"
+#include "gui/gui.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
 #include "app/switchboard.h"

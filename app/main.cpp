@@ -1,7 +1,8 @@
 // zul: opens the workbench window when started without a subcommand; with one it runs on the
 // command line without any window. Options of the window system ("-platform offscreen") still
 // reach the window.
-#include "app/entrypoints.h"
+#include "cli/cli.h"
+#include "gui/gui.h"
 
 #include <cstring>
 

@@ -10,6 +10,7 @@
 #include "munsell/table.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/entryforms.h"
 #include "workbench/palette.h"
 
 #include <QDateTime>
@@ -25,14 +26,6 @@ namespace {
 
 constexpr const char* kOutOfMunsellRange = "Out of Munsell Range";
 constexpr const char* kExtrapolatedNote = "beyond renotation data \u2014 extrapolated";
-
-// Captions of the fields as the user sees them, for messages.
-const char* fieldCaption(Field f) {
-    static const char* const names[] = {"Hue",  "Value",   "Chroma", "X",     "Y",    "Z", "x",
-                                        "y",    "L*",      "a*",     "b*",    "R",    "G", "B",
-                                        "Cyan", "Magenta", "Yellow", "Black", "Gamma"};
-    return names[static_cast<int>(f)];
-}
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
@@ -156,11 +149,11 @@ void Workbench::clearReason() {
     if (m_messageIsReason && !m_message.isEmpty()) setMessage(QString());
 }
 
-void Workbench::beginChain(std::initializer_list<Field> inputs) {
+void Workbench::beginChain(EntryForm inputs) {
     ++m_chain;
     m_chainPainted = false;
-    for (Field f : inputs)
-        m_written[static_cast<std::size_t>(f)] = m_chain;
+    for (const EntryField& f : entryForm(inputs).fields)
+        m_written[static_cast<std::size_t>(f.field)] = m_chain;
 }
 
 void Workbench::endChain(bool ok) {
@@ -344,7 +337,7 @@ bool Workbench::muncie() {
         }
     }
     m_munsellNote.clear();
-    beginChain({Field::Hue, Field::Value, Field::Chroma});
+    beginChain(EntryForm::Munsell);
     bool ok = true;
     // Why the entry failed or what was made of it, for the Messages field; the boxes keep their
     // fixed texts.
@@ -495,12 +488,12 @@ bool Workbench::runChain(const std::function<void()>& steps) {
 }
 
 bool Workbench::ciemun() {
-    beginChain({Field::X, Field::Y, Field::Z});
+    beginChain(EntryForm::Xyz);
     return runChain([this] { ciemunSteps(); });
 }
 
 bool Workbench::xyzChain() {
-    beginChain({Field::X, Field::Y, Field::Z});
+    beginChain(EntryForm::Xyz);
     return runChain([this] {
         Xyz xyz{strict(Field::X), strict(Field::Y), strict(Field::Z)};
         labOf(xyz);
@@ -511,7 +504,7 @@ bool Workbench::xyzChain() {
 }
 
 bool Workbench::xyChain() {
-    beginChain({Field::SmallX, Field::SmallY, Field::Y});
+    beginChain(EntryForm::Xy);
     return runChain([this] {
         const float x = strict(Field::SmallX);
         const float y = strict(Field::SmallY);
@@ -532,7 +525,7 @@ bool Workbench::xyChain() {
 }
 
 bool Workbench::labChain() {
-    beginChain({Field::L, Field::A, Field::B});
+    beginChain(EntryForm::Lab);
     return runChain([this] {
         const Lab lab{strict(Field::L), strict(Field::A), strict(Field::B)};
         // Adapting, the entry is a colour under the selected illuminant: the exact inverse of
@@ -558,7 +551,7 @@ void Workbench::writeXyzFields(const Xyz& xyz) {
 }
 
 bool Workbench::rgbChain() {
-    beginChain({Field::R, Field::G, Field::Bl});
+    beginChain(EntryForm::Rgb);
     return runChain([this] {
         DisplayRgb rgb{};
         const Field fields[3] = {Field::R, Field::G, Field::Bl};
@@ -594,7 +587,7 @@ bool Workbench::rgbChain() {
 }
 
 bool Workbench::cmyk() {
-    beginChain({Field::C, Field::M, Field::Ye, Field::K});
+    beginChain(EntryForm::Cmyk);
     return runChain([this] {
         Cmyk c{strict(Field::C), strict(Field::M), strict(Field::Ye), strict(Field::K)};
         for (float* v : {&c.c, &c.m, &c.y, &c.k})
@@ -620,34 +613,21 @@ bool Workbench::cmyk() {
 }
 
 bool Workbench::enterPressed(Field f) {
-    switch (f) {
-    case Field::Hue:
-    case Field::Value:
-    case Field::Chroma:
+    const std::optional<EntryForm> form = formShowing(f);
+    if (!form) return true;
+    switch (*form) {
+    case EntryForm::Munsell:
         return muncie();
-    case Field::X:
-    case Field::Y:
-    case Field::Z:
+    case EntryForm::Xyz:
         return xyzChain();
-    case Field::SmallX:
-    case Field::SmallY:
+    case EntryForm::Xy:
         return xyChain();
-    case Field::L:
-    case Field::A:
-    case Field::B:
+    case EntryForm::Lab:
         return labChain();
-    case Field::R:
-    case Field::G:
-    case Field::Bl:
+    case EntryForm::Rgb:
         return rgbChain();
-    case Field::C:
-    case Field::M:
-    case Field::Ye:
-    case Field::K:
+    case EntryForm::Cmyk:
         return cmyk();
-    case Field::Gamma:
-    case Field::Count:
-        break;
     }
     return true;
 }

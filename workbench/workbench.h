@@ -21,6 +21,7 @@
 namespace zul {
 
 class RenotationTable;
+enum class EntryForm;
 
 // Entry fields, in the order of the window's control arrays.
 enum class Field {
@@ -202,7 +203,8 @@ private:
     bool runChain(const std::function<void()>& steps);
     void reportFailure(const QString& message);
     // Bookkeeping of which fields the running chain read and wrote, for the stale marks.
-    void beginChain(std::initializer_list<Field> inputs);
+    // The form whose fields the chain reads.
+    void beginChain(EntryForm inputs);
     void endChain(bool ok);
     void setMessage(const QString& text, bool reason = true);
     void clearReason();

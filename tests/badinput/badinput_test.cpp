@@ -2,6 +2,7 @@
 // seed: whatever comes in, the program ends by itself in time with a status the command
 // defines, answers every input line, and says what failed. One table row per command and way
 // of feeding it; a new command is one more row.
+#include "support/zulprocess.h"
 #include "workbench/csvline.h"
 
 #include <QCoreApplication>
@@ -293,14 +294,6 @@ const std::vector<CommandCase>& commandCases() {
     return cases;
 }
 
-void ensureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_badinput";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 // Input lines that get a row: not blank, and not a header in first place.
 int rowsExpected(const QByteArray& input) {
     std::string text = input.toStdString();
@@ -340,8 +333,7 @@ TEST_P(BadInputTest, NoCrashNoHangAMessageForEachFailure) {
             f.write(content);
         }
         QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start(ZUL_EXE, run.args);
+        startZul(p, run.args, dir.path());
         ASSERT_TRUE(p.waitForStarted());
         p.write(run.input);
         p.closeWriteChannel();
@@ -351,6 +343,7 @@ TEST_P(BadInputTest, NoCrashNoHangAMessageForEachFailure) {
         ASSERT_EQ(p.exitStatus(), QProcess::NormalExit) << what << ": crashed";
         const int status = p.exitCode();
         const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        logRun(run.args, run.input, status, out.toStdString(), err.toStdString());
         EXPECT_NE(std::find(c.statuses.begin(), c.statuses.end(), status), c.statuses.end())
             << what << ": exit status " << status << "\n"
             << err.toStdString();

@@ -1,9 +1,9 @@
 // `zul batch`, `zul table` and the one-text notation of `zul convert` as a user runs them.
 #include "batch_support.h"
+#include "support/zulprocess.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -11,20 +11,10 @@
 namespace zul::testing {
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
+using Result = ProgramRun;
 
 Result zul(const QStringList& args, const QString& dir, const QByteArray& input = {}) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(ZUL_EXE, args);
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+    return runZul(args, input, dir);
 }
 
 class CliBatch : public ::testing::Test {

@@ -2,11 +2,11 @@
 #include "batch/importwindow.h"
 #include "batch/maketable.h"
 #include "batch_support.h"
+#include "support/zulprocess.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -37,13 +37,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
-    int zul(const QStringList& args) {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start(ZUL_EXE, args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    }
+    int zul(const QStringList& args) { return runZul(args, {}, dir.path()).status; }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
 
     QTemporaryDir dir;

@@ -1,9 +1,9 @@
 // `zul palette-from-picture` run as a user runs it.
 #include "imaging_support.h"
+#include "support/zulprocess.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace zul::testing {
@@ -15,12 +15,8 @@ struct CommandRun {
 };
 
 CommandRun zul(const QStringList& args, const QString& dir) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(ZUL_EXE, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    const ProgramRun r = runZul(args, {}, dir);
+    return {r.status, QString::fromLocal8Bit(r.out), QString::fromLocal8Bit(r.err)};
 }
 
 TEST(PaletteFromPictureCommand, WritesOneRecordPerBlockOfTheShippedPicture) {

@@ -1,5 +1,7 @@
 // The installed program: a temporary prefix from `cmake --install`, the Debian package from
 // `cpack`, and the man page compared with `zul --help`.
+#include "support/zulprocess.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -19,14 +21,6 @@ struct Ran {
     QString out, err;
 };
 
-void ensureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_install";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 // Without a display, and without the data folder of the source tree in reach.
 QProcessEnvironment cleanEnvironment() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -36,19 +30,8 @@ QProcessEnvironment cleanEnvironment() {
 }
 
 Ran run(const QString& program, const QStringList& args, const QString& workingDir = {}) {
-    ensureApplication();
-    QProcess p;
-    p.setProcessEnvironment(cleanEnvironment());
-    if (!workingDir.isEmpty()) p.setWorkingDirectory(workingDir);
-    p.start(program, args);
-    if (!p.waitForStarted()) return {};
-    p.closeWriteChannel();
-    p.waitForFinished(180000);
-    Ran r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const ProgramRun r = runProgram(program, args, {}, workingDir, 180000);
+    return {r.status, QString::fromStdString(r.out), QString::fromStdString(r.err)};
 }
 
 QString readText(const QString& path) {

@@ -4,11 +4,11 @@
 #include "viewer/palettereader.h"
 #include "viewer/renderer.h"
 
+#include "support/zulprocess.h"
 #include "viewer_support.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QtEndian>
 
@@ -63,11 +63,8 @@ struct ZulRun {
     QByteArray out, err;
 };
 ZulRun runZul(const QStringList& args) {
-    QProcess p;
-    p.start(ZUL_EXE, args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    const ProgramRun r = testing::runZul(args);
+    return {r.status, QByteArray::fromStdString(r.out), QByteArray::fromStdString(r.err)};
 }
 
 class RenderTest : public WorkbenchTest {};

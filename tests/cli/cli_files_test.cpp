@@ -1,12 +1,12 @@
 // `zul convert` on files as spreadsheets keep them, run as the built program: named and numbered
 // columns with sample IDs copied, semicolon files with decimal commas, a file argument, the
 // reasons in the notes and the --adapt switch.
+#include "support/zulprocess.h"
 #include "workbench/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sstream>
@@ -14,39 +14,10 @@
 namespace zul::testing {
 namespace {
 
-struct ZulOutput {
-    int status = -1;
-    std::string out, err;
-    std::vector<std::string> lines() const {
-        std::vector<std::string> result;
-        std::istringstream in(out);
-        for (std::string line; std::getline(in, line);)
-            result.push_back(line);
-        return result;
-    }
-};
+using ZulOutput = ProgramRun;
 
 ZulOutput convert(const QStringList& args, const QByteArray& input = {}) {
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_cli";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    p.setProcessEnvironment(env);
-    p.start(ZUL_EXE, QStringList{"convert"} + args);
-    if (!p.waitForStarted()) return {};
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    ZulOutput r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+    return runZul(QStringList{"convert"} + args, input);
 }
 
 std::vector<std::string> split(const std::string& line, char delimiter = ',') {

@@ -1,6 +1,6 @@
 // The per-line converters of `zul convert`: field texts from a workbench of the worker's own, or
 // the engine's unrounded results.
-#include "app/cli_convert.h"
+#include "cli/convert.h"
 #include "workbench/csvline.h"
 
 #include "munsell/forward.h"
@@ -21,25 +21,6 @@
 namespace zul::cli {
 
 namespace {
-
-struct EntryForm {
-    const char* name;
-    std::vector<Field> fields; // typed in this order
-    Field enter;               // where Enter is pressed
-    const char* captions;
-};
-
-const EntryForm& entryForm(Form form) {
-    static const std::array<EntryForm, 6> forms = {{
-        {"munsell", {Field::Hue, Field::Value, Field::Chroma}, Field::Chroma, "hue, value, chroma"},
-        {"xyz", {Field::X, Field::Y, Field::Z}, Field::Z, "X, Y, Z"},
-        {"xy", {Field::SmallX, Field::SmallY, Field::Y}, Field::SmallY, "x, y, Y"},
-        {"lab", {Field::L, Field::A, Field::B}, Field::B, "L*, a*, b*"},
-        {"rgb", {Field::R, Field::G, Field::Bl}, Field::Bl, "R, G, B"},
-        {"cmyk", {Field::C, Field::M, Field::Ye, Field::K}, Field::K, "C, M, Y, K"},
-    }};
-    return forms[static_cast<std::size_t>(form)];
-}
 
 constexpr int kFieldColumns = 18; // Hue .. K, in the order of Field
 
@@ -100,15 +81,11 @@ public:
     WorkbenchConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
         : m_form(o.from), m_delimiter(o.delimiter), m_columns(o.columns), m_explain(o.explain),
           m_wb(std::move(table), m_dialogs) {
-        m_wb.startUp();
-        if (o.illuminant != 0) m_wb.selectIlluminant(o.illuminant);
-        if (o.pwd) m_wb.setPwd(1);
-        if (!o.gamma.isEmpty()) m_wb.setText(Field::Gamma, o.gamma);
-        if (o.adapt) m_wb.setAdaptEntries(true);
+        o.settings.applyTo(m_wb);
     }
 
     bool convert(const std::vector<std::string>& line, std::string& out) override {
-        const EntryForm& form = entryForm(m_form);
+        const EntryFormInfo& form = entryForm(m_form);
         const std::vector<std::string>* entered = &line;
         if (!m_columns.empty()) {
             // The other columns first, as they came, whether or not the colour converts.
@@ -142,11 +119,12 @@ public:
         for (std::size_t i = 0; i < fields.size(); ++i) {
             QString text =
                 QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
+            const Field field = form.fields[i].field;
             if (m_delimiter == ';') {
-                typed[static_cast<std::size_t>(form.fields[i])] = text;
+                typed[static_cast<std::size_t>(field)] = text;
                 text.replace(',', '.'); // the decimal comma of such files
             }
-            m_wb.setText(form.fields[i], text);
+            m_wb.setText(field, text);
         }
         const bool ok = m_wb.enterPressed(form.enter);
 
@@ -193,7 +171,7 @@ private:
 class RawMunsellConverter : public LineConverter {
 public:
     RawMunsellConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
-        : m_table(std::move(table)), m_conditions{o.illuminant, o.pwd} {}
+        : m_table(std::move(table)), m_conditions{o.settings.illuminant, o.settings.pwd} {}
 
     bool convert(const std::vector<std::string>& given, std::string& out) override {
         constexpr int kColumns = 8;
@@ -232,7 +210,7 @@ private:
 class RawXyzConverter : public LineConverter {
 public:
     RawXyzConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
-        : m_table(std::move(table)), m_index(*m_table), m_pwd(o.pwd) {}
+        : m_table(std::move(table)), m_index(*m_table), m_pwd(o.settings.pwd) {}
 
     bool convert(const std::vector<std::string>& fields, std::string& out) override {
         constexpr int kColumns = 4;
@@ -263,36 +241,6 @@ private:
 };
 
 } // namespace
-
-std::optional<Form> formNamed(std::string_view name) {
-    for (int i = 0; i < 6; ++i)
-        if (name == entryForm(static_cast<Form>(i)).name) return static_cast<Form>(i);
-    return std::nullopt;
-}
-
-std::vector<std::string> fieldCaptions(Form form) {
-    std::vector<std::string> out;
-    std::string_view captions = entryForm(form).captions;
-    for (;;) {
-        const std::size_t comma = captions.find(", ");
-        out.emplace_back(captions.substr(0, comma));
-        if (comma == std::string_view::npos) break;
-        captions.remove_prefix(comma + 2);
-    }
-    return out;
-}
-
-const char* formName(Form form) {
-    return entryForm(form).name;
-}
-
-int fieldCount(Form form) {
-    return static_cast<int>(entryForm(form).fields.size());
-}
-
-std::string fieldNames(Form form) {
-    return entryForm(form).captions;
-}
 
 std::string outputHeader(const ConvertOptions& options) {
     if (options.raw && options.from == Form::Munsell) return "hue,value,chroma,X,Y,Z,x,y,note\n";

@@ -1,6 +1,6 @@
 // `zul convert` on files as spreadsheets keep them: the header read ahead, the columns that hold
 // the form's fields found by name or number, the others kept for the output.
-#include "app/cli_convert.h"
+#include "cli/convert.h"
 #include "text/numtext.h"
 #include "workbench/csvline.h"
 
@@ -95,7 +95,8 @@ std::string resolveColumns(const std::string& list, const std::string& firstLine
         // The input's columns named in full ("id,X,Y,Z"): the form's fields are found by their
         // captions, the rest are copied.
         std::vector<std::string> chosen;
-        for (const std::string& caption : fieldCaptions(options.from)) {
+        for (const EntryField& field : entryForm(options.from).fields) {
+            const std::string caption = field.name;
             const auto exact = std::find(wanted.begin(), wanted.end(), caption);
             auto found = exact;
             if (found == wanted.end()) {

@@ -2,7 +2,9 @@
 // `zul convert`: colours typed into one entry form of the workbench, one per line, converted as
 // the main window converts them, and the pieces the command line is built from: per-line
 // converters and the stream between them.
+#include "cli/context.h"
 #include "munsell/table.h"
+#include "workbench/entryforms.h"
 #include "workbench/linesource.h"
 
 #include <QString>
@@ -20,15 +22,12 @@
 namespace zul::cli {
 
 // Entry forms of `--from`.
-enum class Form { Munsell, Xyz, Xy, Lab, Rgb, Cmyk };
+using Form = EntryForm;
 
 struct ConvertOptions {
     Form from = Form::Munsell;
-    int illuminant = 0; // option button 0..2
-    bool pwd = false;   // "PWD" ticked
-    QString gamma;      // gamma field text; empty keeps the start-up 2.2
-    bool raw = false;   // unrounded engine results instead of field texts
-    bool adapt = false; // "Adapt entries to the illuminant" ticked
+    WindowSettings settings;
+    bool raw = false; // unrounded engine results instead of field texts
     // Files as spreadsheets keep them. `delimiter` separates the fields read and written; with
     // ';' a decimal comma is read as a point and numbers are written with a decimal comma.
     char delimiter = ',';
@@ -41,14 +40,13 @@ struct ConvertOptions {
     bool explain = false;
 };
 
-// "munsell", "xyz", ...; nullopt for anything else.
-std::optional<Form> formNamed(std::string_view name);
-const char* formName(Form form);
-// The captions of the form's fields: "X", "Y", "Z"; "L*", "a*", "b*"; ...
-std::vector<std::string> fieldCaptions(Form form);
-// How many fields a line of `form` holds and what they are, for messages: "X, Y, Z".
-int fieldCount(Form form);
-std::string fieldNames(Form form);
+inline const char* formName(Form form) {
+    return entryForm(form).name;
+}
+// How many fields a line of `form` holds.
+inline int fieldCount(Form form) {
+    return static_cast<int>(entryForm(form).fields.size());
+}
 
 // The header line of the output (with its line break).
 std::string outputHeader(const ConvertOptions& options);

@@ -2,7 +2,7 @@
 // lines, workers convert whole batches, and the calling thread writes them out in input order. A
 // batch goes out as soon as the input pauses, so a script that writes one colour and waits for
 // its line gets it.
-#include "app/cli_convert.h"
+#include "cli/convert.h"
 #include "workbench/csvline.h"
 #include "workbench/linesource.h"
 #include "workbench/pipeline.h"

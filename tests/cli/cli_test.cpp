@@ -1,6 +1,7 @@
 // `zul convert` run as a user runs it: the built program, its arguments, standard input and
 // output, exit status; its texts checked against a workbench converting the same entries.
-#include "app/cli_convert.h"
+#include "cli/convert.h"
+#include "support/zulprocess.h"
 #include "workbench/csvline.h"
 #include "workbench/workbench_fixture.h"
 
@@ -22,48 +23,7 @@
 namespace zul::testing {
 namespace {
 
-struct ZulRun {
-    int status = -1;
-    std::string out, err;
-    std::vector<std::string> lines() const {
-        std::vector<std::string> result;
-        std::istringstream in(out);
-        for (std::string line; std::getline(in, line);)
-            result.push_back(line);
-        return result;
-    }
-};
-
-// QProcess wants an application object; one for the whole test program.
-void ensureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
-// The built program, without a display: no DISPLAY, no platform plugin chosen.
-ZulRun runZul(const QStringList& args, const QByteArray& input = {},
-              const QString& workingDir = {}) {
-    ensureApplication();
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(var);
-    p.setProcessEnvironment(env);
-    if (!workingDir.isEmpty()) p.setWorkingDirectory(workingDir);
-    p.start(ZUL_EXE, args);
-    if (!p.waitForStarted()) return {};
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    ZulRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
+using ZulRun = ProgramRun;
 
 ZulRun convert(const QStringList& args, const QByteArray& input = {}) {
     return runZul(QStringList{"convert"} + args, input);
@@ -433,9 +393,8 @@ TEST(CliConvert, LongInputComesOutInInputOrder) {
 }
 
 TEST(CliConvert, AnswersEachLineBeforeTheInputEnds) {
-    ensureApplication();
     QProcess p;
-    p.start(ZUL_EXE, {"convert", "--from", "munsell"});
+    startZul(p, {"convert", "--from", "munsell"});
     ASSERT_TRUE(p.waitForStarted());
     QByteArray got;
     for (const char* line : {"5R,4,10\n", "5Y,8,4\n"}) {

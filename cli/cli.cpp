@@ -1,0 +1,48 @@
+#include "cli/cli.h"
+
+#include "cli/commands.h"
+
+#include <iostream>
+#include <string>
+
+namespace zul {
+
+namespace {
+
+constexpr const char* kUsageHead =
+    "Usage: zul                          open the workbench window\n";
+constexpr const char* kUsageTail = "       zul --help | zul --version | zul COMMAND --help\n";
+
+std::string usageText() {
+    std::string text = kUsageHead;
+    for (const cli::Command& c : cli::commands())
+        text += std::string("       ") + c.synopsis + "\n                                   " +
+                c.summary + "\n";
+    return text + kUsageTail;
+}
+
+} // namespace
+
+int runCli(int argc, char** argv) {
+    // Large writes, no synchronisation with C stdio.
+    std::ios::sync_with_stdio(false);
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string& command = args.front();
+    if (command == "-h" || command == "--help" || command == "help") {
+        std::cout << usageText();
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "zul " ZUL_VERSION "\n";
+        return 0;
+    }
+    for (const cli::Command& c : cli::commands())
+        if (command == c.name)
+            return c.run(cli::Invocation(c, std::vector<std::string>(args.begin() + 1, args.end()),
+                                         argc, argv));
+    std::cerr << "zul: unknown command \"" << command << "\"\n" << usageText();
+    return 2;
+}
+
+} // namespace zul

@@ -1,0 +1,65 @@
+#include "cli/options.h"
+
+#include "text/numtext.h"
+
+namespace zul::cli {
+
+namespace {
+
+const OptionSpec* find(const std::vector<OptionSpec>& options, const std::string& name) {
+    for (const OptionSpec& o : options)
+        if (name == o.name || (o.alias && name == o.alias)) return &o;
+    return nullptr;
+}
+
+} // namespace
+
+bool looksLikeOption(const std::string& text) {
+    return text.size() > 1 && text[0] == '-' && !isNumber(text);
+}
+
+std::vector<Arg> parseArguments(const std::vector<std::string>& args,
+                                const std::vector<OptionSpec>& options,
+                                const OptionWording& wording) {
+    std::vector<Arg> out;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || !looksLikeOption(a)) {
+            out.push_back({Arg::Kind::Positional, {}, a});
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == "-h" || a == "--help") {
+            out.push_back({Arg::Kind::Help, a, {}});
+            return out;
+        }
+        // "--name=value" for long options only: "-o=x" is an option of its own name.
+        std::string name = a;
+        const std::size_t eq = a.rfind("--", 0) == 0 ? a.find('=') : std::string::npos;
+        if (eq != std::string::npos) name = a.substr(0, eq);
+        const OptionSpec* spec = find(options, name);
+        if (!spec || (!spec->takesValue && eq != std::string::npos)) {
+            out.push_back({Arg::Kind::Error, {}, std::string(wording.unknown) + " \"" + a + "\""});
+            return out;
+        }
+        Arg arg{Arg::Kind::Option, spec->name, {}};
+        if (spec->takesValue) {
+            if (eq != std::string::npos) {
+                arg.value = a.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                arg.value = args[++i];
+            } else {
+                out.push_back({Arg::Kind::Error, {}, name + " " + wording.missing});
+                return out;
+            }
+        }
+        out.push_back(std::move(arg));
+    }
+    return out;
+}
+
+} // namespace zul::cli
