@@ -1,10 +1,10 @@
 // The window face of the program: load the renotation table, start the workbench, show the
 // main window.
-#include "gui/gui.h"
 #include "app/mainwindow.h"
 #include "app/qtdialogs.h"
 #include "app/switchboard.h"
 #include "app/windows.h"
+#include "gui/gui.h"
 #include "munsell/table.h"
 #include "text/errors.h"
 #include "workbench/datafiles.h"
