@@ -5,7 +5,6 @@
 #include "munsell/table.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "viewer/form3.h"
 #include "viewer/paletteloader.h"
 #include "viewer/renderer.h"
 #include "workbench/datafiles.h"
@@ -132,7 +131,7 @@ int cli::runView(const std::vector<std::string>& args, int& argc, char** argv) {
     PaletteLoadRequest request;
     request.table = table;
     request.options = wb.options();
-    request.limit = Form3::kPaletteLimit;
+    request.limit = kPaletteLimit;
     const QString paletteName = QString::fromLocal8Bit(palette.c_str());
     const PaletteLoadResult r = loadPaletteFile(paletteName, request);
 
@@ -153,7 +152,7 @@ int cli::runView(const std::vector<std::string>& args, int& argc, char** argv) {
         status = 1;
     }
     if (r.limited)
-        std::cerr << "zul view: " << palette << ": palette limited to " << Form3::kPaletteLimit
+        std::cerr << "zul view: " << palette << ": palette limited to " << kPaletteLimit
                   << " records\n";
     if (r.unconverted > 0) {
         std::cerr << "zul view: " << r.unconverted
