@@ -4,17 +4,14 @@
 #include "batch/output.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "widgets/backgroundtask.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLocale>
 #include <QProgressDialog>
-#include <QTimer>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
 namespace zul::batch {
 
@@ -24,56 +21,34 @@ QString qs(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// Runs the job on a thread of its own while the window keeps painting; the progress dialog
+// Runs the job off the window thread while the window keeps painting; the progress dialog
 // appears when the job takes longer than half a second.
 BatchReport runWithProgress(const Job& job, Workbench& wb, const BatchFiles& files,
                             QWidget* parent) {
-    std::atomic<bool> cancel{false};
-    std::atomic<bool> done{false};
-    PipelineProgress progress;
+    BackgroundTask task;
     RunSettings settings;
     settings.options = wb.options();
-    settings.cancel = &cancel;
-    settings.progress = &progress;
+    settings.cancel = task.cancelFlag();
+    settings.progress = task.progress();
     BatchReport report;
     std::shared_ptr<const RenotationTable> table(&wb.table(), [](const RenotationTable*) {});
 
-    QProgressDialog dialog(parent);
-    dialog.setWindowTitle("Import");
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setMinimumDuration(500);
     // A share of the input's bytes when its size is known, otherwise a busy bar.
     const qint64 size = files.input == "-" ? 0 : QFileInfo(files.input).size();
-    dialog.setRange(0, size > 0 ? 1000 : 0);
-    dialog.setLabelText("Converting " + QFileInfo(files.input).fileName());
-    dialog.setCancelButtonText("Cancel");
-    QObject::connect(&dialog, &QProgressDialog::canceled, [&cancel] { cancel = true; });
-
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(100); // progress at most ten times a second
-    QObject::connect(&poll, &QTimer::timeout, [&] {
+    QProgressDialog* dialog = task.addDialog(
+        parent, "Import", "Converting " + QFileInfo(files.input).fileName(), size > 0 ? 1000 : 0);
+    task.onProgress([&] {
         const QLocale locale;
-        dialog.setLabelText(QString("Converting %1\n%2 records, %3 bytes")
-                                .arg(QFileInfo(files.input).fileName(),
-                                     locale.toString(progress.items.load()),
-                                     locale.toString(progress.bytes.load())));
-        dialog.setValue(
+        const PipelineProgress& progress = *task.progress();
+        dialog->setLabelText(QString("Converting %1\n%2 records, %3 bytes")
+                                 .arg(QFileInfo(files.input).fileName(),
+                                      locale.toString(progress.items.load()),
+                                      locale.toString(progress.bytes.load())));
+        dialog->setValue(
             size > 0 ? static_cast<int>(std::min<qint64>(progress.bytes.load() * 1000 / size, 999))
                      : 0);
-        if (dialog.wasCanceled()) cancel = true; // Escape or closing the dialog
-        if (done) loop.quit();
     });
-    std::thread worker([&] {
-        report = runBatchFiles(job, table, files, settings);
-        done = true;
-    });
-    poll.start();
-    dialog.setValue(0); // starts the half-second wait before the dialog shows
-    loop.exec();
-    worker.join();
-    poll.stop();
-    dialog.reset();
+    task.run([&] { report = runBatchFiles(job, table, files, settings); });
     return report;
 }
 

@@ -10,7 +10,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QSaveFile>
 
 #include <cmath>
@@ -64,29 +64,37 @@ QString saveChartPng(const QString& fileName, const ChartPicture& picture, doubl
     return {};
 }
 
+namespace {
+// Dots per inch of the PDF's painter: a high-resolution printer's.
+constexpr int kPdfResolution = 1200;
+} // namespace
+
 QString saveChartPdf(const QString& fileName, const ChartPicture& picture) {
     // Written beside the target under a temporary name, then renamed over it.
     const QFileInfo info(fileName);
     const QString temp = info.absolutePath() + "/." + info.fileName() + ".part";
     {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(temp);
-        printer.setDocName(picture.title);
-        printer.setCreator("ZUL");
-        printer.setPageSize(
+        QFile out(temp);
+        if (!out.open(QIODevice::WriteOnly))
+            return "the PDF could not be started in " + info.absolutePath();
+        QPdfWriter writer(&out);
+        writer.setResolution(kPdfResolution);
+        writer.setTitle(picture.title);
+        writer.setCreator("ZUL");
+        writer.setPageLayout(QPageLayout(
             QPageSize(QSizeF(picture.design.width() / 20.0, picture.design.height() / 20.0),
-                      QPageSize::Point, QString(), QPageSize::ExactMatch));
-        printer.setPageOrientation(QPageLayout::Portrait);
-        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+                      QPageSize::Point, QString(), QPageSize::ExactMatch),
+            QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
         QPainter painter;
-        if (!painter.begin(&printer)) {
+        if (!painter.begin(&writer)) {
+            out.close();
             QFile::remove(temp);
             return "the PDF could not be started in " + info.absolutePath();
         }
         painter.setRenderHint(QPainter::Antialiasing);
         renderPicture(painter, picture, painter.viewport());
-        if (!painter.end() || printer.printerState() == QPrinter::Error) {
+        if (!painter.end() || !out.flush() || out.error() != QFileDevice::NoError) {
+            out.close();
             QFile::remove(temp);
             return "the PDF could not be written";
         }

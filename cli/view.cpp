@@ -4,7 +4,6 @@
 #include "cli/context.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "viewer/form3.h"
 #include "viewer/paletteloader.h"
 #include "viewer/renderer.h"
 #include "workbench/dialogs.h"
@@ -109,7 +108,7 @@ int reportLoad(const std::string& palette, const PaletteLoadResult& r) {
         status = 1;
     }
     if (r.limited)
-        std::cerr << "zul view: " << palette << ": palette limited to " << Form3::kPaletteLimit
+        std::cerr << "zul view: " << palette << ": palette limited to " << kPaletteLimit
                   << " records\n";
     if (r.unconverted > 0) {
         std::cerr << "zul view: " << r.unconverted
@@ -139,7 +138,7 @@ int run(const Invocation& inv) {
     PaletteLoadRequest request;
     request.table = table;
     request.options = WindowSettings().options(table);
-    request.limit = Form3::kPaletteLimit;
+    request.limit = kPaletteLimit;
     const PaletteLoadResult loaded =
         loadPaletteFile(QString::fromLocal8Bit(r.palette.c_str()), request);
     const int status = reportLoad(r.palette, loaded);

@@ -19,10 +19,13 @@ namespace zul {
 
 class RenotationTable;
 
+// The viewer keeps at most this many entries of a palette, in the window and in `zul view`.
+inline constexpr std::size_t kPaletteLimit = 10000;
+
 struct PaletteLoadRequest {
     std::shared_ptr<const RenotationTable> table;
     Workbench::Options options;
-    std::size_t limit = 10000; // records kept; reading stops when the table is full
+    std::size_t limit = kPaletteLimit; // records kept; reading stops when the table is full
     int workers = 2;
     const std::atomic<bool>* cancel = nullptr;
     PipelineProgress* progress = nullptr; // records read so far

@@ -1,7 +1,7 @@
 // The instrument group on the real main window, offscreen, against a simulated instrument on
 // ZUL_COMM1: the window keeps running during Measure, Stop ends the exchange at once and nothing
 // changes; a full measurement fills the fields.
-#include "app/mainwindow.h"
+#include "gui/mainwindow.h"
 #include "support/scripteddialogs.h"
 #include "workbench/workbench_fixture.h"
 

@@ -19,15 +19,16 @@ namespace zul {
 
 class PictureArea;
 
-class Form2 : public QMainWindow {
+class PictureWindow : public QMainWindow {
     Q_OBJECT
 public:
     enum class DisplayMode { Click, Continuous };
 
     // Loads `picture` (a shipped data file name is looked up as the other data files) at once.
-    explicit Form2(Workbench& workbench, const QString& picture = QStringLiteral("TestImage.jpg"),
-                   QWidget* parent = nullptr);
-    ~Form2() override;
+    explicit PictureWindow(Workbench& workbench,
+                           const QString& picture = QStringLiteral("TestImage.jpg"),
+                           QWidget* parent = nullptr);
+    ~PictureWindow() override;
 
     // Loads the picture file name (useCurrentName) or one chosen in the open dialog. False when
     // the dialog was cancelled or there is no name; a file that cannot be read is reported.

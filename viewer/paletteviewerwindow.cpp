@@ -1,10 +1,11 @@
-#include "viewer/form3.h"
+#include "viewer/paletteviewerwindow.h"
 
 #include "text/numtext.h"
 #include "viewer/palettefiles.h"
 #include "viewer/palettereader.h"
 #include "viewer/paletteview.h"
 #include "viewer/pointlist.h"
+#include "widgets/backgroundtask.h"
 #include "workbench/workbench.h"
 
 #include <QApplication>
@@ -32,8 +33,7 @@ const QColor kLoaded(0, 255, 0);
 const QColor kLightGrey(224, 224, 224);
 const QString kLightGreen = QStringLiteral("rgb(160,224,160)");
 const QString kLightRed = QStringLiteral("rgb(224,160,160)");
-constexpr int kProgressInterval = 100; // ms: at most ten updates a second
-constexpr int kShortestTick = 15;      // ms: the rotation timer's shortest interval
+constexpr int kShortestTick = 15; // ms: the rotation timer's shortest interval
 
 QScrollBar* scrollBar(Qt::Orientation o, const char* name, int min, int max, int value, int page,
                       QWidget* parent) {
@@ -73,7 +73,7 @@ QString linesText(const std::vector<long>& lines, long total) {
 
 } // namespace
 
-Form3::Form3(Workbench& workbench, QWidget* parent)
+PaletteViewerWindow::PaletteViewerWindow(Workbench& workbench, QWidget* parent)
     : QMainWindow(parent), m_wb(workbench), m_points(std::make_shared<PointTable>()) {
     setObjectName("Form3");
     setWindowTitle("Brenmoor 3D Munsell Palette Viewer");
@@ -81,20 +81,17 @@ Form3::Form3(Workbench& workbench, QWidget* parent)
     buildMenus();
     m_rotationTimer.setObjectName("Timer1");
     m_rotationTimer.setInterval(kShortestTick);
-    connect(&m_rotationTimer, &QTimer::timeout, this, &Form3::rotationTick);
-    m_progressTimer.setInterval(kProgressInterval);
-    connect(&m_progressTimer, &QTimer::timeout, this, &Form3::showProgress);
+    connect(&m_rotationTimer, &QTimer::timeout, this, &PaletteViewerWindow::rotationTick);
     viewChanged();
 }
 
-Form3::~Form3() {
+PaletteViewerWindow::~PaletteViewerWindow() {
     for (auto& job : m_jobs)
-        job->cancel = true;
-    for (auto& job : m_jobs)
-        if (job->thread.joinable()) job->thread.join();
+        job->task->cancel();
+    m_jobs.clear(); // each waits for its thread
 }
 
-void Form3::buildControls() {
+void PaletteViewerWindow::buildControls() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* outer = new QVBoxLayout(central);
@@ -200,11 +197,11 @@ void Form3::buildControls() {
     outer->addLayout(middle, 1);
 
     for (QScrollBar* s : {m_rotation, m_tilt, m_zoom, m_panX, m_panY})
-        connect(s, &QScrollBar::valueChanged, this, &Form3::viewChanged);
+        connect(s, &QScrollBar::valueChanged, this, &PaletteViewerWindow::viewChanged);
     connect(m_numbers, &QCheckBox::toggled, m_view, &PaletteView::setNumbers);
-    connect(m_rotate, &QPushButton::clicked, this, &Form3::startRotation);
-    connect(m_stop, &QPushButton::clicked, this, &Form3::stopRotation);
-    connect(m_view, &PaletteView::pressed, this, &Form3::identify);
+    connect(m_rotate, &QPushButton::clicked, this, &PaletteViewerWindow::startRotation);
+    connect(m_stop, &QPushButton::clicked, this, &PaletteViewerWindow::stopRotation);
+    connect(m_view, &PaletteView::pressed, this, &PaletteViewerWindow::identify);
     connect(m_listView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 m_view->setSelected(current.isValid() ? current.row() : -1);
@@ -212,44 +209,44 @@ void Form3::buildControls() {
     resize(1180, 820);
 }
 
-void Form3::buildMenus() {
+void PaletteViewerWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&New Palette", this, &Form3::newPalette);
+    file->addAction("&New Palette", this, &PaletteViewerWindow::newPalette);
     file->addAction("&Open Palette", this, [this] { GetData(0); });
     file->addAction("Export &GPL Palette...", this,
                     [this] { exportAs("GPL palette (*.gpl)|*.gpl", ".gpl"); });
     file->addAction("Export &ASE Swatches...", this,
                     [this] { exportAs("Swatch exchange (*.ase)|*.ase", ".ase"); });
     file->addAction("e&Xit", this, &QWidget::hide);
-    menuBar()->addAction("&Help", this, &Form3::showHelp);
+    menuBar()->addAction("&Help", this, &PaletteViewerWindow::showHelp);
 }
 
-void Form3::viewChanged() {
+void PaletteViewerWindow::viewChanged() {
     m_view->setBars(
         {m_rotation->value(), m_tilt->value(), m_zoom->value(), m_panX->value(), m_panY->value()});
 }
 
-void Form3::startRotation() {
+void PaletteViewerWindow::startRotation() {
     m_rotating = true;
     m_stop->setStyleSheet("background-color: " + kLightGreen);
     m_rotate->setStyleSheet("background-color: " + kLightRed);
     if (isVisible()) m_rotationTimer.start();
 }
 
-void Form3::stopRotation() {
+void PaletteViewerWindow::stopRotation() {
     m_rotating = false;
     m_rotationTimer.stop();
     m_stop->setStyleSheet("background-color: " + kLightRed);
     m_rotate->setStyleSheet("background-color: " + kLightGreen);
 }
 
-void Form3::rotationTick() {
+void PaletteViewerWindow::rotationTick() {
     m_rotationTimer.setInterval(std::max(m_speed->value(), kShortestTick));
     const int r = m_rotation->value();
     m_rotation->setValue(r > 179 ? -180 : r + 1);
 }
 
-void Form3::showEvent(QShowEvent* event) {
+void PaletteViewerWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_loadRequested) {
         // First showing: the last palette, and the solid starts turning.
@@ -260,12 +257,12 @@ void Form3::showEvent(QShowEvent* event) {
     }
 }
 
-void Form3::hideEvent(QHideEvent* event) {
+void PaletteViewerWindow::hideEvent(QHideEvent* event) {
     m_rotationTimer.stop(); // resumes when shown again
     QMainWindow::hideEvent(event);
 }
 
-void Form3::keyPressEvent(QKeyEvent* event) {
+void PaletteViewerWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && loading()) {
         cancelLoad();
         return;
@@ -273,13 +270,13 @@ void Form3::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void Form3::setStatus(const QString& text, QColor background) {
+void PaletteViewerWindow::setStatus(const QString& text, QColor background) {
     m_status->setText(text);
     m_status->setCursorPosition(0);
     m_status->setStyleSheet(QStringLiteral("background-color: %1;").arg(background.name()));
 }
 
-void Form3::GetData(int mode) {
+void PaletteViewerWindow::GetData(int mode) {
     QString fileName = readLastPalette();
     if (mode == 2) {
         fileName = m_wb.paletteFile();
@@ -291,12 +288,14 @@ void Form3::GetData(int mode) {
     loadPalette(fileName);
 }
 
-void Form3::loadPalette(const QString& fileName) {
+void PaletteViewerWindow::loadPalette(const QString& fileName) {
     m_loadRequested = true;
-    if (m_current) m_current->cancel = true; // superseded: its result is dropped
+    if (m_current) m_current->task->cancel(); // superseded: its result is dropped
 
     auto job = std::make_unique<LoadJob>();
     job->fileName = fileName;
+    job->task = std::make_unique<BackgroundTask>();
+    job->result = std::make_shared<PaletteLoadResult>();
     LoadJob* j = job.get();
     m_jobs.push_back(std::move(job));
     m_current = j;
@@ -308,37 +307,36 @@ void Form3::loadPalette(const QString& fileName) {
     request.options = m_wb.options();
     request.limit = kPaletteLimit;
     request.workers = 2;
-    request.cancel = &j->cancel;
-    request.progress = &j->progress;
-    j->thread = std::thread([this, j, request, fileName] {
-        auto result = std::make_shared<PaletteLoadResult>(loadPaletteFile(fileName, request));
-        QMetaObject::invokeMethod(
-            this, [this, j, result] { loadDone(j, result); }, Qt::QueuedConnection);
+    request.cancel = j->task->cancelFlag();
+    request.progress = j->task->progress();
+    j->task->onProgress([this, j] {
+        if (j == m_current) showProgress(*j);
     });
-    m_progressTimer.start();
+    connect(j->task.get(), &BackgroundTask::finished, this, [this, j] { loadDone(j); });
+    j->task->start(
+        [request, fileName, result = j->result] { *result = loadPaletteFile(fileName, request); });
 }
 
-void Form3::cancelLoad() {
-    if (m_current) m_current->cancel = true;
+void PaletteViewerWindow::cancelLoad() {
+    if (m_current) m_current->task->cancel();
 }
 
-void Form3::showProgress() {
-    if (!m_current) return;
-    const auto n = m_current->progress.items.load(std::memory_order_relaxed);
-    setStatus("Loading Palette " + m_current->fileName + "  " +
+void PaletteViewerWindow::showProgress(const LoadJob& job) {
+    const auto n = job.task->progress()->items.load(std::memory_order_relaxed);
+    setStatus("Loading Palette " + job.fileName + "  " +
                   QString::fromStdString(signedText(static_cast<double>(n))),
               kLoading);
 }
 
-void Form3::loadDone(LoadJob* job, std::shared_ptr<PaletteLoadResult> result) {
-    if (job->thread.joinable()) job->thread.join();
+void PaletteViewerWindow::loadDone(LoadJob* job) {
     const QString fileName = job->fileName;
     const bool current = job == m_current;
-    const bool cancelled = job->cancel.load(); // asked to stop, even if it got to the end
+    const bool cancelled = job->task->cancelled(); // asked to stop, even if it got to the end
+    const std::shared_ptr<PaletteLoadResult> result = job->result;
+    job->task.release()->deleteLater(); // its `finished` is being delivered
     std::erase_if(m_jobs, [job](const auto& j) { return j.get() == job; });
     if (!current) return; // a newer load took its place
     m_current = nullptr;
-    m_progressTimer.stop();
     PaletteLoadResult& r = *result;
     Dialogs& dialogs = m_wb.dialogs();
     const QString failure = "File format Error or Palette not generated" + fileName;
@@ -409,21 +407,21 @@ void Form3::loadDone(LoadJob* job, std::shared_ptr<PaletteLoadResult> result) {
     emit loadFinished(ok);
 }
 
-void Form3::install(PointTable&& table) {
+void PaletteViewerWindow::install(PointTable&& table) {
     m_points = std::make_shared<const PointTable>(std::move(table));
     m_list->setTable(m_points);
     m_view->setSelected(-1);
     m_view->setTable(m_points);
 }
 
-void Form3::selectEntry(long entry) {
+void PaletteViewerWindow::selectEntry(long entry) {
     const QModelIndex index = m_list->index(static_cast<int>(entry));
     m_listView->setCurrentIndex(index);
     m_listView->scrollTo(index);
     m_view->setSelected(entry);
 }
 
-void Form3::identify(Qt::MouseButton button, float x, float y) {
+void PaletteViewerWindow::identify(Qt::MouseButton button, float x, float y) {
     if (button != Qt::LeftButton && button != Qt::RightButton) return; // two rows only
     const long entry = hitTest(*m_points, m_view->view(), x, y);
     if (entry < 0) return;
@@ -431,7 +429,7 @@ void Form3::identify(Qt::MouseButton button, float x, float y) {
     fillRow(button == Qt::LeftButton ? 0 : 1, entry);
 }
 
-void Form3::fillRow(int k, long entry) {
+void PaletteViewerWindow::fillRow(int k, long entry) {
     const auto i = static_cast<std::size_t>(entry);
     ColourSample s = sampleOf(*m_points, i);
     const auto slot = static_cast<std::size_t>(k);
@@ -444,17 +442,17 @@ void Form3::fillRow(int k, long entry) {
     m_compare->setText(comparison());
 }
 
-QString Form3::comparison() const {
+QString PaletteViewerWindow::comparison() const {
     if (!m_rows[0] || !m_rows[1]) return {};
     return QString::fromStdString(comparisonText(compareSamples(*m_rows[0], *m_rows[1])));
 }
 
-QString Form3::exportPalette(const QString& fileName) {
+QString PaletteViewerWindow::exportPalette(const QString& fileName) {
     if (fileName.endsWith(".ase", Qt::CaseInsensitive)) return exportAse(*m_points, fileName);
     return exportGpl(*m_points, QFileInfo(m_loadedFile).completeBaseName(), fileName);
 }
 
-void Form3::exportAs(const QString& filter, const QString& suffix) {
+void PaletteViewerWindow::exportAs(const QString& filter, const QString& suffix) {
     Dialogs& dialogs = m_wb.dialogs();
     if (m_points->empty()) {
         dialogs.message("No palette is loaded.");
@@ -469,7 +467,7 @@ void Form3::exportAs(const QString& filter, const QString& suffix) {
         dialogs.message("The palette could not be exported to " + fileName + ": " + error);
 }
 
-void Form3::showHelp() {
+void PaletteViewerWindow::showHelp() {
     // Lines as the help box shows them; an empty line between the last three.
     m_wb.dialogs().message(
         "Continuous rotation of palette is controlled by the 'Rotate' and 'Stop' buttons\n"
@@ -482,16 +480,11 @@ void Form3::showHelp() {
         "right-clicking the second color\n");
 }
 
-void Form3::newPalette() {
+void PaletteViewerWindow::newPalette() {
     m_wb.dialogs().message(
         "To make a new palette or add to a current palette, go to the Chromatel Screen and "
         "enter or measure samples for the palette and click on 'Save Palette'");
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "Form1") {
-            w->show();
-            w->raise();
-        }
-    }
+    emit mainWindowRequested();
 }
 
 } // namespace zul

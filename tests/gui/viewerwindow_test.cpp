@@ -1,8 +1,8 @@
 // The palette viewer behind its switch: made by a file handed over from another window, and
 // reloaded by "Save to Palette" while switched on.
-#include "app/switchboard.h"
-#include "app/windows.h"
-#include "viewer/form3.h"
+#include "gui/switchboard.h"
+#include "gui/windows.h"
+#include "viewer/paletteviewerwindow.h"
 #include "viewer/viewer_support.h"
 #include "workbench/workbench_fixture.h"
 
@@ -21,7 +21,9 @@ protected:
         writeFile("saved.csv", record("s", "5B", "6", "4"));
     }
     void TearDown() override { board.reset(); }
-    Form3* viewer() { return qobject_cast<Form3*>(board->window(Switch::Viewer)); }
+    PaletteViewerWindow* viewer() {
+        return qobject_cast<PaletteViewerWindow*>(board->window(Switch::Viewer));
+    }
 
     InTempDir dir;
     std::unique_ptr<Switchboard> board;
@@ -33,11 +35,11 @@ TEST_F(ViewerWindowTest, AHandedFileMakesShowsAndLoadsTheViewer) {
     EXPECT_EQ(viewer(), nullptr);
 
     emit wb->paletteViewRequested("handed.csv");
-    Form3* v = viewer();
+    PaletteViewerWindow* v = viewer();
     ASSERT_NE(v, nullptr);
     EXPECT_TRUE(wb->switchOn(Switch::Viewer));
     EXPECT_TRUE(v->isVisible());
-    QSignalSpy done(v, &Form3::loadFinished);
+    QSignalSpy done(v, &PaletteViewerWindow::loadFinished);
     ASSERT_TRUE(done.wait(30000));
     EXPECT_EQ(done.count(), 1); // the handed file only, not the last palette as well
     EXPECT_EQ(v->loadedFile(), "handed.csv");
@@ -50,6 +52,22 @@ TEST_F(ViewerWindowTest, AHandedFileMakesShowsAndLoadsTheViewer) {
     ASSERT_TRUE(done.wait(30000));
     EXPECT_EQ(v->loadedFile(), "saved.csv");
     EXPECT_EQ(board->window(Switch::Viewer), v); // still the one instance
+}
+
+TEST_F(ViewerWindowTest, NewPaletteShowsTheMainWindowThroughTheSwitchboard) {
+    QWidget main;
+    board->setMainWindow(&main);
+    board->open(Switch::Viewer); // ticked as the user ticks it
+    PaletteViewerWindow* v = viewer();
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(wb->switchOn(Switch::Viewer));
+    v->cancelLoad();
+    v->stopRotation();
+    EXPECT_FALSE(main.isVisible());
+    v->newPalette();
+    EXPECT_TRUE(main.isVisible());
+    ASSERT_FALSE(dialogs.messages().isEmpty());
+    EXPECT_TRUE(dialogs.messages().last().contains("'Save Palette'"));
 }
 
 } // namespace

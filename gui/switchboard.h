@@ -31,6 +31,12 @@ public:
     // The window of `s`, made now if it has not been (for another window that hands it work).
     QWidget* ensureWindow(Switch s);
 
+    // The main window, which the other windows may ask to see.
+    void setMainWindow(QWidget* window) { m_mainWindow = window; }
+    void showMainWindow();
+    // Ticks `s` as the user would: its window is made and shown.
+    void open(Switch s);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -40,6 +46,7 @@ private:
     Workbench& m_workbench;
     std::array<Factory, static_cast<int>(Switch::Count)> m_factories;
     std::array<QPointer<QWidget>, static_cast<int>(Switch::Count)> m_windows;
+    QPointer<QWidget> m_mainWindow;
 };
 
 } // namespace zul

@@ -1,7 +1,7 @@
 // The main window against a real workbench and a scripted Dialogs, on the offscreen platform:
 // names and captions, Enter and focus in the fields, sliders, switches, the swatch, the tint.
-#include "app/mainwindow.h"
-#include "app/qtdialogs.h"
+#include "gui/mainwindow.h"
+#include "gui/qtdialogs.h"
 #include "munsell/table.h"
 #include "support/scripteddialogs.h"
 #include "workbench/workbench.h"

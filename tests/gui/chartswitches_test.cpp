@@ -1,9 +1,9 @@
 // The chart windows behind the main window's switches, as the program registers them: one
 // instance each, refilled on every tick, closing clears the box, printing without a printer.
-#include "app/mainwindow.h"
-#include "app/switchboard.h"
-#include "app/windows.h"
 #include "charts/huepagewindow.h"
+#include "gui/mainwindow.h"
+#include "gui/switchboard.h"
+#include "gui/windows.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/switchboard.h"
+#include "gui/switchboard.h"
 
 #include <QCloseEvent>
 #include <QWidget>
@@ -30,6 +30,16 @@ QWidget* Switchboard::ensureWindow(Switch s) {
         if (w) w->installEventFilter(this);
     }
     return w.data();
+}
+
+void Switchboard::showMainWindow() {
+    if (!m_mainWindow) return;
+    m_mainWindow->show();
+    m_mainWindow->raise();
+}
+
+void Switchboard::open(Switch s) {
+    if (!m_workbench.switchOn(s)) m_workbench.setSwitch(s, true);
 }
 
 void Switchboard::onSwitch(Switch s, bool on) {

@@ -1,4 +1,4 @@
-#include "app/qtdialogs.h"
+#include "gui/qtdialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 // The window switches: one instance per window, made on the first tick, hidden not destroyed,
 // and a window closed by its title bar clears its switch.
-#include "app/switchboard.h"
+#include "gui/switchboard.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QApplication>

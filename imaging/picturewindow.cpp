@@ -1,8 +1,9 @@
-#include "imaging/form2.h"
+#include "imaging/picturewindow.h"
 
 #include "imaging/palettebuilder.h"
 #include "imaging/picturearea.h"
 #include "text/numtext.h"
+#include "widgets/backgroundtask.h"
 #include "workbench/datafiles.h"
 
 #include <QAction>
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -20,7 +20,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <algorithm>
 #include <thread>
@@ -51,7 +50,7 @@ const QColor kIdle(255, 255, 255);
 
 } // namespace
 
-Form2::Form2(Workbench& workbench, const QString& picture, QWidget* parent)
+PictureWindow::PictureWindow(Workbench& workbench, const QString& picture, QWidget* parent)
     : QMainWindow(parent), m_wb(workbench), m_dialogs(workbench.dialogs()),
       m_probe(std::make_unique<Workbench>(borrowedTable(workbench), m_probeDialogs)) {
     setObjectName("Form2");
@@ -75,7 +74,7 @@ Form2::Form2(Workbench& workbench, const QString& picture, QWidget* parent)
     m_profile->setObjectName("profileLabel");
     m_fit = new QCheckBox("&Fit to window", central);
     m_fit->setObjectName("fitCheck");
-    connect(m_fit, &QCheckBox::toggled, this, &Form2::setFitToWindow);
+    connect(m_fit, &QCheckBox::toggled, this, &PictureWindow::setFitToWindow);
 
     grid->addWidget(new QLabel("Picture", central), 0, 0);
     grid->addWidget(m_fileField, 0, 1, 1, 3);
@@ -105,7 +104,7 @@ Form2::Form2(Workbench& workbench, const QString& picture, QWidget* parent)
     connect(m_area, &PictureArea::pressed, this, [this](QPoint p) {
         if (m_mode == DisplayMode::Click) SamplePicture(p.x(), p.y());
     });
-    connect(m_area, &PictureArea::moved, this, &Form2::pictureMoved);
+    connect(m_area, &PictureArea::moved, this, &PictureWindow::pictureMoved);
 
     m_fileName = findDataFile(picture);
     OpenPicture(true);
@@ -117,11 +116,11 @@ Form2::Form2(Workbench& workbench, const QString& picture, QWidget* parent)
     resize(size);
 }
 
-Form2::~Form2() = default;
+PictureWindow::~PictureWindow() = default;
 
-void Form2::buildMenus() {
+void PictureWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
-    QAction* load = file->addAction("&Load Picture", this, &Form2::loadPicture);
+    QAction* load = file->addAction("&Load Picture", this, &PictureWindow::loadPicture);
     load->setObjectName("mnuLoad");
     load->setShortcut(QKeySequence::Open);
     QAction* exit =
@@ -140,28 +139,29 @@ void Form2::buildMenus() {
         pixels->addAction(QString::number(count), this, [this, count] { setSamplePixels(count); })
             ->setObjectName(QString("mnuPixels%1").arg(count));
 
-    m_makeAction = menuBar()->addAction("&Make Palette of Image", this, &Form2::BuildPalette);
+    m_makeAction =
+        menuBar()->addAction("&Make Palette of Image", this, &PictureWindow::BuildPalette);
     m_makeAction->setObjectName("mnuMakePalette");
     menuBar()
-        ->addAction("get clipboard", this, &Form2::getClipboard)
+        ->addAction("get clipboard", this, &PictureWindow::getClipboard)
         ->setObjectName("mnuClipboard");
-    m_viewAction = menuBar()->addAction("&View 3D Palette", this, &Form2::viewPalette);
+    m_viewAction = menuBar()->addAction("&View 3D Palette", this, &PictureWindow::viewPalette);
     m_viewAction->setObjectName("mnuView3D");
     m_viewAction->setVisible(false);
-    menuBar()->addAction("&Help", this, &Form2::showHelp)->setObjectName("mnuHelp");
+    menuBar()->addAction("&Help", this, &PictureWindow::showHelp)->setObjectName("mnuHelp");
 }
 
-void Form2::setSamplePixels(int count) {
+void PictureWindow::setSamplePixels(int count) {
     for (int h = 0; h <= 4; ++h)
         if ((2 * h + 1) * (2 * h + 1) == count) m_half = h;
 }
 
-void Form2::setStatus(const QString& text, const QColor& background) {
+void PictureWindow::setStatus(const QString& text, const QColor& background) {
     m_status->setText(text);
     m_status->setStyleSheet(QString("background-color: %1").arg(background.name()));
 }
 
-void Form2::clearPicture() {
+void PictureWindow::clearPicture() {
     m_picture = Picture();
     m_area->setImage(QImage());
     m_widthField->clear();
@@ -169,7 +169,7 @@ void Form2::clearPicture() {
     m_profile->clear();
 }
 
-void Form2::setPicture(Picture picture) {
+void PictureWindow::setPicture(Picture picture) {
     m_picture = std::move(picture);
     m_area->setImage(m_picture.image);
     m_widthField->setText(QString::number(m_picture.image.width()));
@@ -180,7 +180,7 @@ void Form2::setPicture(Picture picture) {
     updateZoom();
 }
 
-bool Form2::OpenPicture(bool useCurrentName) {
+bool PictureWindow::OpenPicture(bool useCurrentName) {
     if (!useCurrentName) {
         const QString chosen = m_dialogs.openFile("Load Picture", pictureFilter());
         if (chosen.isEmpty()) return false; // cancelled: the picture shown stays
@@ -204,14 +204,14 @@ bool Form2::OpenPicture(bool useCurrentName) {
     return true;
 }
 
-void Form2::loadPicture() {
+void PictureWindow::loadPicture() {
     if (!OpenPicture(false)) return;
     setStatus(QString(), kIdle);
     m_paletteMade = false;
     m_builtPalette.clear();
 }
 
-void Form2::getClipboard() {
+void PictureWindow::getClipboard() {
     setStatus(QString(), kIdle);
     const QClipboard* clipboard = QGuiApplication::clipboard();
     Picture p = clipboard ? preparePicture(clipboard->image()) : Picture();
@@ -225,11 +225,11 @@ void Form2::getClipboard() {
     setPicture(std::move(p));
 }
 
-void Form2::pictureMoved(QPoint pixel) {
+void PictureWindow::pictureMoved(QPoint pixel) {
     if (m_mode == DisplayMode::Continuous) SamplePicture(pixel.x(), pixel.y());
 }
 
-void Form2::SamplePicture(int x, int y) {
+void PictureWindow::SamplePicture(int x, int y) {
     const auto average = sampleAverage(m_picture.view(), x, y, m_half);
     if (!average) return;
     m_area->flash(QRect(x - m_half, y - m_half, 2 * m_half + 1, 2 * m_half + 1));
@@ -266,7 +266,7 @@ void Form2::SamplePicture(int x, int y) {
         QString("background-color: %1").arg(QColor(rgb[0], rgb[1], rgb[2]).name()));
 }
 
-void Form2::BuildPalette() {
+void PictureWindow::BuildPalette() {
     if (m_building) return;
     if (m_paletteMade) {
         m_dialogs.message("Palette already made - reload or load new picture");
@@ -330,46 +330,23 @@ void Form2::BuildPalette() {
     job.workers = m_workers > 0
                       ? m_workers
                       : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    std::atomic<bool> cancel{false};
-    std::atomic<bool> done{false};
-    PipelineProgress progress;
-    job.cancel = &cancel;
-    job.progress = &progress;
+    BackgroundTask task;
+    job.cancel = task.cancelFlag();
+    job.progress = task.progress();
 
     m_building = true;
     menuBar()->setEnabled(false);
     m_area->setEnabled(false);
-    PaletteBuildResult result;
-    std::thread builder([&] {
-        result = buildPalette(job);
-        done = true;
-    });
-
-    QProgressDialog dialog("Building palette " + fileName, "Cancel", 0,
-                           static_cast<int>(grid.blocks()), this);
-    dialog.setWindowTitle(title);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setMinimumDuration(500);
-    dialog.setAutoClose(false);
-    dialog.setAutoReset(false);
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(100); // progress at most ten times a second
-    auto update = [&] {
-        const auto items = progress.items.load();
-        dialog.setValue(static_cast<int>(items));
+    QProgressDialog* dialog = task.addDialog(this, title, "Building palette " + fileName,
+                                             static_cast<int>(grid.blocks()));
+    task.onProgress([&] {
+        const auto items = task.progress()->items.load();
+        dialog->setValue(static_cast<int>(items));
         const std::int64_t columnsDone = items / std::max(1, grid.rows);
         setStatus("Building Palette " + leadingBlank(grid.columns - columnsDone), kWorking);
-        if (dialog.wasCanceled()) cancel = true;
-        if (done) loop.quit();
-    };
-    connect(&poll, &QTimer::timeout, &loop, update);
-    poll.start();
-    if (!done) loop.exec();
-    builder.join();
-    poll.stop();
-    dialog.reset();
-    dialog.hide();
+    });
+    PaletteBuildResult result;
+    task.run([&] { result = buildPalette(job); });
     m_building = false;
     menuBar()->setEnabled(true);
     m_area->setEnabled(true);
@@ -398,12 +375,12 @@ void Form2::BuildPalette() {
     m_viewAction->setVisible(true);
 }
 
-void Form2::viewPalette() {
+void PictureWindow::viewPalette() {
     if (m_builtPalette.isEmpty()) return;
     emit m_wb.paletteViewRequested(m_builtPalette);
 }
 
-void Form2::showHelp() {
+void PictureWindow::showHelp() {
     const QString crlf = "\r\n";
     const QString text =
         "Displays Munsell Notation of Selected Pixels of Pictures on Your computer" + crlf + crlf +
@@ -420,12 +397,12 @@ void Form2::showHelp() {
     m_area->setFocus();
 }
 
-void Form2::setFitToWindow(bool fit) {
+void PictureWindow::setFitToWindow(bool fit) {
     if (m_fit->isChecked() != fit) m_fit->setChecked(fit);
     updateZoom();
 }
 
-void Form2::updateZoom() {
+void PictureWindow::updateZoom() {
     if (m_picture.isNull()) return;
     double zoom = 1.0;
     if (m_fit->isChecked()) {
@@ -437,12 +414,12 @@ void Form2::updateZoom() {
     m_area->setZoom(zoom);
 }
 
-void Form2::showEvent(QShowEvent* event) {
+void PictureWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     m_area->setFocus();
 }
 
-void Form2::resizeEvent(QResizeEvent* event) {
+void PictureWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (m_fit && m_fit->isChecked()) updateZoom();
 }

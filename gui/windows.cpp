@@ -1,20 +1,25 @@
-#include "app/windows.h"
+#include "gui/windows.h"
 
-#include "app/printing.h"
-#include "app/switchboard.h"
 #include "charts/colorcheckerwindow.h"
 #include "charts/huepagewindow.h"
 #include "charts/tolerancewindow.h"
 #include "charts/valuepagewindow.h"
-#include "imaging/form2.h"
-#include "viewer/form3.h"
+#include "gui/printing.h"
+#include "gui/switchboard.h"
+#include "imaging/picturewindow.h"
+#include "viewer/paletteviewerwindow.h"
 #include "workbench/workbench.h"
 
 namespace zul {
 
 void registerWindows(Switchboard& board, Workbench& workbench) {
-    board.registerWindow(Switch::ImageAnalysis, [&] { return new Form2(workbench); });
-    board.registerWindow(Switch::Viewer, [&] { return new Form3(workbench); });
+    board.registerWindow(Switch::ImageAnalysis, [&] { return new PictureWindow(workbench); });
+    board.registerWindow(Switch::Viewer, [&] {
+        auto* viewer = new PaletteViewerWindow(workbench);
+        QObject::connect(viewer, &PaletteViewerWindow::mainWindowRequested, &board,
+                         &Switchboard::showMainWindow);
+        return viewer;
+    });
     board.registerWindow(Switch::HuePage,
                          [&] { return new HuePageWindow(workbench, chartOutput()); });
     board.registerWindow(Switch::ValuePage,
@@ -29,19 +34,19 @@ void registerWindows(Switchboard& board, Workbench& workbench) {
 void connectViewer(Switchboard& board, Workbench& workbench) {
     // "Save to Palette" while the viewer is switched on: it shows the current palette file.
     QObject::connect(&workbench, &Workbench::viewerReload, &board, [&board] {
-        if (auto* viewer = qobject_cast<Form3*>(board.window(Switch::Viewer))) viewer->GetData(2);
+        if (auto* viewer = qobject_cast<PaletteViewerWindow*>(board.window(Switch::Viewer)))
+            viewer->GetData(2);
     });
     // Another window hands a file: the viewer is made if need be, loads it and is shown.
-    QObject::connect(&workbench, &Workbench::paletteViewRequested, &board,
-                     [&board, &workbench](const QString& fileName) {
-                         auto* viewer = qobject_cast<Form3*>(board.ensureWindow(Switch::Viewer));
-                         if (!viewer) return;
-                         viewer->loadPalette(fileName);
-                         if (!workbench.switchOn(Switch::Viewer))
-                             workbench.setSwitch(Switch::Viewer, true);
-                         viewer->show();
-                         viewer->raise();
-                     });
+    QObject::connect(
+        &workbench, &Workbench::paletteViewRequested, &board, [&board](const QString& fileName) {
+            auto* viewer = qobject_cast<PaletteViewerWindow*>(board.ensureWindow(Switch::Viewer));
+            if (!viewer) return;
+            viewer->loadPalette(fileName);
+            board.open(Switch::Viewer);
+            viewer->show();
+            viewer->raise();
+        });
 }
 
 } // namespace zul

@@ -1,7 +1,7 @@
 // The main window's marks of fields that do not show the current colour, the question before
 // saving them, the nearest displayable colour, the notes under the illuminant caption, the
 // Messages field and the window's size. (The QApplication comes from mainwindow_test.cpp.)
-#include "app/mainwindow.h"
+#include "gui/mainwindow.h"
 #include "support/scripteddialogs.h"
 #include "workbench/workbench_fixture.h"
 

@@ -9,10 +9,8 @@
 #include <QTimer>
 
 #include <array>
-#include <atomic>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 class QCheckBox;
@@ -25,18 +23,18 @@ class QScrollBar;
 
 namespace zul {
 
+class BackgroundTask;
 class PaletteView;
 class PointList;
 class Workbench;
 
-class Form3 : public QMainWindow {
+class PaletteViewerWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // The window keeps at most this many entries of a palette.
-    static constexpr std::size_t kPaletteLimit = 10000;
+    static constexpr std::size_t kPaletteLimit = zul::kPaletteLimit;
 
-    explicit Form3(Workbench& workbench, QWidget* parent = nullptr);
-    ~Form3() override;
+    explicit PaletteViewerWindow(Workbench& workbench, QWidget* parent = nullptr);
+    ~PaletteViewerWindow() override;
 
     // Mode 1: the palette last loaded (LastPalette.txt, else newpalette2.csv); 2: the main
     // window's current palette file; anything else: ask with the file dialog.
@@ -66,6 +64,8 @@ public:
 signals:
     // A load ended: `ok` when the whole file was read without a format error.
     void loadFinished(bool ok);
+    // "New Palette": the main window is to be shown (the switchboard knows it).
+    void mainWindowRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -75,17 +75,16 @@ protected:
 private:
     struct LoadJob {
         QString fileName;
-        std::atomic<bool> cancel{false};
-        PipelineProgress progress;
-        std::thread thread;
+        std::unique_ptr<BackgroundTask> task;
+        std::shared_ptr<PaletteLoadResult> result;
     };
 
     void buildControls();
     void buildMenus();
     void viewChanged();
     void rotationTick();
-    void showProgress();
-    void loadDone(LoadJob* job, std::shared_ptr<PaletteLoadResult> result);
+    void showProgress(const LoadJob& job);
+    void loadDone(LoadJob* job);
     void install(PointTable&& table);
     void selectEntry(long entry);
     void fillRow(int k, long entry);
@@ -117,8 +116,7 @@ private:
     QLabel* m_compare = nullptr;
     std::array<std::optional<ColourSample>, 2> m_rows;
 
-    QTimer m_rotationTimer; // Timer1
-    QTimer m_progressTimer;
+    QTimer m_rotationTimer;                       // Timer1
     std::vector<std::unique_ptr<LoadJob>> m_jobs; // running or awaiting their thread's end
     LoadJob* m_current = nullptr;
 };

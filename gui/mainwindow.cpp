@@ -1,7 +1,7 @@
-#include "app/mainwindow.h"
+#include "gui/mainwindow.h"
 #include "batch/importwindow.h"
 
-#include "app/printing.h"
+#include "gui/printing.h"
 #include "instruments/curveview.h"
 #include "instruments/panel.h"
 

@@ -1,8 +1,8 @@
 // The viewer window offscreen: loading in the background (limit, failures, cancel, supersede),
 // identification and comparison by presses, the list, and redrawing only on change.
-#include "viewer/form3.h"
 #include "viewer/palettefiles.h"
 #include "viewer/paletteview.h"
+#include "viewer/paletteviewerwindow.h"
 #include "viewer/pointlist.h"
 
 #include "viewer_support.h"
@@ -23,17 +23,17 @@ namespace {
 
 constexpr int kLoadWait = 30000; // ms; a load of 10,000 records takes milliseconds
 
-class Form3Test : public WorkbenchTest {
+class PaletteViewerWindowTest : public WorkbenchTest {
 protected:
     void SetUp() override {
         WorkbenchTest::SetUp();
-        form = std::make_unique<Form3>(*wb);
+        form = std::make_unique<PaletteViewerWindow>(*wb);
     }
     void TearDown() override { form.reset(); }
 
     // Loads and waits for the end; the result's `ok`.
     bool load(const QString& file) {
-        QSignalSpy spy(form.get(), &Form3::loadFinished);
+        QSignalSpy spy(form.get(), &PaletteViewerWindow::loadFinished);
         form->loadPalette(file);
         EXPECT_TRUE(spy.wait(kLoadWait)) << file.toStdString();
         return !spy.isEmpty() && spy.first().first().toBool();
@@ -62,10 +62,10 @@ protected:
     }
 
     InTempDir dir;
-    std::unique_ptr<Form3> form;
+    std::unique_ptr<PaletteViewerWindow> form;
 };
 
-TEST_F(Form3Test, TenThousandAndOneMoreBothStopAtTheLimit) {
+TEST_F(PaletteViewerWindowTest, TenThousandAndOneMoreBothStopAtTheLimit) {
     writeFile("exact.csv", manyRecords(10000));
     writeFile("more.csv", manyRecords(10001));
     for (const char* name : {"exact.csv", "more.csv"}) {
@@ -83,7 +83,7 @@ TEST_F(Form3Test, TenThousandAndOneMoreBothStopAtTheLimit) {
     EXPECT_EQ(wb->slider(Slider::Hue), 200);
 }
 
-TEST_F(Form3Test, FormatErrorAtLine7KeepsTheOtherRecordsAndTheLastPaletteName) {
+TEST_F(PaletteViewerWindowTest, FormatErrorAtLine7KeepsTheOtherRecordsAndTheLastPaletteName) {
     writeFile("LastPalette.txt", "earlier.csv\r\n");
     std::string text;
     for (int i = 1; i <= 10; ++i)
@@ -99,7 +99,7 @@ TEST_F(Form3Test, FormatErrorAtLine7KeepsTheOtherRecordsAndTheLastPaletteName) {
     EXPECT_EQ(readFile("LastPalette.txt"), "earlier.csv\r\n");
 }
 
-TEST_F(Form3Test, ChainFailuresGiveOneMessageNamingTheLines) {
+TEST_F(PaletteViewerWindowTest, ChainFailuresGiveOneMessageNamingTheLines) {
     writeFile("p.csv", record("a", "5R", "9", "30") + record("b", "5R", "4", "6") +
                            record("c", "5R", "9", "32"));
     EXPECT_TRUE(load("p.csv"));
@@ -110,8 +110,8 @@ TEST_F(Form3Test, ChainFailuresGiveOneMessageNamingTheLines) {
     EXPECT_EQ(readLastPalette(), "p.csv");
 }
 
-TEST_F(Form3Test, StartWithoutAnyPaletteNamesTheFallbackFile) {
-    QSignalSpy spy(form.get(), &Form3::loadFinished);
+TEST_F(PaletteViewerWindowTest, StartWithoutAnyPaletteNamesTheFallbackFile) {
+    QSignalSpy spy(form.get(), &PaletteViewerWindow::loadFinished);
     form->show();
     ASSERT_TRUE(spy.wait(kLoadWait));
     EXPECT_TRUE(form->rotating());
@@ -121,11 +121,11 @@ TEST_F(Form3Test, StartWithoutAnyPaletteNamesTheFallbackFile) {
     EXPECT_TRUE(form->points().empty());
 }
 
-TEST_F(Form3Test, EscapeCancelsAndKeepsThePreviousPalette) {
+TEST_F(PaletteViewerWindowTest, EscapeCancelsAndKeepsThePreviousPalette) {
     writeFile("small.csv", manyRecords(3));
     writeFile("big.csv", manyRecords(10000));
     ASSERT_TRUE(load("small.csv"));
-    QSignalSpy spy(form.get(), &Form3::loadFinished);
+    QSignalSpy spy(form.get(), &PaletteViewerWindow::loadFinished);
     form->loadPalette("big.csv");
     EXPECT_TRUE(form->loading());
     QTest::keyClick(form.get(), Qt::Key_Escape);
@@ -138,10 +138,10 @@ TEST_F(Form3Test, EscapeCancelsAndKeepsThePreviousPalette) {
     EXPECT_EQ(readLastPalette(), "small.csv");
 }
 
-TEST_F(Form3Test, ANewerLoadSupersedesARunningOne) {
+TEST_F(PaletteViewerWindowTest, ANewerLoadSupersedesARunningOne) {
     writeFile("big.csv", manyRecords(10000));
     writeFile("second.csv", manyRecords(5));
-    QSignalSpy spy(form.get(), &Form3::loadFinished);
+    QSignalSpy spy(form.get(), &PaletteViewerWindow::loadFinished);
     form->loadPalette("big.csv");
     form->loadPalette("second.csv");
     ASSERT_TRUE(spy.wait(kLoadWait));
@@ -153,7 +153,7 @@ TEST_F(Form3Test, ANewerLoadSupersedesARunningOne) {
     EXPECT_EQ(readLastPalette(), "second.csv");
 }
 
-TEST_F(Form3Test, LeftAndRightPressesFillTheTwoRows) {
+TEST_F(PaletteViewerWindowTest, LeftAndRightPressesFillTheTwoRows) {
     writeFile("p.csv", record("first", "5R", "4", "0.5") + record("second", "5PB", "6", "8") +
                            record("third", "5Y", "8", "10"));
     ASSERT_TRUE(load("p.csv"));
@@ -191,7 +191,7 @@ TEST_F(Form3Test, LeftAndRightPressesFillTheTwoRows) {
     EXPECT_EQ(view()->selected(), -1);
 }
 
-TEST_F(Form3Test, ListLinesPadNameAndHueToTheirColumns) {
+TEST_F(PaletteViewerWindowTest, ListLinesPadNameAndHueToTheirColumns) {
     writeFile("p.csv", record("x", "5R", "4", "1") + record("y", "5R", "4", "1") +
                            record("A1", "5r", "4", "0.5"));
     ASSERT_TRUE(load("p.csv"));
@@ -208,7 +208,7 @@ TEST_F(Form3Test, ListLinesPadNameAndHueToTheirColumns) {
     EXPECT_LT(fm.horizontalAdvance(name.chopped(1)), column + 0.5);
 }
 
-TEST_F(Form3Test, RedrawsOnlyWhenSomethingChanges) {
+TEST_F(PaletteViewerWindowTest, RedrawsOnlyWhenSomethingChanges) {
     writeFile("p.csv", manyRecords(200));
     ASSERT_TRUE(load("p.csv"));
     showStill();
@@ -224,7 +224,7 @@ TEST_F(Form3Test, RedrawsOnlyWhenSomethingChanges) {
     EXPECT_TRUE(frames.wait(1000));
 }
 
-TEST_F(Form3Test, RotationStepsOneDegreeAndWrapsAt180) {
+TEST_F(PaletteViewerWindowTest, RotationStepsOneDegreeAndWrapsAt180) {
     showStill();
     auto* rotation = find<QScrollBar>("HScroll1");
     rotation->setValue(178);
@@ -246,7 +246,7 @@ TEST_F(Form3Test, RotationStepsOneDegreeAndWrapsAt180) {
     EXPECT_FALSE(steps.wait(100));
 }
 
-TEST_F(Form3Test, OpenMenuCancelledKeepsThePaletteExportsGoThroughTheSaveDialog) {
+TEST_F(PaletteViewerWindowTest, OpenMenuCancelledKeepsThePaletteExportsGoThroughTheSaveDialog) {
     writeFile("p.csv", manyRecords(4));
     ASSERT_TRUE(load("p.csv"));
     form->GetData(0); // the dialog answers nothing: cancelled
@@ -269,7 +269,7 @@ namespace {
 
 // A palette sampled from the shipped picture loads whole; with ZUL_PICTURE_PALETTE set, the
 // palette is also kept there (for looking at the window by hand).
-TEST_F(Form3Test, PaletteOfThePictureLoadsWhole) {
+TEST_F(PaletteViewerWindowTest, PaletteOfThePictureLoadsWhole) {
     const int saved = writePicturePalette(*wb, QString(ZUL_SOURCE_DIR) + "/data/TestImage.jpg", 48,
                                           36, "TestImage.csv");
     ASSERT_GT(saved, 48 * 36 * 9 / 10);

@@ -1,4 +1,4 @@
-#include "app/printing.h"
+#include "gui/printing.h"
 
 #include <QPainter>
 #include <QPixmap>

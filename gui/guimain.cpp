@@ -1,17 +1,16 @@
 // The window face of the program: load the renotation table, start the workbench, show the
 // main window.
-#include "app/mainwindow.h"
-#include "app/qtdialogs.h"
-#include "app/switchboard.h"
-#include "app/windows.h"
 #include "gui/gui.h"
+#include "gui/mainwindow.h"
+#include "gui/qtdialogs.h"
+#include "gui/switchboard.h"
+#include "gui/windows.h"
 #include "munsell/table.h"
 #include "text/errors.h"
 #include "workbench/datafiles.h"
 #include "workbench/workbench.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -102,15 +101,13 @@ int runGui(int argc, char** argv) {
     workbench.startUp();
     MainWindow window(workbench);
     Switchboard switchboard(workbench);
+    switchboard.setMainWindow(&window);
     registerWindows(switchboard, workbench);
     window.show();
     // Ticked as the user ticks them: the main window's switches follow.
     QTimer::singleShot(0, &window, [&] {
         for (Switch s : open)
-            if (auto* box =
-                    window.findChild<QCheckBox*>(QString("Check%1").arg(static_cast<int>(s) + 2));
-                box && !box->isChecked())
-                box->click();
+            switchboard.open(s);
     });
     return app.exec();
 }

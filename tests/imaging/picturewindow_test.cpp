@@ -1,6 +1,6 @@
 // The picture window on the offscreen platform, against a real workbench and scripted dialogs.
-#include "imaging/form2.h"
 #include "imaging/picturearea.h"
+#include "imaging/picturewindow.h"
 #include "imaging_support.h"
 #include "workbench/workbench_fixture.h"
 
@@ -20,7 +20,7 @@ namespace {
 
 const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-class Form2Test : public WorkbenchTest {
+class PictureWindowTest : public WorkbenchTest {
 protected:
     void SetUp() override {
         WorkbenchTest::SetUp();
@@ -39,16 +39,16 @@ protected:
     }
     void TearDown() override { QDir::setCurrent(previous); }
 
-    std::unique_ptr<Form2> open(const QString& picture) {
-        auto w = std::make_unique<Form2>(*wb, picture);
+    std::unique_ptr<PictureWindow> open(const QString& picture) {
+        auto w = std::make_unique<PictureWindow>(*wb, picture);
         w->setWorkers(2);
         return w;
     }
-    QString field(Form2& w, const char* name) {
+    QString field(PictureWindow& w, const char* name) {
         auto* f = w.findChild<QLineEdit*>(name);
         return f ? f->text() : QString("<no %1>").arg(name);
     }
-    QAction* action(Form2& w, const char* name) { return w.findChild<QAction*>(name); }
+    QAction* action(PictureWindow& w, const char* name) { return w.findChild<QAction*>(name); }
     // Name, granularity, Yes at the total.
     void scriptBuild(const QString& name, const QString& n) {
         dialogs.queueReply(name);
@@ -61,7 +61,7 @@ protected:
     QString pictureFile;
 };
 
-TEST_F(Form2Test, OpensWithItsPictureAndNamesTheControls) {
+TEST_F(PictureWindowTest, OpensWithItsPictureAndNamesTheControls) {
     auto w = open(pictureFile);
     EXPECT_EQ(w->windowTitle(), "Munsell Notation Picture Analysis");
     EXPECT_EQ(field(*w, "Text2"), pictureFile);
@@ -75,7 +75,7 @@ TEST_F(Form2Test, OpensWithItsPictureAndNamesTheControls) {
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
-TEST_F(Form2Test, AMissingPictureIsOneMessageAndBuildingRefuses) {
+TEST_F(PictureWindowTest, AMissingPictureIsOneMessageAndBuildingRefuses) {
     auto w = open("TestImage.jpg"); // not in this working directory nor beside the test
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].contains("TestImage.jpg"));
@@ -89,7 +89,7 @@ TEST_F(Form2Test, AMissingPictureIsOneMessageAndBuildingRefuses) {
     EXPECT_TRUE(dialogs.shown().size() == 1); // no prompt
 }
 
-TEST_F(Form2Test, AClickSamplesTheBlockAndShowsItsNotation) {
+TEST_F(PictureWindowTest, AClickSamplesTheBlockAndShowsItsNotation) {
     auto w = open(pictureFile);
     auto* area = w->findChild<PictureArea*>("Picture1");
     const QImage before = w->picture().image;
@@ -116,7 +116,7 @@ TEST_F(Form2Test, AClickSamplesTheBlockAndShowsItsNotation) {
     const QString shown = field(*w, "Text6");
     emit area->moved(QPoint(10, 10));
     EXPECT_EQ(field(*w, "Text6"), shown);
-    w->setDisplayMode(Form2::DisplayMode::Continuous);
+    w->setDisplayMode(PictureWindow::DisplayMode::Continuous);
     emit area->pressed(QPoint(30, 30));
     EXPECT_EQ(field(*w, "Text6"), shown);
     QMouseEvent move(QEvent::MouseMove, QPointF(31.5, 32.5), QPointF(31.5, 32.5), Qt::NoButton,
@@ -125,7 +125,7 @@ TEST_F(Form2Test, AClickSamplesTheBlockAndShowsItsNotation) {
     EXPECT_EQ(field(*w, "Text6"), "Position  X = 31  Y = 32");
 }
 
-TEST_F(Form2Test, TheKeyboardMovesAndPressesAsThePointerDoes) {
+TEST_F(PictureWindowTest, TheKeyboardMovesAndPressesAsThePointerDoes) {
     auto w = open(pictureFile);
     auto* area = w->pictureArea();
     QTest::keyClick(area, Qt::Key_Return); // the middle of the picture
@@ -136,13 +136,13 @@ TEST_F(Form2Test, TheKeyboardMovesAndPressesAsThePointerDoes) {
               "Position  X = 200  Y = 150"); // click mode: moving is not sampling
     QTest::keyClick(area, Qt::Key_Space);
     EXPECT_EQ(field(*w, "Text6"), "Position  X = 210  Y = 149");
-    w->setDisplayMode(Form2::DisplayMode::Continuous);
+    w->setDisplayMode(PictureWindow::DisplayMode::Continuous);
     for (int i = 0; i < 30; ++i)
         QTest::keyClick(area, Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(field(*w, "Text6"), "Position  X = 399  Y = 149"); // stops at the edge
 }
 
-TEST_F(Form2Test, SamplesTouching0And255UpdateTheNotation) {
+TEST_F(PictureWindowTest, SamplesTouching0And255UpdateTheNotation) {
     auto w = open(pictureFile);
     w->setSamplePixels(1);
     w->SamplePicture(120, 45);
@@ -160,7 +160,7 @@ TEST_F(Form2Test, SamplesTouching0And255UpdateTheNotation) {
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
-TEST_F(Form2Test, BuildsThePaletteOnceAndHandsItToTheViewer) {
+TEST_F(PictureWindowTest, BuildsThePaletteOnceAndHandsItToTheViewer) {
     auto w = open(pictureFile);
     scriptBuild("leaves", "10");
     w->BuildPalette();
@@ -185,7 +185,7 @@ TEST_F(Form2Test, BuildsThePaletteOnceAndHandsItToTheViewer) {
     EXPECT_EQ(dialogs.messages(), QStringList{"Palette already made - reload or load new picture"});
 }
 
-TEST_F(Form2Test, GranularityAnswersAreCheckedAndAskedAgain) {
+TEST_F(PictureWindowTest, GranularityAnswersAreCheckedAndAskedAgain) {
     auto w = open(pictureFile);
     dialogs.queueReply("pal");
     for (const char* n : {"0", "ten", "301", "1", "20"})
@@ -214,7 +214,7 @@ TEST_F(Form2Test, GranularityAnswersAreCheckedAndAskedAgain) {
     EXPECT_FALSE(w->paletteMade());
 }
 
-TEST_F(Form2Test, DecliningToReplaceAPaletteLeavesItByteIdentical) {
+TEST_F(PictureWindowTest, DecliningToReplaceAPaletteLeavesItByteIdentical) {
     auto w = open(pictureFile);
     QFile existing(dir.filePath("KEEP.CSV"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
@@ -231,7 +231,7 @@ TEST_F(Form2Test, DecliningToReplaceAPaletteLeavesItByteIdentical) {
     EXPECT_FALSE(w->paletteMade());
 }
 
-TEST_F(Form2Test, AnUnwritableFolderGivesOneMessage) {
+TEST_F(PictureWindowTest, AnUnwritableFolderGivesOneMessage) {
     auto w = open(pictureFile);
     scriptBuild(dir.filePath("missing/folder/p"), "10");
     w->BuildPalette();
@@ -241,7 +241,7 @@ TEST_F(Form2Test, AnUnwritableFolderGivesOneMessage) {
     EXPECT_EQ(field(*w, "Text1"), "Palette not built");
 }
 
-TEST_F(Form2Test, TheClipboardPictureReplacesTheShownOne) {
+TEST_F(PictureWindowTest, TheClipboardPictureReplacesTheShownOne) {
     auto w = open(pictureFile);
     scriptBuild("first", "10");
     w->BuildPalette();
@@ -265,7 +265,7 @@ TEST_F(Form2Test, TheClipboardPictureReplacesTheShownOne) {
     EXPECT_EQ(field(*w, "Text3"), "64"); // the shown picture stays
 }
 
-TEST_F(Form2Test, LoadPictureTakesTheChosenFileAndACancelKeepsTheShownOne) {
+TEST_F(PictureWindowTest, LoadPictureTakesTheChosenFileAndACancelKeepsTheShownOne) {
     auto w = open(pictureFile);
     const QString other = dir.filePath("other.png");
     ASSERT_TRUE(filledPicture(30, 20, qRgb(1, 2, 3)).save(other));
@@ -283,14 +283,14 @@ TEST_F(Form2Test, LoadPictureTakesTheChosenFileAndACancelKeepsTheShownOne) {
     EXPECT_FALSE(w->picture().isNull());
 }
 
-TEST_F(Form2Test, ExitClearsTheImageAnalysisSwitch) {
+TEST_F(PictureWindowTest, ExitClearsTheImageAnalysisSwitch) {
     auto w = open(pictureFile);
     wb->setSwitch(Switch::ImageAnalysis, true);
     action(*w, "mnuExit")->trigger();
     EXPECT_FALSE(wb->switchOn(Switch::ImageAnalysis));
 }
 
-TEST_F(Form2Test, HelpIsOneMessageTitledOptions) {
+TEST_F(PictureWindowTest, HelpIsOneMessageTitledOptions) {
     auto w = open(pictureFile);
     w->showHelp();
     ASSERT_EQ(dialogs.shown().size(), 1);
@@ -301,7 +301,7 @@ TEST_F(Form2Test, HelpIsOneMessageTitledOptions) {
         dialogs.shown()[0].text.endsWith("View 3D Palette - Displays Palette in 3D display\r\n"));
 }
 
-TEST_F(Form2Test, FitToWindowMapsThePointerToPicturePixels) {
+TEST_F(PictureWindowTest, FitToWindowMapsThePointerToPicturePixels) {
     auto w = open(pictureFile);
     w->resize(500, 400);
     w->show();
