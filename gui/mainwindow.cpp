@@ -4,6 +4,7 @@
 #include "gui/printing.h"
 #include "instruments/curveview.h"
 #include "instruments/panel.h"
+#include "workbench/entryforms.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -131,41 +132,6 @@ protected:
         p.fillPath(path, ring);
     }
 };
-
-// The six entry forms as rows: form caption, then caption and field pairs.
-struct FormField {
-    Field field;
-    const char* objectName;
-    const char* caption;
-};
-struct Form {
-    const char* caption;
-    std::vector<FormField> fields;
-};
-
-const std::vector<Form>& forms() {
-    static const std::vector<Form> all = {
-        {"Munsell",
-         {{Field::Hue, "Text12_0", "Hue"},
-          {Field::Value, "Text12_1", "Value"},
-          {Field::Chroma, "Text12_2", "Chroma"}}},
-        {"XYZ",
-         {{Field::X, "Text11_0", "X"}, {Field::Y, "Text11_1", "Y"}, {Field::Z, "Text11_2", "Z"}}},
-        {"x y", {{Field::SmallX, "Text18_0", "sx"}, {Field::SmallY, "Text18_1", "sy"}}},
-        {"CIELAB",
-         {{Field::L, "Text15_0", "L*"},
-          {Field::A, "Text15_1", "a*"},
-          {Field::B, "Text15_2", "b*"}}},
-        {"RGB",
-         {{Field::R, "Text1_0", "R"}, {Field::G, "Text1_1", "G"}, {Field::Bl, "Text1_2", "B"}}},
-        {"CMYK %",
-         {{Field::C, "Text2_0", "C"},
-          {Field::M, "Text2_1", "M"},
-          {Field::Ye, "Text2_2", "Y"},
-          {Field::K, "Text2_3", "K"}}},
-    };
-    return all;
-}
 
 constexpr std::array<const char*, 8> kInstruments = {
     "Import", "CE7000", "CE7000A", "CE2180", "XTH", "Ci5/Ci7", "Spectrolino", "SpectroEye"};
@@ -337,12 +303,13 @@ QGroupBox* MainWindow::buildForms() {
     QFont bold = box->font();
     bold.setBold(true);
     int row = 0;
-    for (const Form& form : forms()) {
-        auto* formCaption = makeCaption(form.caption);
+    for (const EntryFormInfo& form : entryForms()) {
+        auto* formCaption = makeCaption(form.title);
         formCaption->setFont(bold);
         grid->addWidget(formCaption, row, 0);
         int column = 1;
-        for (const FormField& ff : form.fields) {
+        for (std::size_t i = 0; i < form.shown; ++i) {
+            const EntryField& ff = form.fields[i];
             QLineEdit* field = makeField(ff.field, ff.objectName);
             m_tintedFields.push_back(field);
             auto* caption = makeCaption(ff.caption, field);
@@ -633,9 +600,9 @@ QWidget* MainWindow::buildButtons() {
 
 void MainWindow::setTabOrder() {
     std::vector<QWidget*> chain;
-    for (const Form& form : forms())
-        for (const FormField& ff : form.fields)
-            chain.push_back(m_fields[static_cast<int>(ff.field)]);
+    for (const EntryFormInfo& form : entryForms())
+        for (std::size_t i = 0; i < form.shown; ++i)
+            chain.push_back(m_fields[static_cast<int>(form.fields[i].field)]);
     chain.push_back(m_fields[static_cast<int>(Field::Gamma)]);
     for (Slider s : {Slider::Hue, Slider::Value, Slider::Chroma, Slider::R, Slider::G, Slider::B,
                      Slider::Gamma, Slider::Tint})
