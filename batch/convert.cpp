@@ -108,7 +108,7 @@ std::string headingLines(const Job& job, std::string_view inputHeading,
 }
 
 void appendNumber(std::string& out, float value) {
-    out += signedText(value);
+    appendSignedText(out, value);
     out += ' ';
 }
 
@@ -132,7 +132,7 @@ bool appendPaletteRecord(std::string& out, const Workbench& wb, const QString& t
                     Field::A, Field::B})
         appendQuoted(out, wb.text(f));
     for (float v : linear) {
-        out += plainText(v);
+        appendPlainText(out, v);
         out += ',';
     }
     for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})

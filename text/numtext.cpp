@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -101,16 +103,42 @@ double convertNumber(std::string_view number, std::string_view original) {
 
 // Decimal digits of a non-negative finite number rounded half away from zero to `decimals`
 // places, judged on the exact binary value. The integer digits carry no leading zeros (empty for
-// zero); the fraction has exactly `decimals` digits.
-struct RoundedDigits {
-    std::string integer;
-    std::string fraction;
+// zero); the fraction has exactly `decimals` digits. Both are views into `m_digits` (or into
+// `m_long` for numbers the exact integer path cannot take).
+class RoundedDigits {
+public:
+    RoundedDigits(const RoundedDigits&) = delete; // views into its own storage
+    RoundedDigits& operator=(const RoundedDigits&) = delete;
+    RoundedDigits(double magnitude, int decimals) {
+        if (!exact(magnitude, decimals)) expanded(magnitude, decimals);
+    }
+    std::string_view integer() const { return m_integer; }
+    std::string_view fraction() const { return m_fraction; }
+
+private:
+    bool exact(double magnitude, int decimals);
+    void expanded(double magnitude, int decimals);
+    void split(const char* digits, std::size_t length, int decimals);
+
+    std::array<char, 48> m_digits;
+    std::string m_long;
+    std::string_view m_integer;
+    std::string_view m_fraction;
 };
+
+void RoundedDigits::split(const char* digits, std::size_t length, int decimals) {
+    const std::size_t intLength = length - static_cast<std::size_t>(decimals);
+    std::size_t intStart = 0;
+    while (intStart < intLength && digits[intStart] == '0')
+        ++intStart;
+    m_integer = std::string_view(digits + intStart, intLength - intStart);
+    m_fraction = std::string_view(digits + intLength, static_cast<std::size_t>(decimals));
+}
 
 // Fast exact path: magnitude = m * 2^e with a 53-bit m, so m * 10^d is an integer of at most
 // 53 + 60 bits for d <= 18, and adding half of 2^-e before shifting right by -e rounds it half
 // away from zero without any decimal expansion. Returns false where it does not apply.
-bool roundedDigitsExact(double magnitude, int decimals, RoundedDigits& out) {
+bool RoundedDigits::exact(double magnitude, int decimals) {
     if (decimals > 18 || !(magnitude < 1e15)) return false;
     unsigned __int128 scaled = 0;
     if (magnitude != 0) {
@@ -118,7 +146,7 @@ bool roundedDigitsExact(double magnitude, int decimals, RoundedDigits& out) {
         const double fraction = std::frexp(magnitude, &exponent); // magnitude = fraction * 2^e
         const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
         const int shift = 53 - exponent; // magnitude = mantissa * 2^-shift
-        unsigned __int128 power = 1;
+        std::uint64_t power = 1;
         for (int i = 0; i < decimals; ++i)
             power *= 10;
         const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * power;
@@ -130,29 +158,26 @@ bool roundedDigitsExact(double magnitude, int decimals, RoundedDigits& out) {
             scaled = 0; // below 2^-74: rounds to zero at 18 places
         }
     }
-    char buffer[48];
-    int length = 0;
-    do {
-        buffer[length++] = static_cast<char>('0' + static_cast<int>(scaled % 10));
+    // Digits from the right, at least decimals + 1 of them (a zero integer digit included).
+    char* const end = m_digits.data() + m_digits.size();
+    char* p = end;
+    while (scaled > std::numeric_limits<std::uint64_t>::max()) {
+        *--p = static_cast<char>('0' + static_cast<int>(scaled % 10));
         scaled /= 10;
-    } while (scaled != 0);
-    std::string digits;
-    digits.reserve(static_cast<std::size_t>(std::max(length, decimals + 1)));
-    for (int i = length; i <= decimals; ++i)
-        digits += '0';
-    for (int i = length - 1; i >= 0; --i)
-        digits += buffer[i];
-    const std::size_t intLength = digits.size() - static_cast<std::size_t>(decimals);
-    const std::size_t firstNonZero = digits.find_first_not_of('0');
-    const std::size_t intStart =
-        firstNonZero == std::string::npos ? intLength : std::min(firstNonZero, intLength);
-    out.integer = digits.substr(intStart, intLength - intStart);
-    out.fraction = digits.substr(intLength);
+    }
+    // Most numbers fit 64 bits, where division by ten is a multiplication.
+    auto small = static_cast<std::uint64_t>(scaled);
+    do {
+        *--p = static_cast<char>('0' + static_cast<int>(small % 10));
+        small /= 10;
+    } while (small != 0);
+    while (end - p <= decimals)
+        *--p = '0';
+    split(p, static_cast<std::size_t>(end - p), decimals);
     return true;
 }
 
-RoundedDigits roundedDigits(double magnitude, int decimals) {
-    if (RoundedDigits fast; roundedDigitsExact(magnitude, decimals, fast)) return fast;
+void RoundedDigits::expanded(double magnitude, int decimals) {
     // Enough fraction digits for the exact expansion: the lowest bit of a double with binary
     // exponent e is 2^(e-53), which has 53-e decimal places. One more digit than asked decides
     // the rounding, whatever follows it.
@@ -167,8 +192,8 @@ RoundedDigits roundedDigits(double magnitude, int decimals) {
     text.resize(static_cast<std::size_t>(result.ptr - text.data()));
 
     const std::size_t point = text.find('.');
-    std::string digits =
-        text.substr(0, point) + text.substr(point + 1, static_cast<std::size_t>(decimals));
+    std::string& digits = m_long;
+    digits = text.substr(0, point) + text.substr(point + 1, static_cast<std::size_t>(decimals));
     const bool roundUp = text[point + 1 + static_cast<std::size_t>(decimals)] >= '5';
     if (roundUp) {
         std::size_t i = digits.size();
@@ -179,11 +204,7 @@ RoundedDigits roundedDigits(double magnitude, int decimals) {
         else
             ++digits[i - 1];
     }
-    const std::size_t intLength = digits.size() - static_cast<std::size_t>(decimals);
-    RoundedDigits out{digits.substr(0, intLength), digits.substr(intLength)};
-    const std::size_t firstNonZero = out.integer.find_first_not_of('0');
-    out.integer.erase(0, firstNonZero == std::string::npos ? out.integer.size() : firstNonZero);
-    return out;
+    split(digits.data(), digits.size(), decimals);
 }
 
 bool isPlaceholder(char c) {
@@ -194,30 +215,13 @@ void requireFinite(double value) {
     if (!std::isfinite(value)) throw ArithmeticError("number is not finite");
 }
 
-// Shortest round-trip text of `value` with at most `maxDigits` significant digits. Fixed
-// notation while the leading digit's decimal exponent lies in -4..maxDigits-1, otherwise an
-// exponent form with a sign and at least two exponent digits ("1E-05", "1.5E+08").
-template <typename T> std::string plain(T value, int maxDigits) {
-    requireFinite(static_cast<double>(value));
-    if (value == 0) return "0";
-
-    std::array<char, 64> buffer{};
+// The search the direct method stands in for: the first digit count from `first` whose correctly
+// rounded text reads back as the value. Only numbers whose rounding interval is lopsided (a power
+// of two, with half the spacing below as above) come here.
+template <typename T>
+std::string_view searchShortest(T value, int first, int maxDigits, std::string_view shortest,
+                                std::array<char, 64>& buffer) {
     std::string_view scientific;
-    // No text with fewer digits than the shortest one that reads back as the value can do:
-    // the search starts there instead of at one digit.
-    std::array<char, 64> shortestBuffer{};
-    std::string_view shortest;
-    int first = 0;
-    {
-        const auto r =
-            std::to_chars(shortestBuffer.data(), shortestBuffer.data() + shortestBuffer.size(),
-                          value, std::chars_format::scientific);
-        shortest = std::string_view(shortestBuffer.data(),
-                                    static_cast<std::size_t>(r.ptr - shortestBuffer.data()));
-        for (char c : shortest.substr(0, shortest.find('e')))
-            if (isDigit(c)) ++first;
-        first = std::clamp(first, 1, maxDigits);
-    }
     for (int digits = first; digits <= maxDigits; ++digits) {
         const auto r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                      std::chars_format::scientific, digits - 1);
@@ -228,49 +232,120 @@ template <typename T> std::string plain(T value, int maxDigits) {
         std::from_chars(scientific.data(), scientific.data() + scientific.size(), back);
         if (back == value) break;
     }
+    return scientific;
+}
 
-    const bool negative = scientific.front() == '-';
-    if (negative) scientific.remove_prefix(1);
+template <typename T> bool isPowerOfTwo(T value) {
+    if constexpr (sizeof(T) == 4)
+        return (std::bit_cast<std::uint32_t>(value) & 0x7fffffu) == 0;
+    else
+        return (std::bit_cast<std::uint64_t>(value) & 0xfffffffffffffull) == 0;
+}
+
+// Largest plain text: a sign, "0.", three zeros and 17 digits, or 17 digits, a point, "E+308".
+constexpr std::size_t kPlainMax = 32;
+
+// Shortest round-trip text of `value` with at most `maxDigits` significant digits, written at
+// `out` (kPlainMax bytes); returns its length. Fixed notation while the leading digit's decimal
+// exponent lies in -4..maxDigits-1, otherwise an exponent form with a sign and at least two
+// exponent digits ("1E-05", "1.5E+08").
+//
+// The shortest round-trip text of the standard library is the answer whenever it has at most
+// `maxDigits` digits: it is the nearest of the shortest texts, so no correctly rounded text of
+// that length differs from it, except where the interval around a power of two is lopsided
+// (there the search decides). Longer, the text rounded to `maxDigits` digits is taken.
+template <typename T> std::size_t writePlain(T value, int maxDigits, char* out) {
+    requireFinite(static_cast<double>(value));
+    if (value == 0) {
+        out[0] = '0';
+        return 1;
+    }
+    std::array<char, 64> shortestBuffer;
+    auto r = std::to_chars(shortestBuffer.data(), shortestBuffer.data() + shortestBuffer.size(),
+                           value, std::chars_format::scientific);
+    std::string_view scientific(shortestBuffer.data(),
+                                static_cast<std::size_t>(r.ptr - shortestBuffer.data()));
     const std::size_t e = scientific.find('e');
-    std::string digits;
+    int count = 0;
     for (char c : scientific.substr(0, e))
-        if (isDigit(c)) digits += c;
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+        count += isDigit(c) ? 1 : 0;
+    std::array<char, 64> buffer;
+    if (count > maxDigits) {
+        r = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                          std::chars_format::scientific, maxDigits - 1);
+        scientific =
+            std::string_view(buffer.data(), static_cast<std::size_t>(r.ptr - buffer.data()));
+    } else if (isPowerOfTwo(value)) {
+        scientific = searchShortest(value, count, maxDigits, scientific, buffer);
+    }
+
+    char* p = out;
+    if (scientific.front() == '-') {
+        *p++ = '-';
+        scientific.remove_prefix(1);
+    }
+    const std::size_t mark = scientific.find('e');
+    std::array<char, 24> digitBuffer;
+    std::size_t length = 0;
+    for (char c : scientific.substr(0, mark))
+        if (isDigit(c)) digitBuffer[length++] = c;
+    while (length > 1 && digitBuffer[length - 1] == '0')
+        --length;
+    const std::string_view digits(digitBuffer.data(), length);
     int exponent = 0;
-    std::string_view expText = scientific.substr(e + 1);
+    std::string_view expText = scientific.substr(mark + 1);
     if (expText.front() == '+') expText.remove_prefix(1);
     std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
 
-    std::string out = negative ? "-" : "";
+    const auto put = [&p](std::string_view text) {
+        std::memcpy(p, text.data(), text.size());
+        p += text.size();
+    };
+    const auto zeros = [&p](std::size_t n) {
+        std::memset(p, '0', n);
+        p += n;
+    };
     if (exponent >= -4 && exponent < maxDigits) {
         if (exponent < 0) {
-            out += "0.";
-            out.append(static_cast<std::size_t>(-exponent - 1), '0');
-            out += digits;
+            put("0.");
+            zeros(static_cast<std::size_t>(-exponent - 1));
+            put(digits);
         } else {
             const auto intLength = static_cast<std::size_t>(exponent) + 1;
             if (digits.size() <= intLength) {
-                out += digits;
-                out.append(intLength - digits.size(), '0');
+                put(digits);
+                zeros(intLength - digits.size());
             } else {
-                out += digits.substr(0, intLength);
-                out += '.';
-                out += digits.substr(intLength);
+                put(digits.substr(0, intLength));
+                *p++ = '.';
+                put(digits.substr(intLength));
             }
         }
     } else {
-        out += digits.substr(0, 1);
+        *p++ = digits[0];
         if (digits.size() > 1) {
-            out += '.';
-            out += digits.substr(1);
+            *p++ = '.';
+            put(digits.substr(1));
         }
-        out += exponent < 0 ? "E-" : "E+";
-        const std::string expDigits = std::to_string(std::abs(exponent));
-        if (expDigits.size() < 2) out += '0';
-        out += expDigits;
+        put(exponent < 0 ? "E-" : "E+");
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10) *p++ = '0';
+        p = std::to_chars(p, p + 4, magnitude).ptr;
     }
-    return out;
+    return static_cast<std::size_t>(p - out);
+}
+
+template <typename T> std::string plain(T value, int maxDigits) {
+    std::array<char, kPlainMax> text;
+    return std::string(text.data(), writePlain(value, maxDigits, text.data()));
+}
+
+template <typename T> void appendPlain(std::string& out, T value, int maxDigits, bool signBlank) {
+    std::array<char, kPlainMax + 1> text;
+    const std::size_t length = writePlain(value, maxDigits, text.data() + 1);
+    const bool blank = signBlank && text[1] != '-';
+    text[0] = ' ';
+    out.append(text.data() + (blank ? 0 : 1), length + (blank ? 1 : 0));
 }
 
 std::string withSignBlank(std::string text) {
@@ -334,24 +409,28 @@ std::string formatPicture(double value, std::string_view picture) {
     const std::string_view fracPart =
         point == std::string_view::npos ? std::string_view{} : picture.substr(point + 1);
 
-    const auto decimals =
-        static_cast<int>(std::count_if(fracPart.begin(), fracPart.end(), isPlaceholder));
-    const RoundedDigits rounded = roundedDigits(std::fabs(value), decimals);
-    const bool negative =
-        value < 0 &&
-        (!rounded.integer.empty() || rounded.fraction.find_first_not_of('0') != std::string::npos);
-
     const auto countPlaceholders = [](std::string_view part) {
         return static_cast<std::size_t>(std::count_if(part.begin(), part.end(), isPlaceholder));
     };
+    const auto decimals = static_cast<int>(countPlaceholders(fracPart));
+    const RoundedDigits rounded(std::fabs(value), decimals);
+    const std::string_view integer = rounded.integer();
+    const std::string_view fraction = rounded.fraction();
+    const std::size_t lastSignificant = fraction.find_last_not_of('0');
+    const bool negative =
+        value < 0 && (!integer.empty() || lastSignificant != std::string_view::npos);
+
+    // The integer digits shown: the rounded ones, with zeros ahead up to the mandatory count.
     const std::size_t firstZero = intPart.find('0');
     const std::size_t mandatory =
         firstZero == std::string_view::npos ? 0 : countPlaceholders(intPart.substr(firstZero));
-    std::string shown = rounded.integer;
-    if (shown.size() < mandatory) shown.insert(0, mandatory - shown.size(), '0');
+    const std::size_t pad = mandatory > integer.size() ? mandatory - integer.size() : 0;
+    const std::size_t shownSize = integer.size() + pad;
+    const auto shownDigit = [&](std::size_t i) { return i < pad ? '0' : integer[i - pad]; };
 
-    const std::size_t slots = countPlaceholders(intPart);
     std::string out;
+    out.reserve(picture.size() + integer.size() + 2);
+    const std::size_t slots = countPlaceholders(intPart);
     std::size_t slot = 0;
     for (char c : intPart) {
         if (!isPlaceholder(c)) {
@@ -361,20 +440,21 @@ std::string formatPicture(double value, std::string_view picture) {
         const std::size_t fromRight = slots - 1 - slot;
         if (slot == 0) {
             if (negative) out += '-';
-            if (shown.size() > fromRight) out += shown.substr(0, shown.size() - fromRight);
-        } else if (fromRight < shown.size()) {
-            out += shown[shown.size() - 1 - fromRight];
+            for (std::size_t i = 0; i + fromRight < shownSize; ++i)
+                out += shownDigit(i);
+        } else if (fromRight < shownSize) {
+            out += shownDigit(shownSize - 1 - fromRight);
         }
         ++slot;
     }
     if (slots == 0) {
         if (negative) out += '-';
-        out += shown;
+        for (std::size_t i = 0; i < shownSize; ++i)
+            out += shownDigit(i);
     }
     if (point == std::string_view::npos) return out;
 
     out += '.';
-    const std::size_t lastSignificant = rounded.fraction.find_last_not_of('0');
     std::size_t lastMandatory = std::string::npos;
     for (std::size_t k = 0; char c : fracPart) {
         if (!isPlaceholder(c)) continue;
@@ -382,7 +462,7 @@ std::string formatPicture(double value, std::string_view picture) {
         ++k;
     }
     const auto shownUpTo = [&](std::size_t k) {
-        return (lastSignificant != std::string::npos && k <= lastSignificant) ||
+        return (lastSignificant != std::string_view::npos && k <= lastSignificant) ||
                (lastMandatory != std::string::npos && k <= lastMandatory);
     };
     std::size_t k = 0;
@@ -391,7 +471,7 @@ std::string formatPicture(double value, std::string_view picture) {
             out += c;
             continue;
         }
-        if (shownUpTo(k)) out += rounded.fraction[k];
+        if (shownUpTo(k)) out += fraction[k];
         ++k;
     }
     return out;
@@ -409,6 +489,19 @@ std::string signedText(float value) {
 }
 std::string signedText(double value) {
     return withSignBlank(plainText(value));
+}
+
+void appendPlainText(std::string& out, float value) {
+    appendPlain(out, value, 7, false);
+}
+void appendPlainText(std::string& out, double value) {
+    appendPlain(out, value, 15, false);
+}
+void appendSignedText(std::string& out, float value) {
+    appendPlain(out, value, 7, true);
+}
+void appendSignedText(std::string& out, double value) {
+    appendPlain(out, value, 15, true);
 }
 
 double roundHalfEven(double value) {

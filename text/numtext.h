@@ -41,6 +41,12 @@ std::string plainText(double value);
 std::string signedText(float value);
 std::string signedText(double value);
 
+// The same texts appended to `out` without a string of their own (record writing).
+void appendPlainText(std::string& out, float value);
+void appendPlainText(std::string& out, double value);
+void appendSignedText(std::string& out, float value);
+void appendSignedText(std::string& out, double value);
+
 // Round to a 16-bit integer, ties to even. Outside -32768..32767 (or not finite) throws
 // RangeError.
 std::int16_t roundToInt16(double value);
