@@ -140,24 +140,26 @@ void RoundedDigits::split(const char* digits, std::size_t length, int decimals) 
 // away from zero without any decimal expansion. Returns false where it does not apply.
 bool RoundedDigits::exact(double magnitude, int decimals) {
     if (decimals > 18 || !(magnitude < 1e15)) return false;
+    static constexpr auto kPowers = [] {
+        std::array<std::uint64_t, 19> powers{};
+        powers[0] = 1;
+        for (std::size_t i = 1; i < powers.size(); ++i)
+            powers[i] = powers[i - 1] * 10;
+        return powers;
+    }();
+    // magnitude = mantissa * 2^-shift, read from the bits (IEEE 754 binary64).
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biased = static_cast<int>(bits >> 52);
+    const std::uint64_t fractionBits = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t mantissa = biased ? fractionBits | (std::uint64_t{1} << 52) : fractionBits;
+    const int shift = biased ? 1075 - biased : 1074;
+    const unsigned __int128 product =
+        static_cast<unsigned __int128>(mantissa) * kPowers[static_cast<std::size_t>(decimals)];
+    // Below 1e15 the shift is at least 3; from 127 on the number is below 2^-74 and rounds to
+    // zero at 18 places.
     unsigned __int128 scaled = 0;
-    if (magnitude != 0) {
-        int exponent = 0;
-        const double fraction = std::frexp(magnitude, &exponent); // magnitude = fraction * 2^e
-        const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-        const int shift = 53 - exponent; // magnitude = mantissa * 2^-shift
-        std::uint64_t power = 1;
-        for (int i = 0; i < decimals; ++i)
-            power *= 10;
-        const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * power;
-        if (shift <= 0) {
-            scaled = product << -shift; // a whole number: nothing to round (below 1e15 * 10^18)
-        } else if (shift < 127) {
-            scaled = (product + (static_cast<unsigned __int128>(1) << (shift - 1))) >> shift;
-        } else {
-            scaled = 0; // below 2^-74: rounds to zero at 18 places
-        }
-    }
+    if (shift < 127)
+        scaled = (product + (static_cast<unsigned __int128>(1) << (shift - 1))) >> shift;
     // Digits from the right, at least decimals + 1 of them (a zero integer digit included).
     char* const end = m_digits.data() + m_digits.size();
     char* p = end;
@@ -428,33 +430,38 @@ std::string formatPicture(double value, std::string_view picture) {
     const std::size_t shownSize = integer.size() + pad;
     const auto shownDigit = [&](std::size_t i) { return i < pad ? '0' : integer[i - pad]; };
 
-    std::string out;
-    out.reserve(picture.size() + integer.size() + 2);
+    // Every picture character gives at most one character, the integer digits and the sign
+    // beyond that.
+    std::string out(picture.size() + integer.size() + 2, '\0');
+    char* p = out.data();
     const std::size_t slots = countPlaceholders(intPart);
     std::size_t slot = 0;
     for (char c : intPart) {
         if (!isPlaceholder(c)) {
-            out += c;
+            *p++ = c;
             continue;
         }
         const std::size_t fromRight = slots - 1 - slot;
         if (slot == 0) {
-            if (negative) out += '-';
+            if (negative) *p++ = '-';
             for (std::size_t i = 0; i + fromRight < shownSize; ++i)
-                out += shownDigit(i);
+                *p++ = shownDigit(i);
         } else if (fromRight < shownSize) {
-            out += shownDigit(shownSize - 1 - fromRight);
+            *p++ = shownDigit(shownSize - 1 - fromRight);
         }
         ++slot;
     }
     if (slots == 0) {
-        if (negative) out += '-';
+        if (negative) *p++ = '-';
         for (std::size_t i = 0; i < shownSize; ++i)
-            out += shownDigit(i);
+            *p++ = shownDigit(i);
     }
-    if (point == std::string_view::npos) return out;
+    if (point == std::string_view::npos) {
+        out.resize(static_cast<std::size_t>(p - out.data()));
+        return out;
+    }
 
-    out += '.';
+    *p++ = '.';
     std::size_t lastMandatory = std::string::npos;
     for (std::size_t k = 0; char c : fracPart) {
         if (!isPlaceholder(c)) continue;
@@ -468,12 +475,13 @@ std::string formatPicture(double value, std::string_view picture) {
     std::size_t k = 0;
     for (char c : fracPart) {
         if (!isPlaceholder(c)) {
-            out += c;
+            *p++ = c;
             continue;
         }
-        if (shownUpTo(k)) out += fraction[k];
+        if (shownUpTo(k)) *p++ = fraction[k];
         ++k;
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 

@@ -8,12 +8,38 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {
 
 using namespace zul;
+
+// The value of the fewest significant digits (at most `maxDigits`) that read back as `value`,
+// found by trying every digit count from one: what the direct plain text must name.
+template <typename T> double shortestBySearch(T value, int maxDigits) {
+    char buf[64];
+    for (int digits = 1;; ++digits) {
+        const auto r =
+            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+        T back = 0;
+        std::from_chars(buf, r.ptr, back);
+        if (back == value || digits == maxDigits) {
+            *r.ptr = '\0';
+            return std::strtod(buf, nullptr);
+        }
+    }
+}
+
+template <typename T> void checkShortest(T value, const std::string& text, int maxDigits) {
+    FUZZ_CHECK(std::strtod(text.c_str(), nullptr) == shortestBySearch(value, maxDigits));
+    std::string appended = "=";
+    appendPlainText(appended, value);
+    appendSignedText(appended, value);
+    FUZZ_CHECK(appended == "=" + text + signedText(value));
+}
 
 void checkRoundTrip(double read) {
     if (!std::isfinite(read)) return;
@@ -21,6 +47,7 @@ void checkRoundTrip(double read) {
     const std::string d = plainText(read);
     const double d2 = parseStrict(d);
     FUZZ_CHECK(plainText(d2) == d);
+    if (read != 0) checkShortest(read, d, 15);
     FUZZ_CHECK(parseStrict(signedText(read)) == d2);
     // Single rule, as a field shows a float.
     const float f = static_cast<float>(read);
@@ -29,6 +56,7 @@ void checkRoundTrip(double read) {
     FUZZ_CHECK(!s.empty() && s.front() != ' ');
     const float f2 = static_cast<float>(parseStrict(s));
     FUZZ_CHECK(plainText(f2) == s);
+    if (f != 0) checkShortest(f, s, 7);
     const std::string blank = signedText(f);
     FUZZ_CHECK(blank.front() == ' ' || blank.front() == '-');
 }
