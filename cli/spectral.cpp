@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -48,8 +49,13 @@ percent).
 Exit status: 0 done; 1 a file could not be read (the others are still written); 2 bad usage.
 )";
 
-// ",value" with four decimals; a value that rounds to zero shows no minus sign.
+// ",value" with four decimals; a value that rounds to zero shows no minus sign, one that is not
+// defined (the whiteness of a black) is left empty.
 void appendNumber(std::string& out, double v) {
+    if (!std::isfinite(v)) {
+        out += ',';
+        return;
+    }
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.4f", v);
     out += ',';

@@ -2,6 +2,8 @@
 
 #include "colorimetry/deltae.h"
 
+#include <cmath>
+
 namespace zul::spectral {
 
 Whiteness whiteness(const Spectrum& s, Observer o) {
@@ -11,11 +13,12 @@ Whiteness whiteness(const Spectrum& s, Observer o) {
     const double xn = n.x / (n.x + n.y + n.z), yn = n.y / (n.x + n.y + n.z);
     const bool ten = o == Observer::Deg10;
     Whiteness r;
+    if (!(col.xyz.y > 0)) return {std::nan(""), std::nan(""), std::nan("")};
     r.w = col.xyz.y + 800 * (xn - col.x) + 1700 * (yn - col.y);
     r.t = (ten ? 900 : 1000) * (xn - col.x) - 650 * (yn - col.y);
     // ASTM E313: D65/2 1.2985, 1.1335; D65/10 1.3013, 1.1498.
     const double cx = ten ? 1.3013 : 1.2985, cz = ten ? 1.1498 : 1.1335;
-    r.yi = col.xyz.y == 0 ? 0 : 100 * (cx * col.xyz.x - cz * col.xyz.z) / col.xyz.y;
+    r.yi = 100 * (cx * col.xyz.x - cz * col.xyz.z) / col.xyz.y;
     return r;
 }
 

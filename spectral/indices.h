@@ -10,7 +10,8 @@ struct Whiteness {
     double yi = 0; // yellowness index YI (ASTM E313, D65 coefficients of the observer)
 };
 
-// The indices of `s` under D65 and observer `o`.
+// The indices of `s` under D65 and observer `o`; not-a-number for a black (Y = 0), which has
+// no chromaticity.
 Whiteness whiteness(const Spectrum& s, Observer o);
 
 // CIE 15's metamerism index of `sample` against `standard` under `test`, with the

@@ -20,6 +20,8 @@ std::string NotationFinder::operator()(const XyzD& c) {
     m_wb.setText(Field::Y, QString::number(c.y, 'f', 4));
     m_wb.setText(Field::Z, QString::number(c.z, 'f', 4));
     if (!m_wb.enterPressed(entryForm(EntryForm::Xyz).enter)) return {};
+    for (Field f : {Field::Hue, Field::Value, Field::Chroma})
+        if (m_wb.text(f).trimmed().isEmpty()) return {};
     return (m_wb.text(Field::Hue) + ' ' + m_wb.text(Field::Value) + '/' + m_wb.text(Field::Chroma))
         .toStdString();
 }
