@@ -42,6 +42,15 @@ private:
     std::string m_error;
 };
 
+// Every CGATS input is parsed here, so what is refused is refused for every reader.
+void load(It8& it8, std::string_view cgats) {
+    // The CGATS parser must not be handed an empty block (it stops the program).
+    if (cgats.empty()) throw CgatsError("the CGATS file is empty");
+    it8.setHandle(
+        cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
+    if (!it8.handle()) throw CgatsError(it8.error());
+}
+
 std::string upper(std::string s) {
     for (char& c : s)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -75,12 +84,8 @@ bool writesCgats(const Job& job) {
 
 std::string cgatsToRecords(const Job& job, std::string_view cgats) {
     if (!readsCgats(job)) throw CgatsError(std::string("job ") + job.name + " reads no CGATS");
-    // The CGATS parser must not be handed an empty block (it stops the program).
-    if (cgats.empty()) throw CgatsError("the CGATS file is empty");
     It8 it8;
-    it8.setHandle(
-        cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
-    if (!it8.handle()) throw CgatsError(it8.error());
+    load(it8, cgats);
     cmsHANDLE h = it8.handle();
 
     char** names = nullptr;
@@ -225,11 +230,8 @@ std::string recordsToCgats(const Job& job, std::string_view table) {
 }
 
 CgatsSpectra cgatsSpectra(std::string_view cgats) {
-    if (cgats.empty()) throw CgatsError("the CGATS file is empty");
     It8 it8;
-    it8.setHandle(
-        cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
-    if (!it8.handle()) throw CgatsError(it8.error());
+    load(it8, cgats);
     cmsHANDLE h = it8.handle();
     char** names = nullptr;
     const int fields = cmsIT8EnumDataFormat(h, &names);

@@ -19,23 +19,15 @@ Spectrum sample(double start, double interval, double end) {
     return s;
 }
 
+// Argument: the interval, 10 (40 values from 360 nm) or 5 (81 values from 380 nm).
 void BM_allConditions(benchmark::State& state) {
-    const Spectrum s = sample(360, 10, 750);
+    const Spectrum s = state.range(0) == 10 ? sample(360, 10, 750) : sample(380, 5, 780);
     const auto conditions = allConditions();
     for (auto _ : state)
         for (Condition c : conditions)
             benchmark::DoNotOptimize(colourUnder(s, c));
 }
-BENCHMARK(BM_allConditions);
-
-void BM_allConditions5nm(benchmark::State& state) {
-    const Spectrum s = sample(380, 5, 780);
-    const auto conditions = allConditions();
-    for (auto _ : state)
-        for (Condition c : conditions)
-            benchmark::DoNotOptimize(colourUnder(s, c));
-}
-BENCHMARK(BM_allConditions5nm);
+BENCHMARK(BM_allConditions)->Arg(10)->Arg(5);
 
 void BM_metamerismIndex(benchmark::State& state) {
     const Spectrum a = sample(360, 10, 750), b = sample(400, 10, 700);

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Throughput of `zul spectral` on one CGATS file of random smooth spectra (40 values, 360..750 nm
-# at 10 nm, fixed seed), under the default D65 10 deg: records per second and peak memory.
+# Throughput of `zul spectral` on CGATS files of random smooth spectra (40 values, 360..750 nm at
+# 10 nm, fixed seed), under the default D65 10 deg: spectra per second and peak memory. The
+# spectra are split over files of 25,000 (the CGATS reader takes at most 32,766 sets a file).
 #
 # Usage: bench/spectral_throughput.sh [path/to/zul] [spectra] [extra spectral options...]
 set -eu
@@ -11,11 +12,19 @@ COUNT=${2:-100000}
 [ $# -gt 0 ] && shift
 WORK=${TMPDIR:-/tmp}/zul-spectral-bench
 mkdir -p "$WORK"
-INPUT=$WORK/spectra-$COUNT.cgats
-
-if [ ! -s "$INPUT" ]; then
-    awk -v n="$COUNT" 'BEGIN {
-        srand(1)
+PER_FILE=25000
+FILES=""
+part=0
+left=$COUNT
+while [ "$left" -gt 0 ]; do
+    n=$((left < PER_FILE ? left : PER_FILE))
+    part=$((part + 1))
+    INPUT=$WORK/spectra-$n-$part.cgats
+    FILES="$FILES $INPUT"
+    left=$((left - n))
+    [ -s "$INPUT" ] && continue
+    awk -v n="$n" -v seed="$part" 'BEGIN {
+        srand(seed)
         print "CGATS.17"
         print "NUMBER_OF_FIELDS 41"
         print "BEGIN_DATA_FORMAT"
@@ -34,12 +43,14 @@ if [ ! -s "$INPUT" ]; then
         }
         print "END_DATA"
     }' > "$INPUT"
-fi
+done
 
 status=0
-/usr/bin/time -f '%e %M %U %S' -o "$WORK/time" "$ZUL" spectral "$INPUT" "$@" \
+/usr/bin/time -f '%e %M %U %S' -o "$WORK/time" "$ZUL" spectral $FILES "$@" \
     > "$WORK/out.csv" 2> "$WORK/err" || status=$?
-read -r seconds kbytes user sys < "$WORK/time"
+read -r seconds kbytes user sys <<EOF
+$(tail -1 "$WORK/time")
+EOF
 out=$(($(wc -l < "$WORK/out.csv") - 1))
 
 awk -v n="$COUNT" -v s="$seconds" -v kb="$kbytes" -v out="$out" -v st="$status" \
