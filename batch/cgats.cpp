@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -39,6 +41,15 @@ private:
     cmsHANDLE m_handle = nullptr;
     std::string m_error;
 };
+
+// Every CGATS input is parsed here, so what is refused is refused for every reader.
+void load(It8& it8, std::string_view cgats) {
+    // The CGATS parser must not be handed an empty block (it stops the program).
+    if (cgats.empty()) throw CgatsError("the CGATS file is empty");
+    it8.setHandle(
+        cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
+    if (!it8.handle()) throw CgatsError(it8.error());
+}
 
 std::string upper(std::string s) {
     for (char& c : s)
@@ -73,12 +84,8 @@ bool writesCgats(const Job& job) {
 
 std::string cgatsToRecords(const Job& job, std::string_view cgats) {
     if (!readsCgats(job)) throw CgatsError(std::string("job ") + job.name + " reads no CGATS");
-    // The CGATS parser must not be handed an empty block (it stops the program).
-    if (cgats.empty()) throw CgatsError("the CGATS file is empty");
     It8 it8;
-    it8.setHandle(
-        cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
-    if (!it8.handle()) throw CgatsError(it8.error());
+    load(it8, cgats);
     cmsHANDLE h = it8.handle();
 
     char** names = nullptr;
@@ -219,6 +226,52 @@ std::string recordsToCgats(const Job& job, std::string_view table) {
     if (!cmsIT8SaveToMem(h, out.data(), &size)) throw CgatsError(it8.error());
     while (!out.empty() && out.back() == '\0')
         out.pop_back();
+    return out;
+}
+
+CgatsSpectra cgatsSpectra(std::string_view cgats) {
+    It8 it8;
+    load(it8, cgats);
+    cmsHANDLE h = it8.handle();
+    char** names = nullptr;
+    const int fields = cmsIT8EnumDataFormat(h, &names);
+    std::vector<std::pair<int, int>> bands; // wavelength, column
+    int id = -1, name = -1;
+    for (int i = 0; i < fields && names; ++i) {
+        if (!names[i]) continue;
+        const std::string f = upper(names[i]);
+        if (f == "SAMPLE_ID") id = i;
+        if (f == "SAMPLE_NAME") name = i;
+        if (const int nm = spectralWavelength(f); nm > 0) bands.emplace_back(nm, i);
+    }
+    std::sort(bands.begin(), bands.end());
+    if (bands.empty()) throw CgatsError("the CGATS file has no spectral fields");
+    CgatsSpectra out;
+    out.firstNm = bands[0].first;
+    out.intervalNm = bands.size() > 1 ? bands[1].first - bands[0].first : 10;
+    for (std::size_t k = 1; k < bands.size(); ++k)
+        if (bands[k].first - bands[k - 1].first != out.intervalNm || out.intervalNm <= 0)
+            throw CgatsError("the spectral fields are not evenly spaced");
+    const double declared = cmsIT8GetPropertyDbl(h, "NUMBER_OF_SETS");
+    const int sets = declared >= 1 && declared < 1e9 ? static_cast<int>(declared) : 0;
+    auto cell = [&](int row, int col) -> std::string {
+        const char* v = col < 0 ? nullptr : cmsIT8GetDataRowCol(h, row, col);
+        return v ? v : "";
+    };
+    for (int row = 0; row < sets; ++row) {
+        std::string label = cell(row, name);
+        if (label.empty()) label = cell(row, id);
+        if (label.empty()) label = std::to_string(row + 1);
+        std::vector<double> v;
+        for (const auto& b : bands) {
+            const std::string text = cell(row, b.second);
+            char* end = nullptr;
+            const double d = std::strtod(text.c_str(), &end);
+            v.push_back(!text.empty() && end && *end == 0 ? d : std::nan(""));
+        }
+        out.names.push_back(std::move(label));
+        out.values.push_back(std::move(v));
+    }
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zul::batch {
 
@@ -28,5 +29,16 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats);
 // RGB_R..B from each record's results. Failed records (empty results) and rows whose values are
 // not all numbers (a damaged table) are left out.
 std::string recordsToCgats(const Job& job, std::string_view table);
+
+// Every data set of a CGATS.17 file with spectral fields, at the wavelengths its fields name
+// (evenly spaced, ascending): the sample's name (SAMPLE_NAME, else SAMPLE_ID, else its number)
+// and its values as written. Throws CgatsError when the file cannot be read, names no
+// wavelengths, or names them unevenly; a value that is not a number reads as NaN.
+struct CgatsSpectra {
+    int firstNm = 0, intervalNm = 0;
+    std::vector<std::string> names;
+    std::vector<std::vector<double>> values;
+};
+CgatsSpectra cgatsSpectra(std::string_view cgats);
 
 } // namespace zul::batch

@@ -33,6 +33,7 @@ const std::vector<Command>& commands() {
         viewCommand(),    chartCommand(),
         measureCommand(), batchCommand(),
         tableCommand(),
+        spectralCommand(),
     };
     return list;
 }

@@ -54,5 +54,6 @@ Command chartCommand();
 Command measureCommand();
 Command batchCommand();
 Command tableCommand();
+Command spectralCommand();
 
 } // namespace zul::cli

@@ -34,7 +34,8 @@ bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
     static const std::pair<const char*, Switch> names[] = {
         {"hue", Switch::HuePage},           {"tolerance", Switch::Tolerance},
         {"value", Switch::ValuePage},       {"colorchecker", Switch::ColorChecker},
-        {"picture", Switch::ImageAnalysis}, {"viewer", Switch::Viewer}};
+        {"picture", Switch::ImageAnalysis}, {"viewer", Switch::Viewer},
+        {"spectral", Switch::Spectral}};
     int out = 1;
     for (int i = 1; i < argc; ++i) {
         std::string list;

@@ -484,8 +484,13 @@ QGroupBox* MainWindow::buildIlluminant() {
 QGroupBox* MainWindow::buildSwitches() {
     auto* box = new QGroupBox(tr("Windows"));
     auto* grid = new QGridLayout(box);
-    const char* captions[] = {"Display Hue Page",     "Color Tolerence Set", "Display Value Page",
-                              "Display ColorChecker", "Image Analysis",      "3D Display of HVC "};
+    const char* captions[] = {"Display Hue Page",
+                              "Color Tolerence Set",
+                              "Display Value Page",
+                              "Display ColorChecker",
+                              "Image Analysis",
+                              "3D Display of HVC ",
+                              "Spectral"};
     for (int i = 0; i < static_cast<int>(Switch::Count); ++i) {
         auto* check = new QCheckBox(captions[i]);
         check->setObjectName(QString("Check%1").arg(i + 2));

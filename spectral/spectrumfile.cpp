@@ -1,0 +1,54 @@
+#include "spectral/spectrumfile.h"
+
+#include "batch/cgats.h"
+#include "instruments/spectralimport.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zul::spectral {
+
+std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes) {
+    std::vector<NamedSpectrum> out;
+    if (!bytes.contains("BEGIN_DATA_FORMAT")) {
+        const instruments::ImportResult r = instruments::importPlainSpectrum(bytes);
+        if (!r.ok) throw SpectrumFileError(r.error.toStdString());
+        NamedSpectrum s{r.header.trimmed().toStdString(), {360, 10, {}}};
+        for (float v : r.values)
+            s.spectrum.values.push_back(v);
+        out.push_back(std::move(s));
+        return out;
+    }
+    batch::CgatsSpectra c;
+    try {
+        c = batch::cgatsSpectra(std::string_view(bytes.constData(), bytes.size()));
+    } catch (const batch::CgatsError& e) {
+        throw SpectrumFileError(e.what());
+    }
+    if (c.intervalNm < kMinInterval || c.intervalNm > kMaxInterval)
+        throw SpectrumFileError("the spectral fields are " + std::to_string(c.intervalNm) +
+                                " nm apart (1 to 20 nm are read)");
+    for (std::size_t k = 0; k < c.names.size(); ++k) {
+        std::vector<double>& v = c.values[k];
+        if (std::any_of(v.begin(), v.end(), [](double d) { return !std::isfinite(d); }))
+            throw SpectrumFileError("sample " + c.names[k] + ": a spectral value is not a number");
+        const double highest = v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+        if (highest <= 2)
+            for (double& d : v)
+                d *= 100;
+        out.push_back({c.names[k], {double(c.firstNm), double(c.intervalNm), std::move(v)}});
+    }
+    if (out.empty()) throw SpectrumFileError("the CGATS file holds no sample");
+    return out;
+}
+
+std::vector<NamedSpectrum> readSpectrumFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw SpectrumFileError(path.toStdString() + ": " + f.errorString().toStdString());
+    return readSpectra(f.readAll());
+}
+
+} // namespace zul::spectral
