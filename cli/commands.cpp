@@ -32,7 +32,7 @@ const std::vector<Command>& commands() {
         convertCommand(), paletteFromPictureCommand(),
         viewCommand(),    chartCommand(),
         measureCommand(), batchCommand(),
-        tableCommand(),
+        tableCommand(),   qcCommand(),
     };
     return list;
 }

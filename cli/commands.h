@@ -54,5 +54,6 @@ Command chartCommand();
 Command measureCommand();
 Command batchCommand();
 Command tableCommand();
+Command qcCommand();
 
 } // namespace zul::cli

@@ -485,7 +485,8 @@ QGroupBox* MainWindow::buildSwitches() {
     auto* box = new QGroupBox(tr("Windows"));
     auto* grid = new QGridLayout(box);
     const char* captions[] = {"Display Hue Page",     "Color Tolerence Set", "Display Value Page",
-                              "Display ColorChecker", "Image Analysis",      "3D Display of HVC "};
+                              "Display ColorChecker", "Image Analysis",      "3D Display of HVC ",
+                              "Quality Control"};
     for (int i = 0; i < static_cast<int>(Switch::Count); ++i) {
         auto* check = new QCheckBox(captions[i]);
         check->setObjectName(QString("Check%1").arg(i + 2));

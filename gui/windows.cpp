@@ -7,6 +7,7 @@
 #include "gui/printing.h"
 #include "gui/switchboard.h"
 #include "imaging/picturewindow.h"
+#include "qc/qcwindow.h"
 #include "viewer/paletteviewerwindow.h"
 #include "workbench/workbench.h"
 
@@ -28,6 +29,7 @@ void registerWindows(Switchboard& board, Workbench& workbench) {
                          [&] { return new ToleranceWindow(workbench, chartOutput()); });
     board.registerWindow(Switch::ColorChecker,
                          [&] { return new ColorCheckerWindow(workbench, chartOutput()); });
+    board.registerWindow(Switch::QualityControl, [&] { return new QcWindow(workbench); });
     connectViewer(board, workbench);
 }
 

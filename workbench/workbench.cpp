@@ -724,6 +724,7 @@ void Workbench::setSwitch(Switch s, bool on) {
             break;
         case Switch::ImageAnalysis:
         case Switch::Viewer:
+        case Switch::QualityControl:
         case Switch::Count:
             break;
         }

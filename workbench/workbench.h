@@ -49,8 +49,17 @@ enum class Slider {
     Count
 };
 
-// Window switches Check2..Check7.
-enum class Switch { HuePage, Tolerance, ValuePage, ColorChecker, ImageAnalysis, Viewer, Count };
+// Window switches Check2..Check8.
+enum class Switch {
+    HuePage,
+    Tolerance,
+    ValuePage,
+    ColorChecker,
+    ImageAnalysis,
+    Viewer,
+    QualityControl,
+    Count
+};
 
 struct SliderRange {
     int min, max;
