@@ -494,9 +494,10 @@ QGroupBox* MainWindow::buildSwitches() {
         const Switch s = static_cast<Switch>(i);
         connect(check, &QCheckBox::clicked, this,
                 [this, s](bool on) { m_workbench.setSwitch(s, on); });
-        grid->addWidget(check, i % 3, i / 3);
+        // Two columns of up to four: the window keeps its width.
+        grid->addWidget(check, i % 4, i / 4);
     }
-    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 1);
     return box;
 }
 
