@@ -32,8 +32,8 @@ const std::vector<Command>& commands() {
         convertCommand(), paletteFromPictureCommand(),
         viewCommand(),    chartCommand(),
         measureCommand(), batchCommand(),
-        tableCommand(),
-        spectralCommand(),
+        tableCommand(),   spectralCommand(),
+        qcCommand(),
     };
     return list;
 }

@@ -55,5 +55,6 @@ Command measureCommand();
 Command batchCommand();
 Command tableCommand();
 Command spectralCommand();
+Command qcCommand();
 
 } // namespace zul::cli

@@ -35,7 +35,7 @@ bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
         {"hue", Switch::HuePage},           {"tolerance", Switch::Tolerance},
         {"value", Switch::ValuePage},       {"colorchecker", Switch::ColorChecker},
         {"picture", Switch::ImageAnalysis}, {"viewer", Switch::Viewer},
-        {"spectral", Switch::Spectral}};
+        {"spectral", Switch::Spectral},     {"qc", Switch::QualityControl}};
     int out = 1;
     for (int i = 1; i < argc; ++i) {
         std::string list;
@@ -59,7 +59,7 @@ bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
                 }
             if (!known) {
                 std::cerr << "zul: --open: unknown window \"" << name
-                          << "\" (hue, value, tolerance, colorchecker, picture, viewer)\n";
+                          << "\" (hue, value, tolerance, colorchecker, picture, viewer, qc)\n";
                 return false;
             }
             if (comma == std::string::npos) break;

@@ -484,13 +484,9 @@ QGroupBox* MainWindow::buildIlluminant() {
 QGroupBox* MainWindow::buildSwitches() {
     auto* box = new QGroupBox(tr("Windows"));
     auto* grid = new QGridLayout(box);
-    const char* captions[] = {"Display Hue Page",
-                              "Color Tolerence Set",
-                              "Display Value Page",
-                              "Display ColorChecker",
-                              "Image Analysis",
-                              "3D Display of HVC ",
-                              "Spectral"};
+    const char* captions[] = {
+        "Display Hue Page", "Color Tolerence Set", "Display Value Page", "Display ColorChecker",
+        "Image Analysis",   "3D Display of HVC ",  "Spectral",           "Quality Control"};
     for (int i = 0; i < static_cast<int>(Switch::Count); ++i) {
         auto* check = new QCheckBox(captions[i]);
         check->setObjectName(QString("Check%1").arg(i + 2));
@@ -498,9 +494,10 @@ QGroupBox* MainWindow::buildSwitches() {
         const Switch s = static_cast<Switch>(i);
         connect(check, &QCheckBox::clicked, this,
                 [this, s](bool on) { m_workbench.setSwitch(s, on); });
-        grid->addWidget(check, i % 3, i / 3);
+        // Two columns of up to four: the window keeps its width.
+        grid->addWidget(check, i % 4, i / 4);
     }
-    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 1);
     return box;
 }
 

@@ -7,6 +7,7 @@
 #include "gui/printing.h"
 #include "gui/switchboard.h"
 #include "imaging/picturewindow.h"
+#include "qc/qcwindow.h"
 #include "spectral/spectralwindow.h"
 #include "viewer/paletteviewerwindow.h"
 #include "workbench/workbench.h"
@@ -30,6 +31,7 @@ void registerWindows(Switchboard& board, Workbench& workbench) {
     board.registerWindow(Switch::ColorChecker,
                          [&] { return new ColorCheckerWindow(workbench, chartOutput()); });
     board.registerWindow(Switch::Spectral, [&] { return new spectral::SpectralWindow(workbench); });
+    board.registerWindow(Switch::QualityControl, [&] { return new QcWindow(workbench); });
     connectViewer(board, workbench);
 }
 

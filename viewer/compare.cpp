@@ -1,6 +1,7 @@
 #include "viewer/compare.h"
 
 #include "colorimetry/deltae.h"
+#include "colorimetry/difference.h"
 #include "text/numtext.h"
 #include "viewer/palettereader.h"
 
@@ -34,14 +35,11 @@ Comparison compareSamples(const ColourSample& first, const ColourSample& second)
         c.deltaEab = deltaE76(x, y);
         c.deltaE2000 = deltaE2000(x, y);
     }
-    double dh = static_cast<double>(second.hueStep) - first.hueStep;
-    while (dh > 50)
-        dh -= 100;
-    while (dh <= -50)
-        dh += 100;
-    c.deltaHue = dh;
-    c.deltaValue = static_cast<double>(second.value) - first.value;
-    c.deltaChroma = static_cast<double>(second.chroma) - first.chroma;
+    const MunsellParts m = munsellParts(first.hueStep, first.value, first.chroma, second.hueStep,
+                                        second.value, second.chroma);
+    c.deltaHue = m.dHue;
+    c.deltaValue = m.dValue;
+    c.deltaChroma = m.dChroma;
     return c;
 }
 

@@ -725,6 +725,7 @@ void Workbench::setSwitch(Switch s, bool on) {
         case Switch::ImageAnalysis:
         case Switch::Viewer:
         case Switch::Spectral:
+        case Switch::QualityControl:
         case Switch::Count:
             break;
         }

@@ -58,6 +58,7 @@ enum class Switch {
     ImageAnalysis,
     Viewer,
     Spectral,
+    QualityControl,
     Count
 };
 

@@ -284,12 +284,47 @@ ZulRun measureImport(Rng& rng) {
     return run;
 }
 
+// `zul qc` on random and mutated sample lines against a good standard, and random arguments.
+ZulRun qcStdin(Rng& rng) {
+    static const char* forms[] = {"lab", "munsell", "xyz"};
+    static const std::vector<std::vector<std::string>> good = {
+        {"52,40,20", "100,0,0", "0,0,0"}, {"5R,4,10", "N,5,0", "5R 4/14"}, {"20,21.5,23"}};
+    const int form = pick(rng, 3);
+    static const char* formulas[] = {"de76", "de94", "de94t", "cmc", "de00"};
+    ZulRun run;
+    run.args = {"qc",        "--standard",          "52,40,20", "--from", forms[form],
+                "--formula", formulas[pick(rng, 5)]};
+    if (pick(rng, 3) == 0)
+        run.args << "--illuminant"
+                 << "D65"
+                 << "--adapt";
+    run.input = convertInput(rng, good[static_cast<std::size_t>(form)]);
+    run.rowPerLine = true;
+    return run;
+}
+
+ZulRun qcArguments(Rng& rng) {
+    static const char* words[] = {"--standard", "5R 4/14",   "52,40,20", "xyz:1,2", "--from", "lab",
+                                  "munsell",    "--formula", "cmc",      "de9",     "--lc",   "2:1",
+                                  "0:1",        "--limit",   "-1",       "1e999",   "--warn", "0.5",
+                                  "--limit-h",  "nan",       "--",       "",        "--help", "-x"};
+    ZulRun run;
+    run.args = {"qc"};
+    const int n = pick(rng, 9);
+    for (int i = 0; i < n; ++i)
+        run.args << words[pick(rng, static_cast<int>(std::size(words)))];
+    run.input = "52,40,20\n5R,4,10\n";
+    return run;
+}
+
 const std::vector<CommandCase>& commandCases() {
     static const std::vector<CommandCase> cases = {
         {"convert_stdin", 80, convertStdin, {0, 1}},
         {"convert_arguments", 150, convertArguments, {0, 1, 2}},
         {"batch_jobs", 300, batchJob, {0, 1, 3}},
         {"measure_import", 250, measureImport, {0, 1}},
+        {"qc_stdin", 40, qcStdin, {0, 1}},
+        {"qc_arguments", 80, qcArguments, {0, 1, 2}},
     };
     return cases;
 }

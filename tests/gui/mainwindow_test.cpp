@@ -110,6 +110,7 @@ TEST_F(MainWindowTest, HasEveryControlByNameWithItsCaption) {
         {"Check5", "Display ColorChecker"},
         {"Check6", "Image Analysis"},
         {"Check7", "3D Display of HVC "},
+        {"Check8", "Quality Control"},
         {"Command11", "Save to Palette"},
         {"Command3", "Make Table"},
         {"import", "Import"},
