@@ -53,6 +53,10 @@ const QStringList kInstalled = {
     "share/applications/zul.desktop",
     "share/icons/hicolor/scalable/apps/zul.svg",
     "share/man/man1/zul.1.gz",
+    "share/doc/zul/manual.html",
+    "share/doc/zul/manual.md",
+    "share/doc/zul/pictures/window-main.png",
+    "share/doc/zul/pictures/chart-hue.png",
 };
 
 TEST(Version, ComesFromTheProject) {
