@@ -25,6 +25,31 @@ void shadeCodeBlocks(QTextDocument& doc) {
     }
 }
 
+// The anchor a code host gives a heading: lower case, letters, digits, blanks as hyphens.
+QString headingAnchor(const QString& heading) {
+    QString anchor;
+    for (const QChar c : heading.toLower()) {
+        if (c.isLetterOrNumber() || c == '-' || c == '_')
+            anchor += c;
+        else if (c == ' ')
+            anchor += '-';
+    }
+    return anchor;
+}
+
+// Headings become link targets, so that the manual's "#the-main-window" links work here too.
+void anchorHeadings(QTextDocument& doc) {
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().headingLevel() == 0) continue;
+        QTextCursor c(b);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setAnchor(true);
+        f.setAnchorNames({headingAnchor(b.text())});
+        c.mergeCharFormat(f);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +69,7 @@ int main(int argc, char** argv) {
     doc.setMarkdown(QString::fromUtf8(in.readAll()), QTextDocument::MarkdownDialectGitHub);
     doc.setMetaInformation(QTextDocument::DocumentTitle, "ZUL User manual");
     shadeCodeBlocks(doc);
+    anchorHeadings(doc);
     QFile out(QString::fromLocal8Bit(argv[2]));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         out.write(doc.toHtml().toUtf8()) < 0) {

@@ -167,6 +167,7 @@ int runGui(int argc, char** argv) {
     }
     qCInfo(lcStartup, "renotation table %s",
            qUtf8Printable(QFileInfo(tableFile).absoluteFilePath()));
+    qCInfo(lcStartup, "user manual %s", qUtf8Printable(findManual()));
 
     QtDialogs dialogs;
     dialogs.beep(); // the table is in

@@ -116,6 +116,20 @@ TEST(Manual, EveryPictureItNamesExistsAndEveryPictureIsNamed) {
         EXPECT_TRUE(named.contains("pictures/" + file)) << file.toStdString() << " is not shown";
 }
 
+// A reader's shell without a display, settings of its own in `home`, the built programs first.
+QProcessEnvironment readerEnvironment(const QTemporaryDir& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES"})
+        env.remove(var);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("LC_ALL", "C.UTF-8");
+    env.insert("PATH",
+               QFileInfo(ZUL_EXE).absolutePath() + ':' + ZUL_TOOLS_DIR + ':' + env.value("PATH"));
+    return env;
+}
+
 // The `sh` blocks run in order in one scratch folder holding a copy of the test picture, as a
 // reader would type them with the built programs first in the PATH; the output of a block
 // followed by a `text output` block is that block's text.
@@ -125,15 +139,7 @@ TEST(Manual, EveryCommandRunsWithItsDocumentedStatusAndOutput) {
     ASSERT_TRUE(scratch.isValid());
     ASSERT_TRUE(
         QFile::copy(ZUL_SOURCE_DIR "/data/TestImage.jpg", scratch.filePath("TestImage.jpg")));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_LOGGING_RULES"})
-        env.remove(var);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("HOME", scratch.path());
-    env.insert("XDG_CONFIG_HOME", scratch.filePath("config"));
-    env.insert("LC_ALL", "C.UTF-8");
-    env.insert("PATH",
-               QFileInfo(ZUL_EXE).absolutePath() + ':' + ZUL_TOOLS_DIR + ':' + env.value("PATH"));
+    const QProcessEnvironment env = readerEnvironment(scratch);
 
     const std::vector<Block>& blocks = manual().blocks;
     int run = 0;
@@ -202,6 +208,52 @@ TEST(Manual, CommandReaderJoinsLinesAndTakesTheDocumentedStatus) {
     EXPECT_EQ(c[0].status, 1);
     EXPECT_EQ(c[1].text, "zul chart hue 5R      --png hue.png");
     EXPECT_EQ(c[1].status, 0);
+}
+
+// The pictures of the windows: `zul --screenshot FILE --screenshot-size WxH` draws the window
+// asked for at that size and ends; a size that is no size or a file that cannot be written
+// fails.
+TEST(Screenshot, DrawsTheWindowAskedForAtTheSizeAsked) {
+    ensureApplication();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    struct Case {
+        QStringList args;
+        int status;
+        int width, height; // 0: no picture
+    };
+    const QString png = home.filePath("shot.png");
+    const Case cases[] = {
+        {{"--screenshot", png, "--screenshot-size", "700x500"}, 0, 700, 500},
+        {{"--open", "hue", "--screenshot=" + png, "--screenshot-size=640x480"}, 0, 640, 480},
+        {{"--manual", "--screenshot", png, "--screenshot-size", "500x400"}, 0, 500, 400},
+        {{"--screenshot", png, "--screenshot-size", "700"}, 2, 0, 0},
+        {{"--screenshot", png, "--screenshot-size", "0x400"}, 2, 0, 0},
+        {{"--screenshot", home.filePath("no/such/folder/shot.png")}, 1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(png);
+        QProcess p;
+        p.setProcessEnvironment(readerEnvironment(home));
+        p.setWorkingDirectory(home.path());
+        p.start(ZUL_EXE, c.args);
+        const std::string what = c.args.join(' ').toStdString();
+        ASSERT_TRUE(p.waitForFinished(60000)) << what;
+        EXPECT_EQ(p.exitCode(), c.status) << what << p.readAllStandardError().toStdString();
+        const QByteArray bytes = readBytes(png);
+        if (c.width == 0) {
+            EXPECT_TRUE(bytes.isEmpty()) << what;
+            continue;
+        }
+        ASSERT_TRUE(bytes.startsWith("\x89PNG\r\n\x1a\n")) << what;
+        // The header chunk: width and height, big-endian, from byte 16.
+        auto be32 = [&](int at) {
+            return int((uchar(bytes[at]) << 24) | (uchar(bytes[at + 1]) << 16) |
+                       (uchar(bytes[at + 2]) << 8) | uchar(bytes[at + 3]));
+        };
+        EXPECT_EQ(be32(16), c.width) << what;
+        EXPECT_EQ(be32(20), c.height) << what;
+    }
 }
 
 } // namespace

@@ -153,6 +153,10 @@ TEST_F(InstalledProgram, WindowStartsFromAnyFolderWithTheInstalledTable) {
     EXPECT_TRUE(
         err.contains("renotation table " + QDir::cleanPath(installed("share/zul/Muncie.dat"))))
         << err.toStdString();
+    // "User manual" shows the installed HTML.
+    EXPECT_TRUE(
+        err.contains("user manual " + QDir::cleanPath(installed("share/doc/zul/manual.html"))))
+        << err.toStdString();
     EXPECT_TRUE(running) << "the window did not stay up";
 
     // Without the installed table the same start fails, and says so.
