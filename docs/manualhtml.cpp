@@ -3,7 +3,9 @@
 // shows in the program's manual window as in any browser.
 #include <QColor>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -50,6 +52,27 @@ void anchorHeadings(QTextDocument& doc) {
     }
 }
 
+// Pictures wider than a page are shown at the page's width (the height follows), both in
+// the program's manual window and in a browser.
+constexpr int kPageWidth = 900;
+
+void fitPictures(QTextDocument& doc, const QString& folder) {
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat()) continue;
+            QTextImageFormat picture = fragment.charFormat().toImageFormat();
+            const QImage image(folder + "/" + picture.name());
+            if (image.width() <= kPageWidth) continue;
+            picture.setWidth(kPageWidth);
+            QTextCursor c(&doc);
+            c.setPosition(fragment.position());
+            c.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            c.setCharFormat(picture);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -70,6 +93,7 @@ int main(int argc, char** argv) {
     doc.setMetaInformation(QTextDocument::DocumentTitle, "ZUL User manual");
     shadeCodeBlocks(doc);
     anchorHeadings(doc);
+    fitPictures(doc, QFileInfo(in).absolutePath());
     QFile out(QString::fromLocal8Bit(argv[2]));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         out.write(doc.toHtml().toUtf8()) < 0) {

@@ -8,6 +8,7 @@
 #include "gui/windows.h"
 #include "munsell/table.h"
 #include "text/errors.h"
+#include "viewer/paletteviewerwindow.h"
 #include "workbench/datafiles.h"
 #include "workbench/workbench.h"
 
@@ -183,6 +184,9 @@ int runGui(int argc, char** argv) {
     QTimer::singleShot(0, &window, [&] {
         for (Switch s : open)
             switchboard.open(s);
+        // A picture is of one moment: the viewer's solid stays at its first angle.
+        auto* viewer = qobject_cast<PaletteViewerWindow*>(switchboard.window(Switch::Viewer));
+        if (screenshot && viewer) viewer->stopRotation();
         if (openManual) {
             manual = new ManualWindow({}, &window);
             manual->setWindowFlag(Qt::Window);
