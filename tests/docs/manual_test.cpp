@@ -132,7 +132,8 @@ QProcessEnvironment readerEnvironment(const QTemporaryDir& home) {
 
 // The `sh` blocks run in order in one scratch folder holding a copy of the test picture, as a
 // reader would type them with the built programs first in the PATH; the output of a block
-// followed by a `text output` block is that block's text.
+// followed by a `text output` block is that block's text. When the program's output changes on
+// purpose, ZUL_UPDATE_MANUAL=1 writes what it now prints into manual.md instead.
 TEST(Manual, EveryCommandRunsWithItsDocumentedStatusAndOutput) {
     ensureApplication();
     QTemporaryDir scratch;
@@ -142,6 +143,7 @@ TEST(Manual, EveryCommandRunsWithItsDocumentedStatusAndOutput) {
     const QProcessEnvironment env = readerEnvironment(scratch);
 
     const std::vector<Block>& blocks = manual().blocks;
+    std::vector<std::pair<const Block*, QString>> printedOutputs;
     int run = 0;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         if (blocks[i].info != "sh") continue;
@@ -161,12 +163,29 @@ TEST(Manual, EveryCommandRunsWithItsDocumentedStatusAndOutput) {
             ++run;
         }
         if (i + 1 < blocks.size() && blocks[i + 1].info == "text output") {
-            const QString shown = blocks[i + 1].lines.join('\n') + '\n';
-            EXPECT_EQ(QString::fromUtf8(out).toStdString(), shown.toStdString())
-                << "manual.md:" << blocks[i + 1].line << ": the output shown is not the output";
+            const Block& shown = blocks[i + 1];
+            const QString printed = QString::fromUtf8(out);
+            printedOutputs.emplace_back(&shown, printed);
+            if (qEnvironmentVariableIsSet("ZUL_UPDATE_MANUAL")) continue;
+            EXPECT_EQ(printed.toStdString(), (shown.lines.join('\n') + '\n').toStdString())
+                << "manual.md:" << shown.line << ": the output shown is not the output";
         }
     }
     EXPECT_GE(run, 20);
+    if (qEnvironmentVariableIsSet("ZUL_UPDATE_MANUAL")) {
+        // From the last block up, so that the earlier blocks' line numbers still hold.
+        QStringList updated = manual().lines;
+        for (auto it = printedOutputs.rbegin(); it != printedOutputs.rend(); ++it) {
+            const auto& [block, printed] = *it;
+            updated.remove(block->line, block->lines.size());
+            const QStringList lines = printed.chopped(printed.endsWith('\n') ? 1 : 0).split('\n');
+            for (qsizetype k = 0; k < lines.size(); ++k)
+                updated.insert(block->line + k, lines[k]);
+        }
+        QFile f(kDocs + "/manual.md");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(updated.join('\n').toUtf8());
+    }
 }
 
 // The program's texts are in its one executable: UTF-8 for narrow literals, UTF-16 for
