@@ -2,11 +2,13 @@
 // main window.
 #include "gui/gui.h"
 #include "gui/mainwindow.h"
+#include "gui/manualwindow.h"
 #include "gui/qtdialogs.h"
 #include "gui/switchboard.h"
 #include "gui/windows.h"
 #include "munsell/table.h"
 #include "text/errors.h"
+#include "viewer/paletteviewerwindow.h"
 #include "workbench/datafiles.h"
 #include "workbench/workbench.h"
 
@@ -15,10 +17,12 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QSize>
 #include <QTimer>
 
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,11 +75,81 @@ bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
     return true;
 }
 
+// `NAME VALUE` or `NAME=VALUE` taken out of the arguments; the last one counts.
+std::optional<std::string> takeValueOption(int& argc, char** argv, const char* name) {
+    std::optional<std::string> value;
+    const std::size_t length = std::strlen(name);
+    int out = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0 && i + 1 < argc)
+            value = argv[++i];
+        else if (std::strncmp(argv[i], name, length) == 0 && argv[i][length] == '=')
+            value = argv[i] + length + 1;
+        else
+            argv[out++] = argv[i];
+    }
+    argc = out;
+    argv[out] = nullptr;
+    return value;
+}
+
+bool takeFlag(int& argc, char** argv, const char* name) {
+    int out = 1;
+    bool found = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0)
+            found = true;
+        else
+            argv[out++] = argv[i];
+    }
+    argc = out;
+    argv[out] = nullptr;
+    return found;
+}
+
+// `--screenshot FILE [--screenshot-size WxH]`: the pictures of the manual. The window is drawn
+// offscreen as it shows after start-up, the Munsell entry converted, and saved as FILE.
+struct Screenshot {
+    QString file;
+    QSize size; // invalid: the window's own size
+};
+
+std::optional<Screenshot> takeScreenshotOption(int& argc, char** argv, bool* ok) {
+    *ok = true;
+    const std::optional<std::string> file = takeValueOption(argc, argv, "--screenshot");
+    const std::optional<std::string> size = takeValueOption(argc, argv, "--screenshot-size");
+    if (!file) return std::nullopt;
+    Screenshot shot{QString::fromLocal8Bit(file->c_str()), {}};
+    if (size) {
+        const QStringList wh = QString::fromLatin1(size->c_str()).split('x');
+        const int w = wh.size() == 2 ? wh[0].toInt() : 0;
+        const int h = wh.size() == 2 ? wh[1].toInt() : 0;
+        if (w <= 0 || h <= 0) {
+            std::cerr << "zul: --screenshot-size: \"" << *size << "\" is not WIDTHxHEIGHT\n";
+            *ok = false;
+        }
+        shot.size = QSize(w, h);
+    }
+    return shot;
+}
+
+// The window to draw: the manual, else the last window --open names, else the main window.
+QWidget* screenshotWindow(QWidget* manual, const std::vector<Switch>& open,
+                          const Switchboard& board, QWidget* main) {
+    if (manual) return manual;
+    if (!open.empty() && board.window(open.back())) return board.window(open.back());
+    return main;
+}
+
 } // namespace
 
 int runGui(int argc, char** argv) {
     std::vector<Switch> open;
     if (!takeOpenOption(argc, argv, open)) return 2;
+    const bool openManual = takeFlag(argc, argv, "--manual");
+    bool screenshotOk = true;
+    const std::optional<Screenshot> screenshot = takeScreenshotOption(argc, argv, &screenshotOk);
+    if (!screenshotOk) return 2;
     QApplication app(argc, argv);
     QApplication::setApplicationName("ZUL");
     QApplication::setDesktopFileName("zul"); // the launcher entry, for the window's icon
@@ -95,6 +169,7 @@ int runGui(int argc, char** argv) {
     }
     qCInfo(lcStartup, "renotation table %s",
            qUtf8Printable(QFileInfo(tableFile).absoluteFilePath()));
+    qCInfo(lcStartup, "user manual %s", qUtf8Printable(findManual()));
 
     QtDialogs dialogs;
     dialogs.beep(); // the table is in
@@ -105,11 +180,36 @@ int runGui(int argc, char** argv) {
     switchboard.setMainWindow(&window);
     registerWindows(switchboard, workbench);
     window.show();
+    ManualWindow* manual = nullptr;
     // Ticked as the user ticks them: the main window's switches follow.
     QTimer::singleShot(0, &window, [&] {
         for (Switch s : open)
             switchboard.open(s);
+        // A picture is of one moment: the viewer's solid stays at its first angle.
+        auto* viewer = qobject_cast<PaletteViewerWindow*>(switchboard.window(Switch::Viewer));
+        if (screenshot && viewer) viewer->stopRotation();
+        if (openManual) {
+            manual = new ManualWindow({}, &window);
+            manual->setWindowFlag(Qt::Window);
+            manual->show();
+        }
     });
+    if (screenshot) {
+        workbench.enterPressed(Field::Hue);
+        // Long enough for background loads (the viewer's palette) and the first paints.
+        QTimer::singleShot(1500, &window, [&] {
+            QWidget* shown = screenshotWindow(manual, open, switchboard, &window);
+            if (screenshot->size.isValid()) shown->resize(screenshot->size);
+            QCoreApplication::processEvents();
+            if (!shown->grab().save(screenshot->file)) {
+                std::cerr << "zul: --screenshot: cannot write " << qPrintable(screenshot->file)
+                          << "\n";
+                QCoreApplication::exit(1);
+                return;
+            }
+            QCoreApplication::quit();
+        });
+    }
     return app.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "gui/mainwindow.h"
 #include "batch/importwindow.h"
 
+#include "gui/manualwindow.h"
 #include "gui/printing.h"
 #include "instruments/curveview.h"
 #include "instruments/panel.h"
@@ -594,6 +595,8 @@ QWidget* MainWindow::buildButtons() {
     QPushButton* help = button("Help", "Command1");
     m_tintedButtons.push_back(help);
     connect(help, &QPushButton::clicked, this, &MainWindow::showHelp);
+    QPushButton* manual = button("User manual", "manualB");
+    connect(manual, &QPushButton::clicked, this, &MainWindow::showManual);
     QPushButton* exit = button("Exit", "Command2");
     m_tintedButtons.push_back(exit);
     connect(exit, &QPushButton::clicked, this, [] { QCoreApplication::quit(); });
@@ -620,7 +623,8 @@ void MainWindow::setTabOrder() {
     chain.push_back(m_calibrate);
     chain.push_back(m_measure);
     chain.push_back(m_port);
-    for (const char* name : {"Command11", "Command3", "import", "printB", "Command1", "Command2"})
+    for (const char* name :
+         {"Command11", "Command3", "import", "printB", "Command1", "manualB", "Command2"})
         chain.push_back(findChild<QPushButton*>(name));
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
@@ -735,6 +739,16 @@ void MainWindow::applyTint() {
 
 void MainWindow::showHelp() {
     m_workbench.dialogs().message(helpText(), "Munsell ZUL Help", Dialogs::Buttons::Ok);
+}
+
+void MainWindow::showManual() {
+    if (!m_manual) {
+        m_manual = new ManualWindow({}, this);
+        m_manual->setWindowFlag(Qt::Window);
+    }
+    m_manual->show();
+    m_manual->raise();
+    m_manual->activateWindow();
 }
 
 void MainWindow::print() {

@@ -19,6 +19,7 @@ class QSlider;
 
 namespace zul {
 
+class ManualWindow;
 class Swatch;
 namespace instruments {
 class InstrumentPanel;
@@ -63,6 +64,7 @@ private:
     void showMessage(const QString& text);
     void showStaleMarks();
     void showHelp();
+    void showManual(); // "User manual"
     void print();
 
     Workbench& m_workbench;
@@ -78,6 +80,8 @@ private:
     QLabel* m_entryNote = nullptr; // how entries are read under D50 and D65
     QCheckBox* m_adapt = nullptr;  // "Adapt entries to the illuminant"
     QWidget* m_logo = nullptr;     // Picture2, decoration
+
+    ManualWindow* m_manual = nullptr; // made on the first "User manual"
 
     QComboBox* m_instrument = nullptr; // Combo1
     QPushButton* m_calibrate = nullptr;

@@ -53,6 +53,10 @@ const QStringList kInstalled = {
     "share/applications/zul.desktop",
     "share/icons/hicolor/scalable/apps/zul.svg",
     "share/man/man1/zul.1.gz",
+    "share/doc/zul/manual.html",
+    "share/doc/zul/manual.md",
+    "share/doc/zul/pictures/window-main.png",
+    "share/doc/zul/pictures/chart-hue.png",
 };
 
 TEST(Version, ComesFromTheProject) {
@@ -148,6 +152,10 @@ TEST_F(InstalledProgram, WindowStartsFromAnyFolderWithTheInstalledTable) {
     const QString err = startWindow(&running);
     EXPECT_TRUE(
         err.contains("renotation table " + QDir::cleanPath(installed("share/zul/Muncie.dat"))))
+        << err.toStdString();
+    // "User manual" shows the installed HTML.
+    EXPECT_TRUE(
+        err.contains("user manual " + QDir::cleanPath(installed("share/doc/zul/manual.html"))))
         << err.toStdString();
     EXPECT_TRUE(running) << "the window did not stay up";
 
