@@ -225,9 +225,20 @@ void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bo
         if (ok) appendCsvField(out, m_wb.text(f));
     };
     auto tail = [&] {
-        for (Field f : {Field::X, Field::Y, Field::Z, Field::L, Field::A, Field::B}) {
+        for (Field f : {Field::X, Field::Y, Field::Z}) {
             out += ',';
             field(f);
+        }
+        // A CIELAB record that did not convert keeps the L*, a*, b* it gave.
+        const bool labAsRead = !ok && m_job.chain == Chain::Lab;
+        int i = 0;
+        for (Field f : {Field::L, Field::A, Field::B}) {
+            out += ',';
+            if (labAsRead)
+                appendField(out, r.colour[static_cast<std::size_t>(i)]);
+            else
+                field(f);
+            ++i;
         }
         const auto rgb = m_wb.displayRgb();
         for (int c : rgb) {
@@ -297,11 +308,17 @@ void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bo
         for (Field f : {Field::Hue, Field::Value, Field::Chroma})
             zoneText(ok ? m_wb.text(f).toStdString() : std::string());
         const Reflectance& refl = r.reflectance;
+        // X, Y, Z come from the reflectances, whether or not a notation was found for them.
         Xyz xyz{};
-        if (ok) xyz = tris(refl, m_wb.weights());
-        zoneNumber(xyz.x, ok);
-        zoneNumber(xyz.y, ok);
-        zoneNumber(xyz.z, ok);
+        bool measured = true;
+        try {
+            xyz = tris(refl, m_wb.weights());
+        } catch (const Error&) {
+            measured = false;
+        }
+        zoneNumber(xyz.x, measured);
+        zoneNumber(xyz.y, measured);
+        zoneNumber(xyz.z, measured);
         zoneText(r.rest);
         for (float v : refl)
             zoneNumber(v, true);

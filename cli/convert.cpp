@@ -187,6 +187,14 @@ StreamSummary convertValues(const Request& r, const ConverterFactory& factory) {
     return summary;
 }
 
+// A Munsell argument that names no file and reads as a notation that went wrong ("7,5YR 5/6"):
+// a notation has a blank between hue and value, a file name of colours an extension.
+bool meantAsNotation(const Request& r) {
+    if (r.options.from != Form::Munsell) return false;
+    const std::string& t = r.fileName;
+    return t.find(' ') != std::string::npos || t.find('.') == std::string::npos;
+}
+
 // The input, a file or standard input, converted line by line; -1 to go on, else the exit
 // status of a failure before the stream ran.
 int convertInput(const Invocation& inv, Request& r, const ConverterFactory& factory,
@@ -194,6 +202,8 @@ int convertInput(const Invocation& inv, Request& r, const ConverterFactory& fact
     int input = STDIN_FILENO;
     if (!r.fileName.empty() && r.fileName != "-") {
         input = ::open(r.fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        if (input < 0 && errno == ENOENT && meantAsNotation(r))
+            return inv.fail("not a Munsell notation: \"" + r.fileName + "\"");
         if (input < 0)
             return inv.fail("cannot read \"" + r.fileName + "\": " + std::strerror(errno));
     } else if (::isatty(STDIN_FILENO)) {

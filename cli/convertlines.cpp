@@ -149,6 +149,8 @@ public:
                        note.end());
             note << reason;
         }
+        if (!m_wb.valueNote().isEmpty() && !note.contains(m_wb.valueNote()))
+            note << m_wb.valueNote();
         if (!m_wb.munsellNote().isEmpty()) note << m_wb.munsellNote();
         if (!m_wb.rangeWarning().isEmpty()) note << m_wb.rangeWarning();
         if (!note.isEmpty()) appendCsvField(out, note.join(QStringLiteral("; ")), m_delimiter);

@@ -37,8 +37,9 @@ entry chain with the start-up settings (illuminant C, gamma 2.2); at most 10000 
 Records out of Munsell range are drawn as rings and named on standard error.
 
 Exit status: 0 the picture was written from the whole palette; 1 the palette could not be
-read or holds lines that are not records (the picture still shows the records), or the
-picture could not be written; 2 bad usage.
+read or holds lines that are not records (the picture still shows the records; a palette
+that could not be read or holds no records writes no picture), or the picture could not be
+written; 2 bad usage. Records without a notation are counted on standard error and not drawn.
 )";
 
 bool intOption(const std::string& text, int min, int max, int& out) {
@@ -103,6 +104,9 @@ int reportLoad(const std::string& palette, const PaletteLoadResult& r) {
         std::cerr << '\n';
         status = 1;
     }
+    if (r.withoutNotation > 0)
+        std::cerr << "zul view: " << palette << ": " << withoutNotationText(r).toStdString()
+                  << '\n';
     if (r.fileError.isEmpty() && r.points.empty() && r.formatErrors == 0) {
         std::cerr << "zul view: " << palette << ": no records\n";
         status = 1;
@@ -142,6 +146,9 @@ int run(const Invocation& inv) {
     const PaletteLoadResult loaded =
         loadPaletteFile(QString::fromLocal8Bit(r.palette.c_str()), request);
     const int status = reportLoad(r.palette, loaded);
+    // A palette that could not be read draws nothing worth a picture; one with lines that are
+    // not records still draws its records, as the help says.
+    if (!loaded.fileError.isEmpty() || loaded.points.empty()) return status;
 
     QImage image(r.size, r.size, QImage::Format_RGB32);
     RenderOptions options;

@@ -19,6 +19,17 @@ ColourSample sampleOf(const PointTable& t, std::size_t i) {
     s.l = t.labL[i];
     s.a = t.labA[i];
     s.b = t.labB[i];
+    // The record's own colour: its notation was rounded, and clamped at the table's top.
+    if (i < t.own.size()) {
+        const RecordColour& own = t.own[i];
+        if (own.hasRgb) s.colour = own.rgb;
+        if (own.hasLab && (s.converted || own.hasRgb)) {
+            s.l = own.l;
+            s.a = own.a;
+            s.b = own.b;
+            s.converted = true;
+        }
+    }
     return s;
 }
 

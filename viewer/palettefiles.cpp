@@ -44,14 +44,29 @@ QString swatchName(const PointTable& t, std::size_t i) {
     return name;
 }
 
+namespace {
+
+// The record's own R, G, B where it has them, else the colour its notation gave; nothing for a
+// record with neither.
+bool exportColour(const PointTable& t, std::size_t i, std::uint32_t& colour) {
+    if (i < t.own.size() && t.own[i].hasRgb) {
+        colour = t.own[i].rgb;
+        return true;
+    }
+    colour = t.colours[i];
+    return t.converted[i] != 0;
+}
+
+} // namespace
+
 QString exportGpl(const PointTable& t, const QString& title, const QString& fileName) {
     QByteArray out = "GIMP Palette\nName: ";
     QString safeTitle = title;
     safeTitle.replace('\n', ' ').replace('\r', ' ');
     out += safeTitle.toUtf8() + "\nColumns: 0\n#\n";
     for (std::size_t i = 0; i < t.size(); ++i) {
-        if (!t.converted[i]) continue;
-        const std::uint32_t c = t.colours[i];
+        std::uint32_t c = 0;
+        if (!exportColour(t, i, c)) continue;
         QString name = swatchName(t, i);
         name.replace('\n', ' ').replace('\r', ' ');
         out += QStringLiteral("%1 %2 %3\t")
@@ -87,11 +102,12 @@ QString exportAse(const PointTable& t, const QString& fileName) {
     put16(out, 1); // version 1.0
     put16(out, 0);
     quint32 blocks = 0;
+    std::uint32_t c = 0;
     for (std::size_t i = 0; i < t.size(); ++i)
-        blocks += t.converted[i] ? 1 : 0;
+        blocks += exportColour(t, i, c) ? 1 : 0;
     put32(out, blocks);
     for (std::size_t i = 0; i < t.size(); ++i) {
-        if (!t.converted[i]) continue;
+        if (!exportColour(t, i, c)) continue;
         // Names are counted in UTF-16 units with the terminating zero; the count is 16 bits.
         const QString name = swatchName(t, i).left(1000);
         QByteArray block;
@@ -100,7 +116,6 @@ QString exportAse(const PointTable& t, const QString& fileName) {
             put16(block, ch.unicode());
         put16(block, 0);
         block += "RGB ";
-        const std::uint32_t c = t.colours[i];
         putFloat(block, static_cast<float>((c >> 16) & 0xff) / 255.0f);
         putFloat(block, static_cast<float>((c >> 8) & 0xff) / 255.0f);
         putFloat(block, static_cast<float>(c & 0xff) / 255.0f);

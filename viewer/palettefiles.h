@@ -20,7 +20,8 @@ QString writeLastPalette(const QString& paletteName, const QString& file = kLast
 // Swatch name: the Munsell notation as written in the file, then the tag ("5R 4/10 A1").
 QString swatchName(const PointTable& t, std::size_t i);
 
-// Both exports skip records without a colour (the chain failed) and replace the file whole.
+// Both exports write each record's own R, G, B where it has them, else the colour of its
+// notation; they skip records with neither (the chain failed) and replace the file whole.
 // Returns an empty string, or the reason nothing was written.
 // Text palette: "GIMP Palette" header, then "R G B<tab>name" per colour.
 QString exportGpl(const PointTable& t, const QString& title, const QString& fileName);

@@ -35,8 +35,10 @@ struct Batch {
     std::int64_t bytes = 0;
     PointTable points;
     std::vector<FormatError> errors;
+    std::vector<long> withoutNotation; // lines of records without a notation
 
     void clear() {
+        withoutNotation.clear();
         text.clear();
         lines.clear();
         bytes = 0;
@@ -104,7 +106,7 @@ private:
 
 void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
                           const std::string& value, const std::string& chroma, float valueNumber,
-                          float chromaNumber, long line, PointTable& t) {
+                          float chromaNumber, long line, PointTable& t, const RecordColour& own) {
     wb.setText(Field::Hue, QString::fromStdString(hue));
     wb.setText(Field::Value, QString::fromStdString(value));
     wb.setText(Field::Chroma, QString::fromStdString(chroma));
@@ -124,6 +126,7 @@ void convertPaletteRecord(Workbench& wb, const std::string& name, const std::str
     t.baseX.push_back(chromaNumber * std::cos(angle));
     t.baseY.push_back(chromaNumber * std::sin(angle));
     t.converted.push_back(ok ? 1 : 0);
+    t.own.push_back(own);
     if (ok) {
         const auto rgb = wb.displayRgb();
         t.colours.push_back(0xff000000u | static_cast<std::uint32_t>(rgb[0]) << 16 |
@@ -174,10 +177,14 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
                     b.errors.push_back({l.number, std::move(reason)});
                     continue;
                 }
-                w->dialogs.clear();
                 const PaletteFields& f = w->fields;
+                if (f.noNotation) {
+                    b.withoutNotation.push_back(l.number);
+                    continue;
+                }
+                w->dialogs.clear();
                 convertPaletteRecord(w->wb, f.name, f.hue, f.value, f.chroma, f.valueNumber,
-                                     f.chromaNumber, l.number, b.points);
+                                     f.chromaNumber, l.number, b.points, f.own);
             }
         };
     };
@@ -193,6 +200,10 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
                 result.firstFormatLine = e.line;
                 result.firstFormatReason = e.reason;
             }
+        }
+        for (long line : b.withoutNotation) {
+            if (line > lastLine) break;
+            if (result.withoutNotation++ == 0) result.firstWithoutNotation = line;
         }
         const std::size_t before = t.size();
         t.append(b.points, limit);
@@ -218,6 +229,15 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
     result.cancelled = r.cancelled;
     if (!r.error.empty()) result.fileError = QString::fromStdString(r.error);
     return result;
+}
+
+QString withoutNotationText(const PaletteLoadResult& r) {
+    if (r.withoutNotation == 0) return {};
+    return QStringLiteral("%1 of %2 records have no Munsell notation and are not drawn (first at "
+                          "line %3)")
+        .arg(r.withoutNotation)
+        .arg(static_cast<long long>(r.points.size()) + r.withoutNotation)
+        .arg(r.firstWithoutNotation);
 }
 
 PaletteLoadResult loadPaletteFile(const QString& fileName, const PaletteLoadRequest& request) {

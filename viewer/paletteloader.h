@@ -40,6 +40,9 @@ struct PaletteLoadResult {
     long formatErrors = 0;
     long firstFormatLine = 0;
     std::string firstFormatReason;
+    // Records without a notation (not drawn): how many and the first one's line.
+    long withoutNotation = 0;
+    long firstWithoutNotation = 0;
     // Records whose chain failed (kept, without a colour): how many and the first few lines.
     long unconverted = 0;
     std::vector<long> firstUnconverted;
@@ -48,11 +51,14 @@ struct PaletteLoadResult {
 };
 
 PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest& request);
+// "N of M records have no Munsell notation ..." for a load that skipped some, else empty.
+QString withoutNotationText(const PaletteLoadResult& r);
 PaletteLoadResult loadPaletteFile(const QString& fileName, const PaletteLoadRequest& request);
 
 // One record through a workbench's Munsell entry chain into `table`, as the loader does it.
 void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
                           const std::string& value, const std::string& chroma, float valueNumber,
-                          float chromaNumber, long line, PointTable& table);
+                          float chromaNumber, long line, PointTable& table,
+                          const RecordColour& own = {});
 
 } // namespace zul

@@ -36,6 +36,41 @@ bool readNumber(const char* name, const std::string& text, float& out, std::stri
     }
 }
 
+// Fields 10..12 (L*, a*, b*) and 16..18 (R, G, B) of a palette record, where all three of a
+// kind are numbers (R, G, B whole numbers 0 to 255).
+RecordColour ownColour(const std::vector<std::string>& f) {
+    RecordColour own;
+    auto numbers = [&f](std::size_t first, float(&out)[3]) {
+        if (f.size() < first + 3) return false;
+        for (std::size_t i = 0; i < 3; ++i) {
+            try {
+                out[i] = static_cast<float>(parseStrict(f[first + i]));
+            } catch (const Error&) {
+                return false;
+            }
+            if (!std::isfinite(out[i])) return false;
+        }
+        return true;
+    };
+    float lab[3], rgb[3];
+    if (numbers(9, lab)) {
+        own.hasLab = true;
+        own.l = lab[0];
+        own.a = lab[1];
+        own.b = lab[2];
+    }
+    if (numbers(15, rgb)) {
+        own.hasRgb = true;
+        for (float v : rgb) {
+            if (!(v >= 0 && v <= 255 && v == std::floor(v))) own.hasRgb = false;
+            own.rgb = own.rgb << 8 | static_cast<std::uint32_t>(own.hasRgb ? v : 0);
+        }
+        own.rgb |= 0xff000000u;
+        if (!own.hasRgb) own.rgb = 0;
+    }
+    return own;
+}
+
 } // namespace
 
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
@@ -50,6 +85,10 @@ std::string readPaletteRecord(std::string_view line, std::vector<std::string>& s
     out.hue = scratch[3];
     out.value = scratch[4];
     out.chroma = scratch[5];
+    out.noNotation = trimmedBlanks(out.hue).empty() && trimmedBlanks(out.value).empty() &&
+                     trimmedBlanks(out.chroma).empty();
+    out.own = ownColour(scratch);
+    if (out.noNotation) return {};
     std::string reason;
     if (!readNumber("value", out.value, out.valueNumber, reason)) return reason;
     if (!readNumber("chroma", out.chroma, out.chromaNumber, reason)) return reason;
@@ -57,7 +96,9 @@ std::string readPaletteRecord(std::string_view line, std::vector<std::string>& s
 }
 
 bool isPaletteHeader(const std::vector<std::string>& fields) {
-    return fields.size() >= 6 && !isNumber(fields[4]) && !isNumber(fields[5]);
+    // Blank value and chroma are a record without a notation, not captions.
+    return fields.size() >= 6 && !isNumber(fields[4]) && !isNumber(fields[5]) &&
+           !trimmedBlanks(fields[4]).empty();
 }
 
 std::string lowerHueText(std::string_view hue) {

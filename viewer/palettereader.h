@@ -1,6 +1,8 @@
 #pragma once
 // Reading one palette record: the first six comma-separated fields (date, time, tag, hue, value,
 // chroma; the rest of the line is ignored), and the hue as a position on the hue circle.
+#include "viewer/pointtable.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -14,10 +16,14 @@ inline constexpr std::size_t kMaxPaletteLine = 64 * 1024;
 struct PaletteFields {
     std::string name, hue, value, chroma; // texts as read
     float valueNumber = 0, chromaNumber = 0;
+    RecordColour own; // R, G, B (fields 16..18) and L*, a*, b* (10..12) where they are numbers
+    // Hue, value and chroma all blank: a record of a colour that got no notation.
+    bool noNotation = false;
 };
 
 // Splits `line` (using `scratch` for the fields) into `out`. Returns an empty string for a
-// record, otherwise why the line is not one ("value: "nan" is not a number").
+// record (one without a notation included), otherwise why the line is not one ("value: "nan"
+// is not a number").
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
                               PaletteFields& out);
 

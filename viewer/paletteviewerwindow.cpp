@@ -353,6 +353,7 @@ void PaletteViewerWindow::loadDone(LoadJob* job) {
             why = QStringLiteral("line %1: %2")
                       .arg(r.firstFormatLine)
                       .arg(QString::fromStdString(r.firstFormatReason));
+        if (why.isEmpty()) why = withoutNotationText(r);
         if (why.isEmpty()) why = QStringLiteral("no records");
         setStatus("Loading Palette " + fileName + "  " + why, kLoading);
         dialogs.message(failure);
@@ -390,6 +391,7 @@ void PaletteViewerWindow::loadDone(LoadJob* job) {
 
     if (!ok) dialogs.message(failure);
     if (r.limited) dialogs.message("Palette limited to 10000");
+    if (r.withoutNotation > 0) dialogs.message(withoutNotationText(r));
     if (r.unconverted > 0)
         dialogs.message(
             QStringLiteral("%1 of %2 records are out of Munsell range and have no colour (%3); "

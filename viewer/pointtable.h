@@ -7,6 +7,14 @@
 
 namespace zul {
 
+// What a record says of its own colour beyond the notation: its R, G, B and L*, a*, b* fields.
+// Recomputing them from the rounded notation would lose them.
+struct RecordColour {
+    std::uint32_t rgb = 0; // 0xffRRGGBB
+    float l = 0, a = 0, b = 0;
+    bool hasRgb = false, hasLab = false;
+};
+
 struct PointTable {
     // As read from the record.
     std::vector<std::string> names;      // tag (third field)
@@ -26,6 +34,7 @@ struct PointTable {
     std::vector<std::uint32_t> colours; // 0xffRRGGBB as shown (black when out of the display gamut)
     std::vector<float> labL, labA, labB;
     std::vector<std::uint8_t> converted; // 0: the chain failed; no colour, drawn as a ring
+    std::vector<RecordColour> own;       // the record's own fields
 
     std::size_t size() const { return names.size(); }
     bool empty() const { return names.empty(); }
@@ -52,6 +61,7 @@ inline void PointTable::reserve(std::size_t n) {
     labA.reserve(n);
     labB.reserve(n);
     converted.reserve(n);
+    own.reserve(n);
 }
 
 inline void PointTable::append(const PointTable& o, std::size_t limit) {
@@ -76,6 +86,7 @@ inline void PointTable::append(const PointTable& o, std::size_t limit) {
     add(labA, o.labA);
     add(labB, o.labB);
     add(converted, o.converted);
+    add(own, o.own);
 }
 
 } // namespace zul

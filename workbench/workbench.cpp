@@ -8,6 +8,7 @@
 #include "munsell/inverse.h"
 #include "munsell/notation.h"
 #include "munsell/table.h"
+#include "munsell/value.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "workbench/entryforms.h"
@@ -43,6 +44,10 @@ QString numberHint(const QString& text) {
 
 // Marks a field a chain that ran to the end could not fill.
 constexpr unsigned kLeftByChain = ~0u;
+// The value slider's and the chromatic colours' lowest value.
+constexpr float kLowestValue = 0.5f;
+// X, Y, Z fields (two decimals) below which a zero among them leaves no chromaticity.
+constexpr float kNeutralBelow = 0.05f;
 
 // An error the Munsell entry chain explains in the Messages field.
 struct MunsellReason : Error {
@@ -118,6 +123,7 @@ void Workbench::clearEntries() {
     }
     m_label19.clear();
     m_munsellNote.clear();
+    m_valueNote.clear();
     m_outOfRange = false;
     m_stale.fill(false);
     m_nearest.reset();
@@ -152,6 +158,7 @@ void Workbench::clearReason() {
 void Workbench::beginChain(EntryForm inputs) {
     ++m_chain;
     m_chainPainted = false;
+    m_valueNote.clear();
     for (const EntryField& f : entryForm(inputs).fields)
         m_written[static_cast<std::size_t>(f.field)] = m_chain;
 }
@@ -321,6 +328,18 @@ void Workbench::runXyzrgb(const Xyz& xyz) {
     writeCmykFields(conv.cmyk);
 }
 
+CieColour Workbench::darkNeutralCie(float value) const {
+    // Adaptation is linear: the neutral at the lowest level, scaled to the value's luminance.
+    float lowest = kLowestValue;
+    CieColour cie = mun2xyz(0, lowest, 0, *m_table, conditions());
+    const bool pwd = m_pwd == 1;
+    const float scale = vtoy(value, pwd) / vtoy(kLowestValue, pwd);
+    cie.X *= scale;
+    cie.Y *= scale;
+    cie.Z *= scale;
+    return cie;
+}
+
 bool Workbench::muncie() {
     // A whole notation typed into the hue field ("5R 4/14", "N 5/") fills all three.
     if (const auto parts = splitMunsellNotation(text(Field::Hue).toStdString())) {
@@ -371,6 +390,10 @@ bool Workbench::muncie() {
         float value = number(Field::Value);
         const float chroma = number(Field::Chroma);
         const float typedValue = value;
+        // Below the table's lowest level only the neutrals are known: the white's chromaticity
+        // at the value's luminance, down to black at N 0/.
+        const bool darkNeutral =
+            isNeutralHue(hueText) && chroma == 0 && value >= 0 && value < kLowestValue;
 
         m_guard = true;
         try {
@@ -383,7 +406,8 @@ bool Workbench::muncie() {
                 }
             };
             move(Slider::Hue, static_cast<double>(hue) * 2, Field::Hue, "0 to 100");
-            move(Slider::Value, static_cast<double>(value) * 2, Field::Value, "0.5 to 10");
+            move(Slider::Value, static_cast<double>(darkNeutral ? kLowestValue : value) * 2,
+                 Field::Value, "0.5 to 10");
             move(Slider::Chroma, chroma, Field::Chroma, "0 to 40");
         } catch (...) {
             m_guard = false;
@@ -392,15 +416,18 @@ bool Workbench::muncie() {
         m_guard = false;
 
         if (hue >= 100) hue -= 100;
-        const CieColour cie = mun2xyz(hue, value, chroma, *m_table, conditions());
+        CieColour cie = darkNeutral ? darkNeutralCie(value)
+                                    : mun2xyz(hue, value, chroma, *m_table, conditions());
         // Beyond the renotation data there is no colour to show; zeros would pass for black.
         if (!cie.inReach)
             throw MunsellReason((text(Field::Hue) + " " + text(Field::Value) + "/" +
                                  text(Field::Chroma) + " is beyond the renotation data")
                                     .toStdString());
-        if (value != typedValue)
-            reason = "Value " + text(Field::Value) + " was shown as " +
-                     QString::fromStdString(plainText(value)) + ", the table's top";
+        if (value != typedValue) {
+            m_valueNote = "Value " + text(Field::Value) + " was shown as " +
+                          QString::fromStdString(plainText(value)) + ", the table's top";
+            reason = m_valueNote;
+        }
 
         writeField(Field::X, formatPicture(cie.X, "##0.00"));
         writeField(Field::Y, formatPicture(cie.Y, "##0.00"));
@@ -431,6 +458,12 @@ bool Workbench::ciemunSteps() {
     float Y = strict(Field::Y);
     const float Z = strict(Field::Z);
     const float sum = X + Y + Z;
+    // Near black the fields' two decimals leave no chromaticity to go by (X, Y, Z 0, 0, 0.01):
+    // one of them is 0 and none reaches five steps of rounding. Black and such colours are the
+    // neutral of their value.
+    const bool neutral = std::min({X, Y, Z}) == 0 && std::max({X, Y, Z}) < kNeutralBelow &&
+                         !(std::min({X, Y, Z}) < 0);
+    if (neutral) return neutralSteps(X, Y, Z);
     if (!(sum > 0)) {
         // Nothing to show; the fields stay as they are, and do not belong to this colour.
         for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::SmallX, Field::SmallY})
@@ -444,7 +477,13 @@ bool Workbench::ciemunSteps() {
     Xyz c = entryToC({X, Y, Z});
     const MunsellColour m = xyzmun(c.x, c.y, c.z, m_engine->index, m_pwd == 1);
     float value = m.value;
-    if (value < 0.5f) value = 0.5f; // the value slider starts at 0.5
+    if (value < kLowestValue) {
+        // The value slider and the search's lowest level start at 0.5.
+        value = kLowestValue;
+        m_valueNote =
+            QString::fromStdString("Value " + formatPicture(m.value, "##0.00") + " was shown as " +
+                                   plainText(value) + ", the table's bottom");
+    }
     const float hue = static_cast<float>(parseStrict(formatPicture(m.hue, "###.00")));
 
     writeField(Field::Hue, hconvert(hue));
@@ -470,12 +509,37 @@ bool Workbench::ciemunSteps() {
     return true;
 }
 
+bool Workbench::neutralSteps(float X, float Y, float Z) {
+    // A neutral has the chromaticity every neutral notation gives.
+    const CieColour white = darkNeutralCie(kLowestValue);
+    writeField(Field::SmallX, formatPicture(white.x, ".0000"));
+    writeField(Field::SmallY, formatPicture(white.y, ".0000"));
+    Xyz c = entryToC({X, Y, Z});
+    const float value = ytov(c.y, m_pwd == 1);
+    writeField(Field::Hue, "N");
+    writeField(Field::Value, formatPicture(value, "##0.00"));
+    writeField(Field::Chroma, formatPicture(0.0f, "##0.00"));
+    m_munsellNote.clear();
+    m_guard = true;
+    const SliderRange v = sliderRange(Slider::Value);
+    m_sliders[static_cast<int>(Slider::Value)] =
+        std::clamp(static_cast<int>(roundHalfEven(static_cast<double>(value) * 2)), v.min, v.max);
+    m_sliders[static_cast<int>(Slider::Chroma)] = 0;
+    m_guard = false;
+    if (switchOn(Switch::HuePage)) emit huePageRefresh();
+    if (switchOn(Switch::ValuePage)) emit valuePageRefresh(strict(Field::Value));
+    return true;
+}
+
 bool Workbench::runChain(const std::function<void()>& steps) {
     bool ok = true;
     m_badField.reset();
     try {
         steps();
-        clearReason();
+        if (m_valueNote.isEmpty())
+            clearReason();
+        else
+            setMessage(m_valueNote);
     } catch (const Error& e) {
         const QString what = QString::fromStdString(e.what());
         reportFailure(what);
@@ -556,7 +620,14 @@ bool Workbench::rgbChain() {
         DisplayRgb rgb{};
         const Field fields[3] = {Field::R, Field::G, Field::Bl};
         for (int i = 0; i < 3; ++i) {
-            const double read = parseLenient(text(fields[i]).toStdString());
+            // Text that is no number is refused, as in every other field; it never reads as 0.
+            double read = 0;
+            try {
+                read = parseStrictNamed(fieldCaption(fields[i]), text(fields[i]).toStdString());
+            } catch (const Error&) {
+                m_badField = fields[i];
+                throw;
+            }
             std::int16_t v;
             try {
                 v = roundToInt16(read);

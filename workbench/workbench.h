@@ -21,6 +21,7 @@
 namespace zul {
 
 class RenotationTable;
+struct CieColour;
 enum class EntryForm;
 
 // Entry fields, in the order of the window's control arrays.
@@ -112,6 +113,8 @@ public:
     QString illuminantCaption() const { return m_label1; } // Label1
     QString rangeWarning() const { return m_label19; }     // Label19
     QString munsellNote() const { return m_munsellNote; }  // extrapolation mark, or empty
+    // The value the last chain showed in place of the one it had, or empty; also in Messages.
+    QString valueNote() const { return m_valueNote; }
     // Under D50 or D65 without adaptation, the line under the illuminant caption; else empty.
     QString entryNote() const;
     // What the Messages field shows: where the last record went, or why the last chain failed
@@ -210,6 +213,8 @@ private:
     void writeCmykFields(const CmykEstimate& e);
     void writeXyzFields(const Xyz& xyz);
     bool ciemunSteps();
+    bool neutralSteps(float X, float Y, float Z);
+    CieColour darkNeutralCie(float value) const;
     bool runChain(const std::function<void()>& steps);
     void reportFailure(const QString& message);
     // Bookkeeping of which fields the running chain read and wrote, for the stale marks.
@@ -231,6 +236,7 @@ private:
     QString m_label1;
     QString m_label19;
     QString m_munsellNote;
+    QString m_valueNote;
     QString m_message;
     bool m_messageIsReason = false; // a chain's reason, replaced by the next chain
     std::array<bool, static_cast<int>(Field::Count)> m_stale{};

@@ -317,6 +317,30 @@ ZulRun qcArguments(Rng& rng) {
     return run;
 }
 
+// `zul view` over good, mutated and random palettes: records with and without a notation, with
+// and without their own R, G, B and CIELAB fields.
+ZulRun viewPalette(Rng& rng) {
+    static const char* const good[] = {
+        "\"12-07-2026\",\"10:00:00\",\"a\",\"5R\",\"4.00\",\"10.00\",\"19.77\",\"12.00\","
+        "\"8.00\",\"41.20\",\"40.10\",\"20.00\",.4,.1,.1,\"190\",\"80\",\"70\",\"0\",\"58\","
+        "\"63\",\"25\"",
+        "\"12-07-2026\",\"10:00:00\",\" 0 "
+        "0\",\"\",\"\",\"\",\"0\",\"0\",\"0\",\"\",\"\",\"\",0,0,0,"
+        "\"0\",\"0\",\"0\"",
+        "\"12-07-2026\",\"10:00:00\",\"k\",\"N\",\"0.00\",\"0.00\",\"0\",\"0\",\"0\",\"0\",\"0\","
+        "\"0\",0,0,0,\"0\",\"0\",\"0\",\"0\",\"0\",\"0\",\"100\"",
+        "\"d\",\"t\",\"w\",\"5.52P\",\"9.90\",\".03\",\"95\",\"100\",\"108\",\"100.00\",\"0\","
+        "\"0\""};
+    std::string text;
+    const int lines = 1 + pick(rng, 12);
+    for (int i = 0; i < lines; ++i)
+        text += std::string(good[pick(rng, static_cast<int>(std::size(good)))]) + "\r\n";
+    ZulRun run;
+    run.args = {"view", "pal.csv", "--png", "v.png", "--size", "64"};
+    run.files = {{"pal.csv", someFile(rng, text)}};
+    return run;
+}
+
 const std::vector<CommandCase>& commandCases() {
     static const std::vector<CommandCase> cases = {
         {"convert_stdin", 80, convertStdin, {0, 1}},
@@ -325,6 +349,7 @@ const std::vector<CommandCase>& commandCases() {
         {"measure_import", 250, measureImport, {0, 1}},
         {"qc_stdin", 40, qcStdin, {0, 1}},
         {"qc_arguments", 80, qcArguments, {0, 1, 2}},
+        {"view_palettes", 60, viewPalette, {0, 1}},
     };
     return cases;
 }

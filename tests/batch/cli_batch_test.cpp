@@ -91,6 +91,30 @@ TEST_F(CliBatch, ConvertTakesANotationInOneText) {
     EXPECT_TRUE(lines[2].startsWith("N,5,0,"));
 }
 
+TEST_F(CliBatch, RecordsThatFailKeepWhatWasComputedAndGiven) {
+    // A flat 105 % reflectance lies above value 10: no notation, but its X, Y, Z are known.
+    std::string spectrum = "s1,flat,105";
+    for (int i = 0; i < 40; ++i)
+        spectrum += ",105";
+    write("munfile1.txt", spectrum + "\n");
+    const Result spectral = zul({"batch", "1"}, dir.path());
+    EXPECT_EQ(spectral.status, 1) << spectral.err;
+    const std::string out = read("munout.txt");
+    const std::size_t line = out.find("s1");
+    ASSERT_NE(line, std::string::npos) << out;
+    // Zones of 14 columns: three texts, hue, value, chroma (empty), then X, Y, Z.
+    const double y = std::stod(out.substr(line + 7 * 14, 14));
+    EXPECT_NEAR(y, 105, 0.5) << out;
+    EXPECT_NEAR(std::stod(out.substr(line + 6 * 14, 14)), 102.97, 0.5) << out;
+
+    // A CIELAB record whose chain fails keeps its L*, a*, b* in the tail.
+    write("lab_sRGB.csv", "-17,10,5\n50,0,0\n");
+    const Result lab = zul({"batch", "6"}, dir.path());
+    EXPECT_EQ(lab.status, 1) << lab.err;
+    const std::string table = read("lab_sRGB.txt");
+    EXPECT_NE(table.find(" 1 ,,,,,,,-17,10,5,,,\r\n"), std::string::npos) << table;
+}
+
 TEST(CliHelp, ListsBatchAndTable) {
     const Result help = zul({"--help"}, QDir::tempPath());
     EXPECT_NE(help.out.find("zul batch JOB"), std::string::npos);

@@ -167,7 +167,7 @@ TEST_P(SameTextsAsTheWorkbench, ForEveryForm) {
                     EXPECT_EQ(got[f], expected.toStdString()) << where << ", field " << f;
             }
             QStringList note = dialogs.messages();
-            for (const QString& mark : {wb.munsellNote(), wb.rangeWarning()})
+            for (const QString& mark : {wb.valueNote(), wb.munsellNote(), wb.rangeWarning()})
                 if (!mark.isEmpty()) note << mark;
             EXPECT_EQ(got[18], note.join("; ").toStdString()) << where;
         }

@@ -68,7 +68,7 @@ TEST_F(WorkbenchTest, UnknownHueFamilyShowsFormatErrorThenOutOfRange) {
     EXPECT_EQ(text(Field::Hue), "5N");
 }
 
-TEST_F(WorkbenchTest, RgbEntryReadsLenientlyRoundsAndClamps) {
+TEST_F(WorkbenchTest, RgbEntryReadsStrictlyRoundsAndClamps) {
     EXPECT_TRUE(enter({{Field::R, "300"}, {Field::G, "-5"}, {Field::Bl, "12.5"}}));
     EXPECT_EQ(text(Field::R), "255");
     EXPECT_EQ(text(Field::G), "0");
@@ -78,10 +78,12 @@ TEST_F(WorkbenchTest, RgbEntryReadsLenientlyRoundsAndClamps) {
     EXPECT_EQ(wb->slider(Slider::B), 12);
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
-    EXPECT_TRUE(enter({{Field::R, "abc"}, {Field::G, "1 28"}, {Field::Bl, "64xyz"}}));
-    EXPECT_EQ(text(Field::R), "0");
-    EXPECT_EQ(text(Field::G), "128");
-    EXPECT_EQ(text(Field::Bl), "64");
+    // Text that is no number is refused by name, as in the other fields, never read as 0.
+    for (const char* bad : {"abc", "1 28", "64xyz"}) {
+        EXPECT_FALSE(enter({{Field::R, "12"}, {Field::G, bad}, {Field::Bl, "64"}})) << bad;
+        EXPECT_EQ(wb->message(), QStringLiteral("G: \"%1\" is not a number").arg(bad)) << bad;
+    }
+    dialogs.clear();
 
     EXPECT_FALSE(enter({{Field::R, "40000"}}));
     EXPECT_EQ(dialogs.messages().size(), 1);
@@ -99,7 +101,7 @@ TEST_F(WorkbenchTest, RgbEntryFillsEveryOtherForm) {
     EXPECT_EQ(text(Field::K), "0");
 }
 
-TEST_F(WorkbenchTest, XyzZeroGivesVeryDarkGreyWithoutWarning) {
+TEST_F(WorkbenchTest, XyzZeroGivesNeutralBlackWithoutWarning) {
     const std::string hue = text(Field::Hue);
     EXPECT_TRUE(enter({{Field::X, "0"}, {Field::Y, "0"}, {Field::Z, "0"}}));
     EXPECT_TRUE(dialogs.messages().isEmpty());
@@ -110,8 +112,10 @@ TEST_F(WorkbenchTest, XyzZeroGivesVeryDarkGreyWithoutWarning) {
     EXPECT_LE(rgb[1], 12);
     EXPECT_LE(rgb[2], 12);
     EXPECT_EQ(text(Field::L), ".09");
-    EXPECT_EQ(text(Field::X), "0");   // the user's text stays
-    EXPECT_EQ(text(Field::Hue), hue); // nothing to search for: the Munsell fields stay
+    EXPECT_EQ(text(Field::X), "0"); // the user's text stays
+    EXPECT_NE(text(Field::Hue), hue);
+    EXPECT_EQ(text(Field::Hue), "N"); // black is the neutral of value 0
+    EXPECT_EQ(text(Field::Value), "0.00");
 }
 
 TEST_F(WorkbenchTest, XyzEntryKeepsTheUsersTextAndFindsTheMunsellNotation) {
@@ -257,6 +261,37 @@ TEST_F(WorkbenchTest, RefreshHooksFollowTheSwitches) {
     wb->muncie();
     EXPECT_EQ(hue.count(), 2);
     EXPECT_EQ(tolerance.count(), 2);
+}
+
+TEST_F(WorkbenchTest, BlackIsTheNeutralAndAClampSaysSoInMessages) {
+    EXPECT_TRUE(enter({{Field::R, "0"}, {Field::G, "0"}, {Field::Bl, "0"}}));
+    EXPECT_EQ(text(Field::Hue), "N");
+    EXPECT_EQ(text(Field::Value), "0.00");
+    EXPECT_EQ(text(Field::Chroma), "0.00");
+    EXPECT_EQ(wb->slider(Slider::Chroma), 0);
+    EXPECT_TRUE(wb->message().isEmpty());
+    // The black record goes back through the Munsell chain to black.
+    EXPECT_TRUE(enter({{Field::Hue, "N"}, {Field::Value, "0.00"}, {Field::Chroma, "0.00"}}));
+    EXPECT_EQ(text(Field::X) + text(Field::Y) + text(Field::Z), "0.000.000.00");
+
+    EXPECT_TRUE(enter({{Field::R, "21"}, {Field::G, "14"}, {Field::Bl, "8"}}));
+    EXPECT_EQ(text(Field::Value), "0.50");
+    EXPECT_EQ(wb->message(), "Value 0.18 was shown as 0.5, the table's bottom");
+    EXPECT_TRUE(enter({{Field::Hue, "N 10/"}}));
+    EXPECT_EQ(wb->message(), "Value 10 was shown as 9.5, the table's top");
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    // The next colour in range clears the note.
+    EXPECT_TRUE(enter({{Field::R, "120"}, {Field::G, "80"}, {Field::Bl, "40"}}));
+    EXPECT_TRUE(wb->message().isEmpty());
+}
+
+TEST_F(WorkbenchTest, TextInAnRgbFieldIsRefusedByName) {
+    ASSERT_TRUE(enter({{Field::R, "120"}, {Field::G, "80"}, {Field::Bl, "40"}}));
+    const std::string hue = text(Field::Hue);
+    EXPECT_FALSE(enter({{Field::R, "abc"}, {Field::G, "80"}, {Field::Bl, "40"}}));
+    EXPECT_EQ(wb->message(), "R: \"abc\" is not a number");
+    EXPECT_EQ(text(Field::R), "abc"); // not made 0
+    EXPECT_EQ(text(Field::Hue), hue);
 }
 
 } // namespace
