@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zul {
@@ -42,6 +43,15 @@ QColor contrast(const QColor& c) {
 
 } // namespace
 
+// A dotted or dashed outline that reads as dots at any resolution: at least 0.75 pt (15 twips)
+// on a page and two device pixels on the screen.
+QPen outlinePen(const QPainter& p, const QColor& colour, Qt::PenStyle style) {
+    const double devicePerTwip = std::abs(p.combinedTransform().m11());
+    double width = kMinOutlineTwips;
+    if (devicePerTwip > 0) width = std::max(width, 2 / devicePerTwip);
+    return QPen(colour, width, style);
+}
+
 QColor chipColor(const ChartChip& c) {
     return QColor(c.rgb[0], c.rgb[1], c.rgb[2]);
 }
@@ -50,8 +60,7 @@ void paintHuePage(QPainter& p, const HuePage& page, std::optional<int> marked) {
     using G = HuePageGeometry;
     p.fillRect(QRectF(0, 0, G::kWidth, G::kHeight), kHuePageBackground);
     QPen solid(Qt::black, 0);
-    QPen dotted(Qt::black, 2, Qt::DotLine);
-    dotted.setCosmetic(true);
+    const QPen dotted = outlinePen(p, Qt::black, Qt::DotLine);
     // Crisp outlines: a dotted edge must read as dots, not as a grey smear.
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -150,8 +159,7 @@ void paintTolerance(QPainter& p, const ToleranceSet& set, bool blackLines) {
             p.setBrush(Qt::NoBrush);
             p.drawRect(r.adjusted(15, 15, -15, -15));
         } else {
-            QPen pen(Qt::darkGray, 0, Qt::DashLine);
-            p.setPen(pen);
+            p.setPen(outlinePen(p, Qt::darkGray, Qt::DashLine));
             p.setBrush(Qt::NoBrush);
             p.drawRect(r);
             p.setPen(Qt::black);
@@ -201,28 +209,43 @@ void paintColorChecker(QPainter& p, const ColorChecker& chart) {
                Qt::AlignRight | Qt::AlignVCenter, "\u00A9 GretagMacbeth ColorChecker chart");
 }
 
+QString chartCaption(const ChartSettings& s, const QDate& date) {
+    const int i =
+        s.conditions.illuminant >= 0 && s.conditions.illuminant <= 2 ? s.conditions.illuminant : 0;
+    QString illuminant =
+        QString::fromUtf8(
+            kIlluminants[static_cast<std::size_t>(i)].statusCaption.data(),
+            static_cast<qsizetype>(kIlluminants[static_cast<std::size_t>(i)].statusCaption.size()))
+            .simplified();
+    illuminant[0] = illuminant[0].toUpper();
+    return QStringLiteral(
+               "%1 \u00B7 gamma %2 \u00B7 PWD %3 \u00B7 adapt %4 \u00B7 %5 \u00B7 zul %6")
+        .arg(illuminant, qs(s.gamma), s.conditions.pwd ? "on" : "off", s.adapt ? "on" : "off",
+             date.toString(Qt::ISODate), ZUL_VERSION);
+}
+
 ChartPicture huePagePicture(const HuePage& page, std::optional<int> marked) {
     using G = HuePageGeometry;
     return {kHuePageCaption, QSize(static_cast<int>(G::kWidth), static_cast<int>(G::kHeight)),
-            [page, marked](QPainter& p) { paintHuePage(p, page, marked); }};
+            [page, marked](QPainter& p) { paintHuePage(p, page, marked); }, QString()};
 }
 
 ChartPicture valuePagePicture(const ValuePage& page, std::optional<QPointF> marked) {
     using G = ValuePageGeometry;
     return {kValuePageCaption, QSize(static_cast<int>(G::kWidth), static_cast<int>(G::kHeight)),
-            [page, marked](QPainter& p) { paintValuePage(p, page, marked); }};
+            [page, marked](QPainter& p) { paintValuePage(p, page, marked); }, QString()};
 }
 
 ChartPicture tolerancePicture(const ToleranceSet& set, bool blackLines) {
     using G = ToleranceGeometry;
     return {kToleranceCaption, QSize(static_cast<int>(G::kWidth), static_cast<int>(G::kHeight)),
-            [set, blackLines](QPainter& p) { paintTolerance(p, set, blackLines); }};
+            [set, blackLines](QPainter& p) { paintTolerance(p, set, blackLines); }, QString()};
 }
 
 ChartPicture colorCheckerPicture(const ColorChecker& chart) {
     using G = ColorCheckerGeometry;
     return {kColorCheckerCaption, QSize(static_cast<int>(G::kWidth), static_cast<int>(G::kHeight)),
-            [chart](QPainter& p) { paintColorChecker(p, chart); }};
+            [chart](QPainter& p) { paintColorChecker(p, chart); }, QString()};
 }
 
 } // namespace zul

@@ -8,6 +8,8 @@
 #include "charts/valuepage.h"
 
 #include <QColor>
+#include <QDate>
+#include <QPen>
 
 #include <optional>
 
@@ -24,6 +26,10 @@ inline const QColor kColorCheckerDesignFill(128, 128, 128);
 
 QColor chipColor(const ChartChip& chip);
 
+// Narrowest dotted outline, twips: 0.75 pt on a page drawn at the design's size.
+inline constexpr double kMinOutlineTwips = 15;
+QPen outlinePen(const QPainter& p, const QColor& colour, Qt::PenStyle style);
+
 // `marked`: element of the current colour's chip, drawn with a white frame inside its outline.
 void paintHuePage(QPainter& p, const HuePage& page, std::optional<int> marked = std::nullopt);
 // `marked`: design point of the current colour (ringed).
@@ -36,6 +42,10 @@ ChartPicture huePagePicture(const HuePage& page, std::optional<int> marked = std
 ChartPicture valuePagePicture(const ValuePage& page, std::optional<QPointF> marked = std::nullopt);
 ChartPicture tolerancePicture(const ToleranceSet& set, bool blackLines);
 ChartPicture colorCheckerPicture(const ColorChecker& chart);
+
+// The caption line of a chart's pictures, PDFs and prints: illuminant and observer, gamma, PWD
+// and adapt state, the date and the program with its version.
+QString chartCaption(const ChartSettings& settings, const QDate& date);
 
 // Captions of the windows.
 inline constexpr const char* kHuePageCaption = "Munsell Book of Color";

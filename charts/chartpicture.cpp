@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace zul {
@@ -24,18 +26,36 @@ QRect fittedViewport(QSize design, const QRect& target) {
                  target.y() + (target.height() - size.height()) / 2, size.width(), size.height());
 }
 
+QSize pageDesign(const ChartPicture& picture) {
+    return picture.caption.isEmpty() ? picture.design : picture.design + QSize(0, kCaptionStrip);
+}
+
 void renderPicture(QPainter& painter, const ChartPicture& picture, const QRect& target) {
+    const QSize page = pageDesign(picture);
     painter.save();
-    painter.setViewport(fittedViewport(picture.design, target));
-    painter.setWindow(QRect(QPoint(0, 0), picture.design));
+    painter.setViewport(fittedViewport(page, target));
+    painter.setWindow(QRect(QPoint(0, 0), page));
     painter.setClipRect(QRect(QPoint(0, 0), picture.design));
     picture.paint(painter);
+    if (!picture.caption.isEmpty()) {
+        const QRect strip(0, picture.design.height(), page.width(), kCaptionStrip);
+        painter.setClipRect(strip);
+        painter.fillRect(strip, Qt::white);
+        QFont font = painter.font();
+        font.setPixelSize(kCaptionStrip / 2);
+        font.setBold(false);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(strip.adjusted(kCaptionStrip / 2, 0, -kCaptionStrip / 2, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter, picture.caption);
+    }
     painter.restore();
 }
 
 QSize pictureSize(const ChartPicture& picture, double scale) {
-    return QSize(static_cast<int>(std::ceil(picture.design.width() / kTwipsPerPixel * scale)),
-                 static_cast<int>(std::ceil(picture.design.height() / kTwipsPerPixel * scale)));
+    const QSize page = pageDesign(picture);
+    return QSize(static_cast<int>(std::ceil(page.width() / kTwipsPerPixel * scale)),
+                 static_cast<int>(std::ceil(page.height() / kTwipsPerPixel * scale)));
 }
 
 QImage renderImage(const ChartPicture& picture, double scale, qreal dpr) {
@@ -81,10 +101,16 @@ QString saveChartPdf(const QString& fileName, const ChartPicture& picture) {
         writer.setResolution(kPdfResolution);
         writer.setTitle(picture.title);
         writer.setCreator("ZUL");
-        writer.setPageLayout(QPageLayout(
-            QPageSize(QSizeF(picture.design.width() / 20.0, picture.design.height() / 20.0),
-                      QPageSize::Point, QString(), QPageSize::ExactMatch),
-            QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+        // A page of exactly the picture's size, its caption line included: the size given
+        // upright, and a wide picture turned to landscape, so that it fills the page.
+        const QSize page = pageDesign(picture);
+        const bool wide = page.width() > page.height();
+        const QSizeF upright(std::min(page.width(), page.height()) / 20.0,
+                             std::max(page.width(), page.height()) / 20.0);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(upright, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                        wide ? QPageLayout::Landscape : QPageLayout::Portrait,
+                        QMarginsF(0, 0, 0, 0), QPageLayout::Point));
         QPainter painter;
         if (!painter.begin(&writer)) {
             out.close();

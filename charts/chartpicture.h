@@ -18,7 +18,15 @@ struct ChartPicture {
     QString title;
     QSize design; // twips
     std::function<void(QPainter&)> paint;
+    // One line under the chart in pictures, PDFs and prints (the conditions it was drawn under);
+    // none when empty.
+    QString caption;
 };
+
+// Height of the caption line's strip below the design, twips.
+inline constexpr int kCaptionStrip = 300;
+// The design with the caption's strip, what pictures and pages are sized to.
+QSize pageDesign(const ChartPicture& picture);
 
 // Screen pixels at scale 1: 15 twips a pixel (96 dots per inch).
 inline constexpr double kTwipsPerPixel = 15;

@@ -1,5 +1,8 @@
 #include "charts/chartwindow.h"
 
+#include "charts/chartpaint.h"
+
+#include <QDate>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -8,7 +11,8 @@
 namespace zul {
 
 ChartSettings chartSettings(const Workbench& workbench) {
-    return {workbench.conditions(), workbench.rgbSettings()};
+    return {workbench.conditions(), workbench.rgbSettings(), workbench.adaptEntries(),
+            workbench.text(Field::Gamma).toStdString()};
 }
 
 ChartCanvas::ChartCanvas(ChartWindow& owner) : QWidget(&owner), m_owner(owner) {
@@ -69,7 +73,8 @@ ChartWindow::ChartWindow(Workbench& workbench, ChartOutput output, QWidget* pare
 }
 
 ChartPicture ChartWindow::picture() {
-    return {windowTitle(), designSize(), [this](QPainter& p) { paintChart(p); }};
+    return {windowTitle(), designSize(), [this](QPainter& p) { paintChart(p); },
+            chartCaption(chartSettings(m_workbench), QDate::currentDate())};
 }
 
 void ChartWindow::requestRefresh() {

@@ -116,15 +116,12 @@ void HuePageWindow::chartPressed(const QPointF& at) {
     if (!m_page) return;
     const ChartChip* chip = m_page->chipAt(at.x(), at.y());
     if (!chip || !chip->inReach) return; // background, an empty slot or a chip beyond the data
-    const auto [r, g, b] = chip->rgb;
-    if (r == 0 || g == 0 || b == 0) {
-        m_workbench.swatchPressed(r, g, b); // writes the fields; a zero channel converts nothing
+    if (chip->element == 9) { // the black chip: its RGB fills the fields, nothing converts
+        const auto [r, g, b] = chip->rgb;
+        m_workbench.swatchPressed(r, g, b);
         return;
     }
-    m_workbench.setText(Field::R, QString::number(r));
-    m_workbench.setText(Field::G, QString::number(g));
-    m_workbench.setText(Field::Bl, QString::number(b));
-    m_workbench.rgbChain();
+    enterChip(m_workbench, *chip);
 }
 
 void HuePageWindow::chartHovered(const QPointF& at) {

@@ -53,9 +53,17 @@ ToleranceSet MakeCTol(const Lab& centre, const std::array<float, 3>& tolerance,
         }
         s.deltaE00 = deltaE2000({centre.l, centre.a, centre.b}, {s.lab.l, s.lab.a, s.lab.b});
         try {
-            Xyz xyz = labxyz(s.lab);
-            float Y = xyz.y;
-            const MunsellColour m = xyzmun(xyz.x, Y, xyz.z, table, settings.conditions.pwd);
+            const int illuminant = settings.conditions.illuminant;
+            const bool adapt = settings.adapt && (illuminant == 1 || illuminant == 2);
+            // Adapting, the swatch is the main window's CIELAB entry: the exact inverse under
+            // the selected illuminant, adapted to C for the search only.
+            const Xyz xyz = adapt ? labToXyz(s.lab, illuminant) : labxyz(s.lab);
+            Xyz c = xyz;
+            if (adapt) {
+                float xs = 0, ys = 0;
+                xyzconvert("B", illuminant, c, xs, ys);
+            }
+            const MunsellColour m = xyzmun(c.x, c.y, c.z, table, settings.conditions.pwd);
             s.hue = hconvert(m.hue);
             s.value = plainText(m.value);
             s.chroma = plainText(m.chroma);

@@ -74,8 +74,13 @@ ToleranceWindow::ToleranceWindow(Workbench& workbench, ChartOutput output, QWidg
     save->setObjectName("Command2");
     connect(save, &QPushButton::clicked, this, &ToleranceWindow::savePalette);
 
+    m_note = new QLabel(this);
+    m_note->setObjectName("note");
+    m_note->setVisible(false);
+
     auto* root = new QVBoxLayout(this);
     root->addWidget(m_canvas, 1);
+    root->addWidget(m_note);
     auto* controls = new QHBoxLayout;
     controls->addWidget(standard);
     controls->addWidget(tolerance, 1);
@@ -103,6 +108,8 @@ QSize ToleranceWindow::designSize() const {
 void ToleranceWindow::MakeCTol(const Lab& centre) {
     m_requested = centre;
     m_set = zul::MakeCTol(centre, m_tolerance, m_workbench.table(), chartSettings(m_workbench));
+    m_note->setText(m_workbench.entryNote());
+    m_note->setVisible(!m_note->text().isEmpty());
     m_centre[0]->setText(QString::fromStdString(formatPicture(centre.l, "###.00")));
     m_centre[1]->setText(QString::fromStdString(formatPicture(centre.a, "###.00")));
     m_centre[2]->setText(QString::fromStdString(formatPicture(centre.b, "###.00")));
@@ -149,6 +156,10 @@ void ToleranceWindow::rebuildFromFields() {
 
 bool ToleranceWindow::savePalette() {
     if (!m_set) return false;
+    if (QFileInfo::exists(kPaletteName) &&
+        !m_workbench.dialogs().confirm(QStringLiteral("%1 exists. Replace it?").arg(kPaletteName),
+                                       "Save Palette"))
+        return false;
     const QDateTime now = m_clock();
     const std::string text = cpaletteText(*m_set, now.date().toString("MM-dd-yyyy").toStdString(),
                                           now.time().toString("HH:mm:ss").toStdString());

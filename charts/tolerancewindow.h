@@ -50,6 +50,7 @@ private:
     std::array<QScrollBar*, 3> m_scroll{}; // HScroll1
     std::array<QLabel*, 6> m_steps{};      // Label2
     QCheckBox* m_blackLines = nullptr;     // Check1
+    QLabel* m_note = nullptr; // how CIELAB entries are read, as under the main window's caption
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
 };
 

@@ -21,6 +21,9 @@ namespace zul {
 
 namespace {
 
+// Bar position + value x 100: the bar's two ends (100 and 950) hold values 9.5 and 1.
+constexpr int kScrollEnds = 1050;
+
 void fillSwatch(QFrame* swatch, const QColor& c) {
     QPalette p = swatch->palette();
     p.setColor(QPalette::Window, c);
@@ -45,15 +48,14 @@ ValuePageWindow::ValuePageWindow(Workbench& workbench, ChartOutput output, QWidg
     big.setBold(true);
     m_title->setFont(big);
 
-    // 950 (value 9.5) at the top end, 100 at the bottom.
+    // Value 9.5 at the top end, 1 at the bottom: the bar's position runs the other way, so that
+    // its upper arrow, Up and the wheel turned up all make the colour lighter.
     m_scroll = new QScrollBar(Qt::Vertical, this);
     m_scroll->setObjectName("VScroll1");
     m_scroll->setRange(100, 950);
-    m_scroll->setInvertedAppearance(true);
-    m_scroll->setInvertedControls(true);
     m_scroll->setSingleStep(10);
     m_scroll->setPageStep(100);
-    m_scroll->setValue(100);
+    m_scroll->setValue(kScrollEnds - 100);
     connect(m_scroll, &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_scroll->isSliderDown()) convertScroll(v);
     });
@@ -112,7 +114,7 @@ void ValuePageWindow::plotvalue(float value) {
     m_scrollGuard = true;
     {
         const QSignalBlocker block(m_scroll);
-        m_scroll->setValue(m_page->scroll);
+        m_scroll->setValue(kScrollEnds - m_page->scroll);
     }
     m_scrollGuard = false;
     m_canvas->update();
@@ -148,9 +150,9 @@ void ValuePageWindow::paintChart(QPainter& p) {
 
 void ValuePageWindow::convertScroll(int position) {
     if (m_scrollGuard) return;
-    const float value = static_cast<float>(position) / 100;
+    const float value = static_cast<float>(kScrollEnds - position) / 100;
     m_workbench.setText(Field::Value, QString::fromStdString(plainText(value)));
-    m_workbench.muncie();
+    m_workbench.scrollMuncie();
     m_requested = value;
     requestRefresh();
 }
@@ -158,11 +160,8 @@ void ValuePageWindow::convertScroll(int position) {
 void ValuePageWindow::chartPressed(const QPointF& at) {
     if (!m_page) return;
     const ChartChip* dot = m_page->chipAt(at.x(), at.y());
-    if (!dot) return;
-    const auto [r, g, b] = dot->rgb;
-    m_workbench.swatchPressed(r, g, b); // converts when every channel is within 1..254
-    const bool inside = r >= 1 && r <= 254 && g >= 1 && g <= 254 && b >= 1 && b <= 254;
-    if (!inside) fillSwatch(m_swatch, Qt::black);
+    if (!dot || !dot->inReach) return;
+    enterChip(m_workbench, *dot);
 }
 
 void ValuePageWindow::chartHovered(const QPointF& at) {

@@ -14,8 +14,8 @@ namespace {
 
 constexpr const char* kSynopsis =
     R"(Usage: zul batch JOB [-i FILE|-] [-o FILE|-] [--palette NAME] [--errors FILE]
-                 [--illuminant C|D50|D65] [--pwd] [--gamma G] [--time YYYY-MM-DDTHH:MM:SS]
-                 [--format csv|cgats]
+                 [--illuminant C|D50|D65] [--pwd] [--gamma G] [--adapt]
+                 [--time YYYY-MM-DDTHH:MM:SS] [--format csv|cgats]
 )";
 
 constexpr const char* kHelp = R"(
@@ -40,6 +40,8 @@ the window's entry chains, and writes the job's output table (or, for xyz, palet
   --illuminant I    C (the default), D50 or D65
   --pwd             luminance relative to the perfect diffuser ("PWD" ticked)
   --gamma G         display gamma 1 to 3 (default 2.2)
+  --adapt           XYZ, CIELAB and RGB entries are colours under the --illuminant, adapted to C
+                    before the Munsell search ("Adapt entries to the illuminant")
   --time T          date and time of the palette records, YYYY-MM-DDTHH:MM:SS
   --format F        csv (the default) or cgats: CGATS.17 input for xyz (SAMPLE_ID, XYZ_X..Z),
                     lab (LAB_L..B) and spectral (SAMPLE_ID, SPECTRAL_NM360..750); CGATS.17
@@ -157,7 +159,7 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command batchCommand() {
-    std::vector<OptionSpec> options = settingOptions();
+    std::vector<OptionSpec> options = settingOptions(true);
     options.insert(options.end(), {{"-i", true},
                                    {"-o", true},
                                    {"--palette", true},

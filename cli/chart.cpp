@@ -6,6 +6,7 @@
 #include "text/numtext.h"
 #include "workbench/datafiles.h"
 
+#include <QDate>
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
@@ -21,7 +22,7 @@ namespace {
 
 constexpr const char* kSynopsis =
     R"(Usage: zul chart hue HUE | value VALUE | tolerance L A B | colorchecker
-                 [--illuminant C|D50|D65] [--pwd] [--gamma G] [--tolerance T|TL,TA,TB]
+                 [--illuminant C|D50|D65] [--pwd] [--gamma G] [--adapt] [--tolerance T|TL,TA,TB]
                  [--ccnames FILE] [--scale S] [--png FILE] [--pdf FILE] [--csv FILE]
 )";
 
@@ -35,6 +36,8 @@ Renders a chart as its window draws it, without a window:
   --illuminant I    C (the default), D50 or D65
   --pwd             luminance relative to the perfect diffuser ("PWD" ticked)
   --gamma G         display gamma 1 to 3 (default 2.2)
+  --adapt           the tolerance set's CIELAB colours are colours under the --illuminant,
+                    adapted to C for the Munsell search ("Adapt entries to the illuminant")
   --tolerance T     tolerance set steps: one for L*, a*, b* or three as TL,TA,TB (default 5)
   --ccnames FILE    the patch file of the ColorChecker (default: ccnames.csv found as usual)
   --scale S         PNG scale and pixel positions, 1 = the size on screen (default 1)
@@ -102,6 +105,7 @@ std::string take(const Arg& a, Request& r) {
                                  "--png",        "--pdf",   "--csv"};
     if (a.kind == Arg::Kind::Positional) r.positional.push_back(a.value);
     if (a.is("--pwd")) r.settings.pwd = true;
+    if (a.is("--adapt")) r.settings.adapt = true;
     for (std::size_t k = 0; k < std::size(names); ++k)
         if (a.is(names[k])) *targets[k] = a.value;
     if (a.is("--scale")) {
@@ -197,6 +201,7 @@ std::string draw(const Invocation& inv, const Request& r, const RenotationTable&
             d.rows.push_back({&c, c.inReach ? c.notation : std::string("n/a"), c.inReach});
         d.picture = colorCheckerPicture(*d.checker);
     }
+    d.picture.caption = chartCaption(settings, QDate::currentDate());
     if (d.set) {
         // The tolerance set's swatches are no chips: listed in the same columns.
         d.swatchChips.resize(7);
@@ -246,7 +251,8 @@ int run(const Invocation& inv) {
     NonInteractiveDialogs dialogs;
     Workbench wb(table, dialogs);
     r.settings.applyTo(wb);
-    const ChartSettings settings{wb.conditions(), wb.rgbSettings()};
+    const ChartSettings settings{wb.conditions(), wb.rgbSettings(), wb.adaptEntries(),
+                                 wb.text(Field::Gamma).toStdString()};
     Drawn drawn;
     try {
         if (const std::string f = draw(inv, r, *table, settings, drawn); !f.empty())
@@ -260,7 +266,7 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command chartCommand() {
-    std::vector<OptionSpec> options = settingOptions();
+    std::vector<OptionSpec> options = settingOptions(true);
     options.insert(options.end(), {{"--tolerance", true},
                                    {"--ccnames", true},
                                    {"--scale", true},

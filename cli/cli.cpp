@@ -2,6 +2,9 @@
 
 #include "cli/commands.h"
 
+#include <QString>
+#include <QtGlobal>
+
 #include <iostream>
 #include <string>
 
@@ -21,11 +24,20 @@ std::string usageText() {
     return text + kUsageTail;
 }
 
+// The commands draw offscreen and need no runtime folder: Qt's note that the environment names
+// none is not the command's to print. Everything else goes where it went.
+QtMessageHandler g_qtMessages = nullptr;
+void commandMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+    g_qtMessages(type, context, text);
+}
+
 } // namespace
 
 int runCli(int argc, char** argv) {
     // Large writes, no synchronisation with C stdio.
     std::ios::sync_with_stdio(false);
+    g_qtMessages = qInstallMessageHandler(commandMessages);
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::string& command = args.front();

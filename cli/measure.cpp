@@ -32,13 +32,14 @@ const char* const kUsage =
 // Boxes go to standard error; questions take the scripted answers; the file is --file.
 class MeasureDialogs : public Dialogs {
 public:
-    Answer message(const QString& text, const QString&, Buttons buttons) override {
+    Answer message(const QString& text, const QString& title, Buttons buttons) override {
         if (buttons == Buttons::Ok) {
             lastShown = text;
             std::cerr << "zul measure: " << text.toStdString() << '\n';
             return Answer::Ok;
         }
-        const Answer a = answers.value(text, Answer::Cancel);
+        // A question is answered by its text or by its title (the step's name).
+        const Answer a = answers.value(text, answers.value(title, Answer::Cancel));
         std::cerr << "zul measure: " << text.toStdString() << "? "
                   << (a == Answer::Yes  ? "yes"
                       : a == Answer::No ? "no"
@@ -74,6 +75,7 @@ int exitStatus(instruments::Outcome::Kind kind) {
         return 4;
     case Kind::Refused:
     case Kind::Stopped:
+    case Kind::Cancelled:
         break;
     }
     return 1;

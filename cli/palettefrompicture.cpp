@@ -16,12 +16,14 @@ namespace zul::cli {
 
 namespace {
 
-constexpr const char* kSynopsis = "Usage: zul palette-from-picture PICTURE [--grid N] [-o FILE]\n";
+constexpr const char* kSynopsis =
+    "Usage: zul palette-from-picture PICTURE [--grid N] [-o FILE]\n"
+    "                                [--illuminant C|D50|D65] [--pwd] [--gamma G] [--adapt]\n";
 
 constexpr const char* kHelp = R"(
 Cuts the picture into n x n blocks from its top-left corner (the pixels right of the last whole
 column and below the last whole row are not used), converts each block's average colour (halves
-to even) from R, G, B as the main window does at start-up, and writes one palette record per
+to even) from R, G, B as the main window does with the settings below, and writes one palette record per
 block, column by column, top to bottom, tagged with the block's corner " x0 y0".
 
   PICTURE        any picture format Qt reads; EXIF orientation and an embedded colour profile
@@ -30,6 +32,11 @@ block, column by column, top to bottom, tagged with the block's corner " x0 y0".
   -o FILE        the palette file (default: the picture's name without its last four
                  characters, upper case, with ".CSV", in the working directory); an existing
                  file is replaced only once the whole palette is written
+  --illuminant I C (the default), D50 or D65
+  --pwd          luminance relative to the perfect diffuser ("PWD" ticked)
+  --gamma G      display gamma 1 to 3 (default 2.2)
+  --adapt        the blocks' colours are colours under the --illuminant, adapted to C before
+                 the Munsell search ("Adapt entries to the illuminant")
   -h, --help     this text
 
 The palette viewer shows the first 10000 records of a palette; a larger palette is written
@@ -65,8 +72,14 @@ int report(const Invocation& inv, const PaletteBuildResult& result, const QStrin
 
 int run(const Invocation& inv) {
     std::string picture, output, grid = "10";
+    WindowSettings settings;
     for (const Arg& a : inv.args) {
         if (a.kind == Arg::Kind::Help || a.kind == Arg::Kind::Error) return inv.stop(a);
+        std::string error;
+        if (settings.take(a, error)) {
+            if (!error.empty()) return inv.usageError(error);
+            continue;
+        }
         if (a.is("--grid")) grid = a.value;
         if (a.is("-o")) output = a.value;
         if (a.kind != Arg::Kind::Positional) continue;
@@ -98,7 +111,7 @@ int run(const Invocation& inv) {
     job.n = n.n;
     job.fileName = fileName;
     job.table = table;
-    job.options = WindowSettings().options(table);
+    job.options = settings.options(table);
     job.workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     return report(inv, buildPalette(job), fileName, blocks, n.n, loaded.picture.profile);
 }
@@ -111,7 +124,11 @@ Command paletteFromPictureCommand() {
             "write the palette of a picture's n x n blocks",
             kSynopsis,
             kHelp,
-            {{"--grid", true}, {"-o", true, "--output"}},
+            [] {
+                std::vector<OptionSpec> options = settingOptions(true);
+                options.insert(options.end(), {{"--grid", true}, {"-o", true, "--output"}});
+                return options;
+            }(),
             run};
 }
 

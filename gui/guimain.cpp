@@ -20,10 +20,12 @@
 #include <QSize>
 #include <QTimer>
 
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zul {
@@ -141,6 +143,30 @@ QWidget* screenshotWindow(QWidget* manual, const std::vector<Switch>& open,
     return main;
 }
 
+constexpr const char* kNoDisplay = "zul: no display; the commands of zul --help run without one\n";
+
+// Where the window system cannot start, Qt ends the program with an abort; the user gets one
+// line and status 2 instead. The platform's own warnings are held back until it has started.
+QStringList g_heldBack;
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::cerr << kNoDisplay;
+        std::_Exit(2);
+    }
+    g_heldBack << (context.category && std::strcmp(context.category, "default") != 0
+                       ? QString::fromUtf8(context.category) + ": " + text
+                       : text);
+}
+
+// True when a window system is named or reachable: an explicit platform, X or Wayland.
+bool displayNamed(int argc, char** argv) {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0) return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int runGui(int argc, char** argv) {
@@ -150,7 +176,15 @@ int runGui(int argc, char** argv) {
     bool screenshotOk = true;
     const std::optional<Screenshot> screenshot = takeScreenshotOption(argc, argv, &screenshotOk);
     if (!screenshotOk) return 2;
+    if (!displayNamed(argc, argv)) {
+        std::cerr << kNoDisplay;
+        return 2;
+    }
+    const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
+    for (const QString& line : std::exchange(g_heldBack, {}))
+        std::cerr << line.toLocal8Bit().constData() << '\n';
     QApplication::setApplicationName("ZUL");
     QApplication::setDesktopFileName("zul"); // the launcher entry, for the window's icon
 

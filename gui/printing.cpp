@@ -1,6 +1,7 @@
 #include "gui/printing.h"
 
 #include <QPainter>
+#include <QPicture>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -61,19 +62,38 @@ ChartOutput chartOutput() {
     return {[](const ChartPicture& picture) { return printPicture(picture); }};
 }
 
+QPicture windowRecording(QWidget& window) {
+    // Rendered straight onto a PDF painter, Qt would paint the widgets into one pixmap and
+    // embed that; recorded first, the window's lines and text stay lines and text.
+    QPicture recording;
+    QPainter p(&recording);
+    window.render(&p, QPoint(), QRegion(window.rect()),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    p.end();
+    return recording;
+}
+
 ChartPicture windowPicture(QWidget& window) {
     // One pixel of the window is 15 twips at scale 1.
     const QSize size = window.size();
     return {window.windowTitle().trimmed().isEmpty() ? QString("ZUL") : window.windowTitle(),
             QSize(static_cast<int>(size.width() * kTwipsPerPixel),
                   static_cast<int>(size.height() * kTwipsPerPixel)),
-            [&window, size](QPainter& p) {
+            [&window](QPainter& p) {
+                const QPicture recording = windowRecording(window);
+                // A picture plays back scaled by the target's resolution over its own; the
+                // window's pixels are twips here, whatever the device.
+                const QPaintDevice* device = p.device();
+                const double sx = static_cast<double>(recording.logicalDpiX()) /
+                                  (device ? device->logicalDpiX() : recording.logicalDpiX());
+                const double sy = static_cast<double>(recording.logicalDpiY()) /
+                                  (device ? device->logicalDpiY() : recording.logicalDpiY());
                 p.save();
-                p.scale(kTwipsPerPixel, kTwipsPerPixel);
-                window.render(&p, QPoint(), QRegion(QRect(QPoint(0, 0), size)),
-                              QWidget::DrawWindowBackground | QWidget::DrawChildren);
+                p.scale(kTwipsPerPixel * sx, kTwipsPerPixel * sy);
+                p.drawPicture(0, 0, recording);
                 p.restore();
-            }};
+            },
+            QString()};
 }
 
 } // namespace zul

@@ -5,6 +5,7 @@
 #include "charts/chartpicture.h"
 #include "charts/chartwindow.h"
 
+class QPicture;
 class QWidget;
 
 namespace zul {
@@ -15,7 +16,10 @@ bool printWindowImage(QWidget& window);
 bool printPicture(const ChartPicture& picture);
 // What the chart windows print through.
 ChartOutput chartOutput();
-// A picture of a whole window (for "Save as…" on the main window).
+// A picture of a whole window (for "Save as…" on the main window), drawn in vector where the
+// widgets paint vector.
 ChartPicture windowPicture(QWidget& window);
+// The painting of the whole window as recorded drawing commands.
+QPicture windowRecording(QWidget& window);
 
 } // namespace zul

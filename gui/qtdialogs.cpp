@@ -70,7 +70,8 @@ QString QtDialogs::prompt(const QString& text, const QString& title, const QStri
     bool ok = false;
     const QString entered = QInputDialog::getText(dialogParent(), titleOrName(title), text,
                                                   QLineEdit::Normal, proposed, &ok);
-    return ok ? entered : QString();
+    if (!ok) return QString();
+    return entered.isNull() ? QString("") : entered; // Ok on an empty line is not a Cancel
 }
 
 QString QtDialogs::openFile(const QString& title, const QString& filter, const QString& folder) {

@@ -11,6 +11,10 @@ using Buttons = InstrumentUi::Buttons;
 
 const QString kCe7000 = QStringLiteral("CE-7000");
 const QString kCe2180 = QStringLiteral("CE-2180");
+// The calibration steps say what to do; their titles are the step names.
+const QString kWhiteStep = QStringLiteral("Place the instrument on the white standard, then Yes");
+const QString kOpenPortStep =
+    QStringLiteral("Hold the instrument with its port open, away from any surface, then Yes");
 
 // Sends `command` and takes exactly `count` bytes; false with `failure` set otherwise.
 bool exchangeCount(Session& s, const QByteArray& command, int count, const QString& what,
@@ -56,12 +60,12 @@ Outcome reading(const SpectrumReading& r, const QString& what, InstrumentUi& ui)
 Outcome Ce7000Protocol::calibrate(Session& s, InstrumentUi& ui) {
     Outcome failure;
     if (!wake(s, "R", '>', kCe7000, ui, failure)) return failure;
-    if (ui.ask("Open Port", {}, Buttons::YesNoCancel) != Answer::Yes) return {};
+    if (!stepAgreed(ui, kOpenPortStep, QStringLiteral("Open Port"))) return calibrationCancelled();
     QByteArray reply;
     if (!exchangeCount(s, "I\r", 19, kCe7000, ui, reply, failure)) return failure;
-    const Answer white = ui.ask("White Standard", {}, Buttons::YesNoCancel);
-    if (white == Answer::Yes && !exchangeCount(s, "C\r", 19, kCe7000, ui, reply, failure))
-        return failure;
+    if (!stepAgreed(ui, kWhiteStep, QStringLiteral("White Standard")))
+        return calibrationCancelled();
+    if (!exchangeCount(s, "C\r", 19, kCe7000, ui, reply, failure)) return failure;
     return {};
 }
 
@@ -82,14 +86,11 @@ Outcome Ce2180Protocol::calibrate(Session& s, InstrumentUi& ui) {
     if (!wake(s, "v", '\n', kCe2180, ui, failure)) return failure;
     QByteArray reply;
     if (!exchangeCount(s, "K", kCe2180StatusLength, kCe2180, ui, reply, failure)) return failure;
-    const Answer white = ui.ask("White Standard", {}, Buttons::YesNoCancel);
-    if (white == Answer::Cancel) return {};
-    if (white == Answer::Yes &&
-        !exchangeCount(s, "C", kCe2180StatusLength, kCe2180, ui, reply, failure))
-        return failure;
-    if (ui.ask("Open Port", {}, Buttons::YesNoCancel) == Answer::Yes &&
-        !exchangeCount(s, "B", kCe2180StatusLength, kCe2180, ui, reply, failure))
-        return failure;
+    if (!stepAgreed(ui, kWhiteStep, QStringLiteral("White Standard")))
+        return calibrationCancelled();
+    if (!exchangeCount(s, "C", kCe2180StatusLength, kCe2180, ui, reply, failure)) return failure;
+    if (!stepAgreed(ui, kOpenPortStep, QStringLiteral("Open Port"))) return calibrationCancelled();
+    if (!exchangeCount(s, "B", kCe2180StatusLength, kCe2180, ui, reply, failure)) return failure;
     return {};
 }
 

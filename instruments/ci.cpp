@@ -58,15 +58,16 @@ Outcome CiProtocol::calibrate(Session& s, InstrumentUi& ui) {
         return fieldFailure(r, ui);
     s.yield();
     const struct {
-        const char* question;
+        const char* instruction;
         const char* title;
         const char* command;
-    } steps[] = {{"White Ceramic Calibration", "Instrument Calibration", "whitecal"},
-                 {"Black Trap Calibration", "Black Calibration", "blackcal"}};
+    } steps[] = {
+        {"Place the instrument on the white ceramic, then Ok", "White Ceramic Calibration",
+         "whitecal"},
+        {"Place the instrument on the black trap, then Ok", "Black Trap Calibration", "blackcal"}};
     for (const auto& step : steps) {
-        if (ui.ask(step.question, step.title, InstrumentUi::Buttons::OkCancel) !=
-            InstrumentUi::Answer::Ok)
-            continue;
+        if (!stepAgreed(ui, step.instruction, step.title, InstrumentUi::Buttons::OkCancel))
+            return calibrationCancelled();
         const WaitResult r = command(s, step.command, kCiLongLimitMs, reply);
         if (r == WaitResult::Stopped || r == WaitResult::Disconnected || r == WaitResult::TooLong)
             return fieldFailure(r, ui);

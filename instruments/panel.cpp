@@ -203,6 +203,8 @@ Outcome::Kind InstrumentPanel::run(bool calibrate) {
         } else if (closingSteps(m_last.values)) {
             setMessage(QStringLiteral("Measured"));
         }
+    } else if (m_last.kind == Outcome::Kind::Cancelled) {
+        setMessage(m_last.message); // "Calibration cancelled"; the instrument's state stays
     }
     return m_last.kind;
 }

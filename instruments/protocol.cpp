@@ -68,6 +68,16 @@ Outcome readingOutcome(const SpectrumReading& r, const QString& what, Instrument
     return o;
 }
 
+bool stepAgreed(InstrumentUi& ui, const QString& instruction, const QString& title,
+                InstrumentUi::Buttons buttons) {
+    const InstrumentUi::Answer a = ui.ask(instruction, title, buttons);
+    return a == InstrumentUi::Answer::Yes || a == InstrumentUi::Answer::Ok;
+}
+
+Outcome calibrationCancelled() {
+    return {Outcome::Kind::Cancelled, QStringLiteral("Calibration cancelled"), {}};
+}
+
 Outcome runExchange(Protocol& protocol, bool calibrate, SerialLink& link, Clock& clock,
                     InstrumentUi& ui, ProtocolLog& log, std::function<void()> pump,
                     const bool* stop) {

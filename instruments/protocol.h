@@ -29,11 +29,19 @@ struct Outcome {
         NoReply,       // not connected, timed out or disconnected
         PortNotOpened, // the port could not be opened
         Stopped,       // the user stopped the exchange
+        Cancelled,     // the user declined a calibration step: the calibration did not finish
     };
     Kind kind = Kind::Done;
     QString message;
     Reflectance values{};
 };
+
+// One calibration step: `instruction` says what to do and which button goes on; `title` names
+// the step. Anything but Yes or Ok (No, Cancel, a closed box) declines it.
+bool stepAgreed(InstrumentUi& ui, const QString& instruction, const QString& title,
+                InstrumentUi::Buttons buttons = InstrumentUi::Buttons::YesNoCancel);
+// The end of a calibration whose step was declined: nothing more goes to the instrument.
+Outcome calibrationCancelled();
 
 class Protocol {
 public:

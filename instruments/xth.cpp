@@ -40,13 +40,15 @@ Outcome XthProtocol::calibrate(Session& s, InstrumentUi& ui) {
     bool awake = false;
     if (Outcome o = wake(s, ui, QStringLiteral("XT Sleeping"), awake); !awake) return o;
     const struct {
-        const char* question;
+        const char* instruction;
+        const char* title;
         const char* command;
-    } steps[] = {{"White Calibration", "C"}, {"Open Port Calibration", "B"}};
+    } steps[] = {{"Place the instrument on the white standard, then Ok", "White Calibration", "C"},
+                 {"Hold the instrument with its port open, away from any surface, then Ok",
+                  "Open Port Calibration", "B"}};
     for (const auto& step : steps) {
-        if (ui.ask(step.question, "XT Calibration", InstrumentUi::Buttons::OkCancel) !=
-            InstrumentUi::Answer::Ok)
-            continue;
+        if (!stepAgreed(ui, step.instruction, step.title, InstrumentUi::Buttons::OkCancel))
+            return calibrationCancelled();
         QByteArray reply;
         const WaitResult r = command(s, step.command, kXthCalibrationLimitMs, reply);
         if (r == WaitResult::Stopped || r == WaitResult::Disconnected || r == WaitResult::TooLong)

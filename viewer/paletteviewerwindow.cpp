@@ -378,17 +378,8 @@ void PaletteViewerWindow::loadDone(LoadJob* job) {
         setStatus("Loading Palette " + fileName + "  " + why, kLoading);
     }
 
-    // The main window shows the last entry, as if it had been typed there; an entry out of
-    // range was already counted in the message below and gets no box of its own.
+    // The main window keeps the colour being worked on: a load never writes its fields.
     const PointTable& t = *m_points;
-    const std::size_t last = t.size() - 1;
-    if (t.converted[last]) {
-        m_wb.setText(Field::Hue, QString::fromStdString(t.hueTexts[last]));
-        m_wb.setText(Field::Value, QString::fromStdString(t.valueTexts[last]));
-        m_wb.setText(Field::Chroma, QString::fromStdString(t.chromaTexts[last]));
-        m_wb.muncie();
-    }
-
     if (!ok) dialogs.message(failure);
     if (r.limited) dialogs.message("Palette limited to 10000");
     if (r.withoutNotation > 0) dialogs.message(withoutNotationText(r));

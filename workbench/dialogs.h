@@ -15,7 +15,8 @@ public:
     virtual ~Dialogs() = default;
     virtual Answer message(const QString& text, const QString& title = QString(),
                            Buttons buttons = Buttons::Ok) = 0;
-    // The entered text; empty when cancelled.
+    // The entered text, an empty one when Ok was chosen on an empty line; a null QString
+    // when the prompt was cancelled or closed.
     virtual QString prompt(const QString& text, const QString& title,
                            const QString& proposed = QString()) = 0;
     // `filter` is "description|pattern"; the chosen file name, empty when cancelled.

@@ -17,6 +17,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -276,7 +277,7 @@ void Workbench::moveSlider(Slider s, double position) {
 }
 
 void Workbench::reportFailure(const QString& message) {
-    m_dialogs.message(message);
+    if (!m_boxless) m_dialogs.message(message);
 }
 
 void Workbench::paintSwatch() {
@@ -378,7 +379,7 @@ bool Workbench::muncie() {
         float hue = isNeutralHue(hueText) && zeroChroma() ? 0.0f : converth(hueText, &formatError);
         if (formatError) {
             reason = quoted(Field::Hue) + " is not a hue; use 5R, 2.5YR, ...";
-            m_dialogs.message("Format Error");
+            reportFailure("Format Error");
         }
         auto number = [&](Field f) {
             try {
@@ -441,7 +442,7 @@ bool Workbench::muncie() {
         paintSwatch();
     } catch (const Error& e) {
         if (reason.isEmpty()) reason = QString::fromStdString(e.what());
-        m_dialogs.message(kOutOfMunsellRange);
+        reportFailure(kOutOfMunsellRange);
         ok = false;
     }
     endChain(ok);
@@ -703,8 +704,14 @@ bool Workbench::enterPressed(Field f) {
     return true;
 }
 
+bool Workbench::scrollMuncie() {
+    const QScopedValueRollback boxless(m_boxless, true);
+    return muncie();
+}
+
 void Workbench::sliderMoved(Slider s, int position) {
     if (m_guard) return;
+    const QScopedValueRollback boxless(m_boxless, true);
     const SliderRange r = sliderRange(s);
     position = std::clamp(position, r.min, r.max);
     m_sliders[static_cast<int>(s)] = position;
@@ -824,17 +831,25 @@ std::array<int, 3> Workbench::tintFieldBackground() const {
             static_cast<int>(std::lround(255 * m_gain[2]))};
 }
 
+bool Workbench::notSaved() {
+    setMessage("Not saved", false);
+    emit changed();
+    return false;
+}
+
 bool Workbench::SaveData(float mode) {
     for (;;) {
         if (m_paletteFile.isEmpty()) {
             m_paletteFile = m_dialogs.prompt("Palette File Name to save or append  [.CSV added]",
                                              "Save Palette Data", "ZULpalette");
-            if (m_paletteFile.isEmpty()) return false;
+            if (m_paletteFile.isEmpty()) return notSaved();
         }
         if (mode != 0) break;
-        m_tag = m_dialogs.prompt("Palette " + m_paletteFile +
-                                     " - Enter Tag [Enter 'file' to change file name]",
-                                 "Palette File Save - TAG");
+        const QString tag = m_dialogs.prompt("Palette " + m_paletteFile +
+                                                 " - Enter Tag [Enter 'file' to change file name]",
+                                             "Palette File Save - TAG");
+        if (tag.isNull()) return notSaved(); // Cancel or a closed box; an empty tag is a tag
+        m_tag = tag;
         if (m_tag.toLower() != "file") break;
         m_paletteFile.clear();
     }

@@ -164,6 +164,9 @@ public:
     bool ciemun();   // Munsell fields from the XYZ fields
     // Enter in a field starts the chain of its group.
     bool enterPressed(Field f);
+    // The Munsell chain run by another window's scroll bar: like a slider's, it reports in
+    // Messages and the marks, never with a box.
+    bool scrollMuncie();
 
     // --- user actions on controls
     void sliderMoved(Slider s, int position); // nothing while the guard is set
@@ -217,6 +220,7 @@ private:
     CieColour darkNeutralCie(float value) const;
     bool runChain(const std::function<void()>& steps);
     void reportFailure(const QString& message);
+    bool notSaved(); // a prompt of the save was cancelled: "Not saved", false
     // Bookkeeping of which fields the running chain read and wrote, for the stale marks.
     // The form whose fields the chain reads.
     void beginChain(EntryForm inputs);
@@ -253,6 +257,9 @@ private:
     bool m_outOfRange = false;
     bool m_quiet = false;
     bool m_guard = false;
+    // A slider, a scroll bar or the gamma field runs the chain: no box, which would take the
+    // mouse release (the slider repeating) or come once a keystroke.
+    bool m_boxless = false;
     std::array<float, 3> m_gain{1.0f, 1.0f, 1.0f};
     std::array<float, 3> m_exponent{};
     std::array<float, 3> m_cmykExponent{};

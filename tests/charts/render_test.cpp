@@ -3,7 +3,12 @@
 #include "charts/chartpaint.h"
 #include "workbench/workbench_fixture.h"
 
+#include <QDate>
 #include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -159,6 +164,62 @@ TEST(Export, PdfIsOneVectorPageAndPngHasTheScaledSize) {
     // A folder that does not exist: a reason, no file.
     EXPECT_NE(saveChartPdf(dir.filePath("none/hue.pdf"), pic), "");
     EXPECT_NE(saveChartPng(dir.filePath("none/hue.png"), pic, 1), "");
+}
+
+// Dotted outlines stay dots on a page (at least 0.5 pt, not a 0.05 pt hairline), a wide chart
+// fills a wide page, and every exported picture carries one caption line.
+TEST(Export, PagesAreFilledOutlinesVisibleAndCaptioned) {
+    QTemporaryDir dir;
+    const ChartPicture pic = colorCheckerPicture(fillCC(CcNames{}, *sharedTable(), {}));
+    auto outlineTwips = [&](QPaintDevice& device, const QRect& target) {
+        QPainter p(&device);
+        p.setViewport(fittedViewport(pic.design, target));
+        p.setWindow(QRect(QPoint(0, 0), pic.design));
+        return outlinePen(p, Qt::black, Qt::DotLine).widthF();
+    };
+    QImage screen(pictureSize(pic, 1), QImage::Format_RGB32);
+    EXPECT_NEAR(outlineTwips(screen, screen.rect()), 2 * kTwipsPerPixel, 0.5); // two pixels
+    QPdfWriter writer(dir.filePath("probe.pdf"));
+    writer.setResolution(1200);
+    writer.setPageSize(
+        QPageSize(QSizeF(pic.design.width() / 20.0, pic.design.height() / 20.0), QPageSize::Point));
+    writer.setPageMargins(QMarginsF());
+    const double pageTwips = outlineTwips(writer, QRect(0, 0, writer.width(), writer.height()));
+    EXPECT_GE(pageTwips / 20, 0.5); // points
+
+    const ChartPicture plain = pic;
+    ChartPicture captioned = pic;
+    captioned.caption = chartCaption({{1, true}, {}, true, "1.8"}, QDate(2026, 12, 7));
+    EXPECT_TRUE(captioned.caption.startsWith(
+        QString::fromUtf8("Illuminant D5000 2\u00B0 Observer \u00B7 gamma 1.8 \u00B7 PWD on")))
+        << captioned.caption.toStdString();
+    for (const char* part : {"adapt on", "2026-12-07", "zul "})
+        EXPECT_TRUE(captioned.caption.contains(part)) << part;
+
+    const QString pdf = dir.filePath("cc.pdf");
+    ASSERT_EQ(saveChartPdf(pdf, captioned), "");
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QRegularExpression box(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])");
+    const QRegularExpressionMatch m = box.match(QString::fromLatin1(f.readAll()));
+    ASSERT_TRUE(m.hasMatch());
+    const QSize page = pageDesign(captioned);
+    EXPECT_NEAR(m.captured(1).toDouble(), page.width() / 20.0, 1);
+    EXPECT_NEAR(m.captured(2).toDouble(), page.height() / 20.0, 1);
+
+    // The caption's strip under the chart: white, with dark text in it.
+    const QImage image = renderImage(captioned, 1);
+    EXPECT_EQ(image.height(), renderImage(plain, 1).height() + kCaptionStrip / kTwipsPerPixel);
+    int dark = 0, white = 0;
+    const int top = static_cast<int>(std::ceil(pic.design.height() / kTwipsPerPixel)) + 1;
+    for (int y = top; y < image.height(); ++y)
+        for (int x = 0; x < image.width() / 2; ++x) {
+            const QColor px = image.pixelColor(x, y);
+            if (distance(px, Qt::white) < 30) ++white;
+            if (distance(px, Qt::black) < 200) ++dark;
+        }
+    EXPECT_GT(dark, 50);
+    EXPECT_GT(white, dark);
 }
 
 } // namespace

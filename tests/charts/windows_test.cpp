@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,23 +71,23 @@ TEST_F(ChartWindowTest, HooksRecomputeOncePerEventLoopTurn) {
     EXPECT_EQ(dialogs.messages().count("Format Error"), 1);
 }
 
-TEST_F(ChartWindowTest, ClickOnAChipRunsTheRgbChain) {
+TEST_F(ChartWindowTest, ClickOnAChipEntersTheChipItself) {
     HuePageWindow w(*wb, output());
     w.resize(900, 640);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     wb->setText(Field::Hue, "5R");
     ASSERT_TRUE(w.fillbook());
-    const ChartChip& chip = w.page()->chips[55]; // 5R 4/10
-    ASSERT_EQ(chip.notation, "5.00R 4/10");
+    const ChartChip& chip = w.page()->chips[43];
+    ASSERT_EQ(chip.notation, "5.00R 6/8");
     QTest::mouseClick(w.canvas(), Qt::LeftButton, {}, widgetPoint(w, chip.cx, chip.cy));
+    // The Munsell chain ran on the chip's notation, not on its rounded display colour.
+    EXPECT_EQ(text(Field::Hue) + " " + text(Field::Value) + "/" + text(Field::Chroma),
+              chip.notation);
     EXPECT_EQ(text(Field::R), std::to_string(chip.rgb[0]));
     EXPECT_EQ(text(Field::G), std::to_string(chip.rgb[1]));
     EXPECT_EQ(text(Field::Bl), std::to_string(chip.rgb[2]));
-    // The chain ran: the Munsell fields now hold the clicked colour, near 5R 4/10.
-    EXPECT_NE(text(Field::Hue), "5R");
-    EXPECT_NEAR(std::stof(text(Field::Value)), 4, 0.1);
-    EXPECT_NEAR(std::stof(text(Field::Chroma)), 10, 0.5);
+    EXPECT_NEAR(std::stof(text(Field::Y)), chip.xyz.y, 0.006);
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
     // The background and an empty slot do nothing.
@@ -127,14 +129,51 @@ TEST_F(ChartWindowTest, ValuePageFollowsTheValueAndConvertsOnScroll) {
     ASSERT_TRUE(w.page());
     EXPECT_EQ(w.findChild<QLabel*>("Label1")->text(), "Value   5.");
     auto* bar = w.findChild<QScrollBar*>("VScroll1");
-    EXPECT_EQ(bar->value(), 500);
+    EXPECT_EQ(bar->value(), 550); // 9.5 at the top (100), 1 at the bottom (950)
     wb->setText(Field::Hue, "5R");
     wb->setText(Field::Chroma, "4");
-    bar->setValue(700); // an arrow step or a release
+    bar->setValue(350); // an arrow step or a release
     EXPECT_EQ(text(Field::Value), "7");
     settle();
     EXPECT_FLOAT_EQ(w.page()->value, 7);
-    EXPECT_EQ(bar->value(), 700);
+    EXPECT_EQ(bar->value(), 350);
+}
+
+// Up means lighter, and a colour out of range while scrolling says so in Messages, not in a
+// box that would catch the mouse release.
+TEST_F(ChartWindowTest, ValuePageUpperArrowAndKeysMakeTheColourLighter) {
+    ValuePageWindow w(*wb, output());
+    w.resize(760, 800);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(enter({{Field::Hue, "5R"}, {Field::Value, "3.99"}, {Field::Chroma, "4"}}));
+    wb->setSwitch(Switch::ValuePage, true);
+    settle();
+    auto* bar = w.findChild<QScrollBar*>("VScroll1");
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.orientation = Qt::Vertical;
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    opt.subControls = QStyle::SC_All;
+    const QRect up =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSubLine, bar);
+    ASSERT_FALSE(up.isEmpty());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, up.center());
+    EXPECT_NEAR(std::stof(text(Field::Value)), 4.09, 0.001);
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Up);
+    EXPECT_NEAR(std::stof(text(Field::Value)), 4.19, 0.001);
+
+    dialogs.clear();
+    wb->setText(Field::Chroma, "38");
+    QTest::keyClick(bar, Qt::Key_Down); // 5R 4.09/38 is beyond the data
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    EXPECT_FALSE(wb->message().isEmpty());
+    EXPECT_TRUE(wb->anyStale());
 }
 
 TEST_F(ChartWindowTest, ValuePageHoverAndPress) {
@@ -168,8 +207,40 @@ TEST_F(ChartWindowTest, ValuePageHoverAndPress) {
     QTest::mouseClick(w.canvas(), Qt::LeftButton, {}, widgetPoint(w, inGamut->cx, inGamut->cy));
     EXPECT_EQ(text(Field::R), std::to_string(inGamut->rgb[0]));
     EXPECT_EQ(text(Field::Bl), std::to_string(inGamut->rgb[2]));
-    EXPECT_FALSE(text(Field::Hue).empty());
-    EXPECT_NEAR(std::stof(text(Field::Value)), 5, 0.1);
+    EXPECT_EQ(text(Field::Hue) + " " + text(Field::Value) + "/" + text(Field::Chroma),
+              inGamut->notation);
+}
+
+// One illuminant rule: adapting under D50, the set's Standard is the main colour; without
+// adaptation the set is as before and says how it reads CIELAB, as the main window does.
+TEST_F(ChartWindowTest, ToleranceStandardFollowsTheMainWindowsAdaptation) {
+    ToleranceWindow w(*wb, output());
+    wb->setSwitch(Switch::Tolerance, true);
+    wb->selectIlluminant(1);
+    for (const bool adapt : {true, false}) {
+        wb->setAdaptEntries(adapt);
+        ASSERT_TRUE(enter({{Field::Hue, "5R"}, {Field::Value, "5"}, {Field::Chroma, "10"}}));
+        settle();
+        ASSERT_TRUE(w.set());
+        const ToleranceSwatch& standard = w.set()->swatches[0];
+        ASSERT_TRUE(standard.ok);
+        const auto main = wb->displayRgb();
+        const std::array<int, 3> set = {standard.rgb[0], standard.rgb[1], standard.rgb[2]};
+        auto* note = w.findChild<QLabel*>("note");
+        ASSERT_TRUE(note);
+        if (adapt) {
+            EXPECT_EQ(set, main);
+            EXPECT_EQ(standard.hue.back(), 'R') << standard.hue;
+            EXPECT_NEAR(standard.valueNumber, 5, 0.02);
+            EXPECT_NEAR(standard.chromaNumber, 10, 0.05);
+            EXPECT_TRUE(note->isHidden());
+        } else {
+            EXPECT_NE(set, main); // CIELAB read as illuminant C, as before
+            EXPECT_FALSE(note->isHidden());
+            EXPECT_EQ(note->text(), wb->entryNote());
+            EXPECT_FALSE(note->text().isEmpty());
+        }
+    }
 }
 
 TEST_F(ChartWindowTest, ToleranceSetBeyondValueTenLeavesTheMainChainSuccessful) {
@@ -230,7 +301,23 @@ TEST_F(ChartWindowTest, SavePaletteWritesCpaletteAndHandsItToTheViewer) {
     EXPECT_EQ(f.readAll().toStdString(), cpaletteText(*w.set(), "12-07-2026", "10:11:12"));
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy[0][0].toString(), QFileInfo(dir.filePath("Cpalette.csv")).absoluteFilePath());
-    EXPECT_EQ(wb->paletteFile(), "mine.csv"); // not made the current palette
+    EXPECT_EQ(wb->paletteFile(), "mine.csv");   // not made the current palette
+    EXPECT_TRUE(dialogs.questions().isEmpty()); // nothing to replace the first time
+
+    // An existing Cpalette.csv is replaced only after a Yes.
+    w.MakeCTol({60, 10, 10});
+    w.findChild<QPushButton*>("Command2")->click(); // no answer queued: No
+    EXPECT_EQ(dialogs.questions(), QStringList{"Cpalette.csv exists. Replace it?"});
+    EXPECT_EQ(spy.count(), 1);
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_NE(f.readAll().toStdString(), cpaletteText(*w.set(), "12-07-2026", "10:11:12"));
+    f.close();
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    w.findChild<QPushButton*>("Command2")->click();
+    EXPECT_EQ(spy.count(), 2);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(), cpaletteText(*w.set(), "12-07-2026", "10:11:12"));
     QDir::setCurrent(old);
 }
 

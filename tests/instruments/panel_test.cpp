@@ -136,6 +136,27 @@ TEST_F(PanelTest, EveryRefusalLeavesEveryFieldAndTheArray) {
     }
 }
 
+TEST_F(PanelTest, DeclinedCalibrationSaysCancelledAndChangesNothing) {
+    panel->startUp();
+    panel->listChosen("CE7000");
+    const auto before = fields();
+    // Cancel at "Open Port", then No at "White Standard".
+    for (const auto& answers :
+         {std::vector<Dialogs::Answer>{Dialogs::Answer::Cancel},
+          std::vector<Dialogs::Answer>{Dialogs::Answer::Yes, Dialogs::Answer::No}}) {
+        dialogs.clear();
+        for (const Dialogs::Answer a : answers)
+            dialogs.queueAnswer(a);
+        EXPECT_EQ(panel->calibratePressed(), Kind::Cancelled);
+        EXPECT_EQ(panel->message(), "Calibration cancelled");
+        EXPECT_EQ(fields(), before);
+    }
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    EXPECT_EQ(panel->calibratePressed(), Kind::Done);
+    EXPECT_EQ(panel->message(), "Calibration finished");
+}
+
 TEST_F(PanelTest, CalibrateWithTheWordInstrumentSaysWhatIsSupported) {
     panel->listChosen("Instrument");
     EXPECT_EQ(panel->calibratePressed(), Kind::Refused);

@@ -10,14 +10,16 @@ namespace zul::instruments::testing {
 class ScriptedUi : public InstrumentUi {
 public:
     void message(const QString& text) override { messages << text; }
-    Answer ask(const QString& text, const QString&, Buttons) override {
-        questions << text;
-        return answers.value(text, Answer::Cancel);
+    // Answered by the step's title; `questions` keeps the titles, `instructions` the texts.
+    Answer ask(const QString& text, const QString& title, Buttons) override {
+        questions << (title.isEmpty() ? text : title);
+        instructions << text;
+        return answers.value(title.isEmpty() ? text : title, Answer::Cancel);
     }
     void status(const QString& text) override { statuses << text; }
 
     QMap<QString, Answer> answers;
-    QStringList messages, questions, statuses;
+    QStringList messages, questions, instructions, statuses;
 };
 
 } // namespace zul::instruments::testing

@@ -259,21 +259,24 @@ TEST(Calibrate, CiAndXthStepsAndTimedOutSteps) {
     QString error;
     Rig rig(makeSimulator("ci", error));
     ScriptedUi ui;
-    ui.answers["Black Trap Calibration"] = InstrumentUi::Answer::Ok; // white cancelled
+    ui.answers["White Ceramic Calibration"] = InstrumentUi::Answer::Ok;
+    ui.answers["Black Trap Calibration"] = InstrumentUi::Answer::Ok;
     CiProtocol ci;
     EXPECT_EQ(runExchange(ci, true, rig.link, rig.clock, ui, rig.log).kind, Kind::Done);
     EXPECT_EQ(ui.questions, (QStringList{"White Ceramic Calibration", "Black Trap Calibration"}));
-    EXPECT_EQ(rig.core->received(), QByteArray("R\rconfig -mode=sce\rblackcal\r"));
+    EXPECT_EQ(ui.instructions[0], "Place the instrument on the white ceramic, then Ok");
+    EXPECT_EQ(rig.core->received(), QByteArray("R\rconfig -mode=sce\rwhitecal\rblackcal\r"));
     EXPECT_EQ(ui.statuses.last(), "blackcal OK\r\n>");
 
     Rig xth(makeSimulator("xth,silence-after=1", error));
     ScriptedUi xui;
     xui.answers["White Calibration"] = InstrumentUi::Answer::Ok;
+    xui.answers["Open Port Calibration"] = InstrumentUi::Answer::Ok;
     XthProtocol p;
     EXPECT_EQ(runExchange(p, true, xth.link, xth.clock, xui, xth.log).kind, Kind::Done);
     EXPECT_EQ(xui.questions, (QStringList{"White Calibration", "Open Port Calibration"}));
-    EXPECT_EQ(xui.statuses.last(), "C: no reply");
-    EXPECT_EQ(xth.core->received(), QByteArray("R\rC\r"));
+    EXPECT_EQ(xui.statuses.last(), "B: no reply");
+    EXPECT_EQ(xth.core->received(), QByteArray("R\rC\rB\r"));
 }
 
 TEST(Calibrate, SpectrolinoIsTheUsersBusiness) {
@@ -296,26 +299,59 @@ TEST(Calibrate, Ce7000AsksOpenPortThenWhite) {
     Ce7000Protocol p;
     EXPECT_EQ(runExchange(p, true, rig.link, rig.clock, ui, rig.log).kind, Kind::Done);
     EXPECT_EQ(ui.questions, (QStringList{"Open Port", "White Standard"}));
+    EXPECT_EQ(ui.instructions[1], "Place the instrument on the white standard, then Yes");
     EXPECT_EQ(rig.core->received(), QByteArray("RI\rC\r"));
     EXPECT_TRUE(rig.core->calibrated);
     EXPECT_EQ(rig.core->closes, 1);
 }
 
-TEST(Calibrate, Ce2180CancelAtWhiteSendsNothingMore) {
-    QString error;
-    Rig rig(makeSimulator("ce2180", error));
-    ScriptedUi ui; // every question answered Cancel
-    Ce2180Protocol p;
-    EXPECT_EQ(runExchange(p, true, rig.link, rig.clock, ui, rig.log).kind, Kind::Done);
-    EXPECT_EQ(ui.questions, QStringList{"White Standard"});
-    EXPECT_EQ(rig.core->received(), QByteArray("vK"));
-    EXPECT_EQ(rig.core->closes, 1);
-
-    Rig again(makeSimulator("ce2180", error));
-    ui.answers["White Standard"] = InstrumentUi::Answer::No;
-    ui.answers["Open Port"] = InstrumentUi::Answer::Yes;
-    EXPECT_EQ(runExchange(p, true, again.link, again.clock, ui, again.log).kind, Kind::Done);
-    EXPECT_EQ(again.core->received(), QByteArray("vKB"));
+// Declining any step (No, Cancel or a closed box) ends the calibration there: nothing more is
+// sent, and the outcome is not a finished calibration.
+TEST(Calibrate, DecliningAnyStepCancels) {
+    using A = InstrumentUi::Answer;
+    const struct {
+        const char* instrument;
+        const char* sim;
+        std::vector<std::pair<const char*, A>> answers;
+        QStringList asked;
+        const char* sent;
+    } cases[] = {
+        {"CE7000", "ce7000,uncalibrated", {}, {"Open Port"}, "R"},
+        {"CE7000",
+         "ce7000,uncalibrated",
+         {{"Open Port", A::Yes}, {"White Standard", A::No}},
+         {"Open Port", "White Standard"},
+         "RI\r"},
+        {"CE2180", "ce2180", {}, {"White Standard"}, "vK"},
+        {"CE2180",
+         "ce2180",
+         {{"White Standard", A::No}, {"Open Port", A::Yes}},
+         {"White Standard"},
+         "vK"},
+        {"CE2180", "ce2180", {{"White Standard", A::Yes}}, {"White Standard", "Open Port"}, "vKC"},
+        {"Ci5/Ci7",
+         "ci",
+         {{"White Ceramic Calibration", A::Ok}},
+         {"White Ceramic Calibration", "Black Trap Calibration"},
+         "R\rconfig -mode=sce\rwhitecal\r"},
+        {"XTH", "xth", {}, {"White Calibration"}, "R\r"},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        Rig rig(makeSimulator(c.sim, error));
+        ASSERT_TRUE(rig.core) << error.toStdString();
+        ScriptedUi ui;
+        for (const auto& [q, a] : c.answers)
+            ui.answers[q] = a;
+        auto protocol = makeProtocol(c.instrument);
+        ASSERT_TRUE(protocol) << c.sim;
+        const Outcome o = runExchange(*protocol, true, rig.link, rig.clock, ui, rig.log);
+        EXPECT_EQ(o.kind, Kind::Cancelled) << c.sim;
+        EXPECT_EQ(o.message, "Calibration cancelled");
+        EXPECT_EQ(ui.questions, c.asked) << c.sim;
+        EXPECT_EQ(rig.core->received(), QByteArray(c.sent)) << c.sim;
+        EXPECT_EQ(rig.core->closes, 1) << c.sim;
+    }
 }
 
 TEST(Calibrate, BadSimulatorNameFailsToOpen) {

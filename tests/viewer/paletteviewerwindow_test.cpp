@@ -78,9 +78,21 @@ TEST_F(PaletteViewerWindowTest, TenThousandAndOneMoreBothStopAtTheLimit) {
         EXPECT_EQ(readLastPalette(), name);
         EXPECT_EQ(find<QListView>("List1")->model()->rowCount(), 10000);
     }
-    // The main window shows the last record read.
-    EXPECT_EQ(wb->text(Field::Hue), "10RP");
-    EXPECT_EQ(wb->slider(Slider::Hue), 200);
+}
+
+// The colour being worked on stays: a load writes none of the main window's fields.
+TEST_F(PaletteViewerWindowTest, LoadingLeavesTheMainColourAlone) {
+    ASSERT_TRUE(enter({{Field::Hue, "10YR"}, {Field::Value, "4"}, {Field::Chroma, "3"}}));
+    const auto rgb = wb->displayRgb();
+    const int hueSlider = wb->slider(Slider::Hue);
+    writeFile("other.csv", manyRecords(20));
+    EXPECT_TRUE(load("other.csv"));
+    EXPECT_EQ(wb->text(Field::Hue), "10YR");
+    EXPECT_EQ(wb->text(Field::Value), "4");
+    EXPECT_EQ(wb->text(Field::Chroma), "3");
+    EXPECT_EQ(wb->displayRgb(), rgb);
+    EXPECT_EQ(wb->slider(Slider::Hue), hueSlider);
+    EXPECT_FALSE(wb->anyStale());
 }
 
 TEST_F(PaletteViewerWindowTest, FormatErrorAtLine7KeepsTheOtherRecordsAndTheLastPaletteName) {

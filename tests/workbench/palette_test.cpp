@@ -84,6 +84,21 @@ TEST_F(PaletteTest, TagFileAsksForANewNameAndWritesOnce) {
 TEST_F(PaletteTest, CancelledNameWritesNothing) {
     EXPECT_FALSE(wb->SaveData(0));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(wb->message(), "Not saved");
+}
+
+TEST_F(PaletteTest, CancelledTagWritesNothingAndSaysNotSaved) {
+    wb->setPaletteFile("kept");
+    wb->setTag("earlier");
+    EXPECT_FALSE(wb->SaveData(0)); // no reply queued: the tag prompt is cancelled
+    EXPECT_FALSE(QFile::exists("kept.csv"));
+    EXPECT_EQ(wb->message(), "Not saved");
+    EXPECT_EQ(wb->tag(), "earlier");
+    // Ok on an empty line is a tag, and saves.
+    dialogs.queueReply("");
+    EXPECT_TRUE(wb->SaveData(0));
+    ASSERT_EQ(lines("kept.csv").size(), 1);
+    EXPECT_TRUE(wb->message().startsWith("Saved to "));
 }
 
 TEST_F(PaletteTest, LineShapeAndLinearValues) {
