@@ -2,6 +2,7 @@
 // main window.
 #include "gui/gui.h"
 #include "gui/mainwindow.h"
+#include "gui/preferences.h"
 #include "gui/qtdialogs.h"
 #include "gui/switchboard.h"
 #include "gui/windows.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstring>
@@ -73,6 +75,11 @@ bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
 } // namespace
 
 int runGui(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--reset-settings") == 0) {
+        // The next start looks as the first: window sizes, illuminant, switches, folders.
+        std::cout << "zul: preferences forgotten (" << forgetPreferences().toStdString() << ")\n";
+        return 0;
+    }
     std::vector<Switch> open;
     if (!takeOpenOption(argc, argv, open)) return 2;
     QApplication app(argc, argv);
@@ -99,9 +106,13 @@ int runGui(int argc, char** argv) {
     dialogs.beep(); // the table is in
     Workbench workbench(table, dialogs);
     workbench.startUp();
+    const std::unique_ptr<QSettings> preferences = openPreferences();
+    restoreWorkbenchPreferences(*preferences, workbench);
     MainWindow window(workbench);
+    placeWindow(window, 0, preferences.get(), "main");
     Switchboard switchboard(workbench);
     switchboard.setMainWindow(&window);
+    switchboard.setPreferences(preferences.get());
     registerWindows(switchboard, workbench);
     window.show();
     // Ticked as the user ticks them: the main window's switches follow.
@@ -109,7 +120,11 @@ int runGui(int argc, char** argv) {
         for (Switch s : open)
             switchboard.open(s);
     });
-    return app.exec();
+    const int status = app.exec();
+    saveWorkbenchPreferences(*preferences, workbench);
+    saveWindowGeometry(*preferences, window, "main");
+    switchboard.saveGeometries(*preferences);
+    return status;
 }
 
 } // namespace zul
