@@ -61,6 +61,8 @@ JobChooser::JobChooser(Dialogs& dialogs, const QString& paletteName, QWidget* pa
         item->setData(0, Qt::UserRole, QString::fromLatin1(job.code));
     }
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Wide enough for every job's files without a scroll bar.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 96);
     m_list->setMinimumHeight(m_list->sizeHintForRow(0) * 8 + m_list->header()->sizeHint().height());
     layout->addWidget(m_list);
 
@@ -76,7 +78,9 @@ JobChooser::JobChooser(Dialogs& dialogs, const QString& paletteName, QWidget* pa
     auto* inputRow = new QHBoxLayout;
     inputRow->addWidget(m_input, 1);
     inputRow->addWidget(browse);
-    form->addRow("&Input", inputRow);
+    auto* inputCaption = new QLabel("&Input");
+    inputCaption->setBuddy(m_input);
+    form->addRow(inputCaption, inputRow);
     m_output = new QLineEdit;
     m_output->setObjectName("output");
     form->addRow("&Output", m_output);
