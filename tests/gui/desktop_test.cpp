@@ -3,12 +3,14 @@
 #include "gui/mainwindow.h"
 #include "gui/preferences.h"
 #include "support/scripteddialogs.h"
+#include "widgets/filedrop.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -16,6 +18,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +170,43 @@ TEST_F(DesktopTest, EveryFieldAndSliderHasAUniqueAccessibleName) {
     QWidget* swatch = window->findChild<QWidget*>("Picture1");
     ASSERT_NE(swatch, nullptr);
     EXPECT_EQ(swatch->accessibleDescription(), "6.4Y 8.6/10.4");
+}
+
+} // namespace
+} // namespace zul
+
+namespace zul {
+namespace {
+
+TEST(FileDrop, OneLocalFileOfTheGivenKindIsTaken) {
+    QWidget target;
+    QStringList taken;
+    new FileDrop(&target, {"csv"}, [&](const QString& file) { taken << file; });
+    EXPECT_TRUE(target.acceptDrops());
+    auto mime = [](const QList<QUrl>& urls) {
+        auto* data = new QMimeData;
+        data->setUrls(urls);
+        return data;
+    };
+    const struct {
+        QList<QUrl> urls;
+        bool accepted;
+    } cases[] = {
+        {{QUrl::fromLocalFile("/tmp/palette.CSV")}, true},
+        {{QUrl::fromLocalFile("/tmp/picture.jpg")}, false},
+        {{QUrl("https://example.org/p.csv")}, false},
+        {{QUrl::fromLocalFile("/tmp/a.csv"), QUrl::fromLocalFile("/tmp/b.csv")}, false},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<QMimeData> data(mime(c.urls));
+        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        enter.setAccepted(false);
+        QApplication::sendEvent(&target, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.accepted) << c.urls.front().toString().toStdString();
+        QDropEvent drop(QPointF(1, 1), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(&target, &drop);
+    }
+    EXPECT_EQ(taken, QStringList{"/tmp/palette.CSV"});
 }
 
 } // namespace
