@@ -90,19 +90,29 @@ void showRecord(Workbench& wb, const Job& job, const Record& r) {
     }
 }
 
-std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent) {
+std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent, const ImportChooser& choose) {
     Dialogs& dialogs = wb.dialogs();
-    const QString code = dialogs.prompt("Type import", QString());
-    const Job* job = jobByCode(code.toStdString());
-    if (!job) return std::nullopt;
-
+    const Job* job = nullptr;
     BatchFiles files;
-    files.input = defaultInput(*job);
+    if (choose) {
+        const std::optional<ImportChoice> chosen = choose(wb.paletteFile());
+        if (!chosen || !chosen->job) return std::nullopt;
+        job = chosen->job;
+        files.input = chosen->input;
+        if (job->output)
+            files.output = chosen->output;
+        else
+            wb.setPaletteFile(chosen->output);
+    } else {
+        job = jobByCode(dialogs.prompt("Type import", QString()).toStdString());
+        if (!job) return std::nullopt;
+        files.input = defaultInput(*job);
+    }
     if (files.input.isEmpty()) {
         files.input = dialogs.openFile("Import", "*.csv|*.csv");
         if (files.input.isEmpty()) return std::nullopt;
     }
-    if (job->output) files.output = job->output;
+    if (job->output && files.output.isEmpty()) files.output = job->output;
     if (!job->output) {
         // Asked once for the whole job, as the first save of a run asks.
         QString name = wb.paletteFile();
@@ -135,7 +145,8 @@ std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent) {
     return report;
 }
 
-bool runMakeTable(Workbench& wb) {
+bool runMakeTable(Workbench& wb, const QString& file) {
+    const QString target = file.isEmpty() ? QString(kTableFile) : file;
     std::string bytes;
     try {
         bytes = makeTable(wb.table(), wb.options());
@@ -143,14 +154,15 @@ bool runMakeTable(Workbench& wb) {
         wb.dialogs().message(QString("No table written: ") + e.what());
         return false;
     }
-    FileSink sink(kTableFile);
+    FileSink sink(target);
     if (!sink.open() || !sink.write(bytes) || !sink.commit()) {
         const QString why = sink.error();
         sink.discard();
-        wb.dialogs().message(QString("Cannot write ") + kTableFile + ": " + why);
+        wb.dialogs().message("Cannot write " + QFileInfo(target).absoluteFilePath() + ": " + why);
         return false;
     }
-    wb.dialogs().message("Done");
+    wb.dialogs().message(file.isEmpty() ? QStringLiteral("Done")
+                                        : "Done: " + QFileInfo(target).absoluteFilePath());
     return true;
 }
 

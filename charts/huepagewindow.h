@@ -21,6 +21,10 @@ public:
     bool fillbook();
     const std::optional<HuePage>& page() const { return m_page; }
     std::optional<int> markedElement() const;
+    // The chip under the keyboard (arrows move it to the nearest chip that way, Enter takes it
+    // as a press would); -1 before the first arrow.
+    int focusedChip() const { return m_focusChip; }
+    void moveChipFocus(int dx, int dy);
 
     QSize designSize() const override;
     void paintChart(QPainter& p) override;
@@ -29,6 +33,7 @@ protected:
     void recompute() override { fillbook(); }
     void chartPressed(const QPointF& at) override;
     void chartHovered(const QPointF& at) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void scrolled(int position);
@@ -37,6 +42,7 @@ private:
     QScrollBar* m_scroll = nullptr; // VScroll1
     QLabel* m_info = nullptr;
     bool m_scrollGuard = false;
+    int m_focusChip = -1;
 };
 
 // Readout of a chip for the hover lines: notation, xyY, CIELAB, RGB and gamut state.

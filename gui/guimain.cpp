@@ -3,6 +3,7 @@
 #include "gui/gui.h"
 #include "gui/mainwindow.h"
 #include "gui/manualwindow.h"
+#include "gui/preferences.h"
 #include "gui/qtdialogs.h"
 #include "gui/switchboard.h"
 #include "gui/windows.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSize>
 #include <QTimer>
 
@@ -170,6 +172,11 @@ bool displayNamed(int argc, char** argv) {
 } // namespace
 
 int runGui(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--reset-settings") == 0) {
+        // The next start looks as the first: window sizes, illuminant, switches, folders.
+        std::cout << "zul: preferences forgotten (" << forgetPreferences().toStdString() << ")\n";
+        return 0;
+    }
     std::vector<Switch> open;
     if (!takeOpenOption(argc, argv, open)) return 2;
     const bool openManual = takeFlag(argc, argv, "--manual");
@@ -209,9 +216,13 @@ int runGui(int argc, char** argv) {
     dialogs.beep(); // the table is in
     Workbench workbench(table, dialogs);
     workbench.startUp();
+    const std::unique_ptr<QSettings> preferences = openPreferences();
+    restoreWorkbenchPreferences(*preferences, workbench);
     MainWindow window(workbench);
+    placeWindow(window, 0, preferences.get(), "main");
     Switchboard switchboard(workbench);
     switchboard.setMainWindow(&window);
+    switchboard.setPreferences(preferences.get());
     registerWindows(switchboard, workbench);
     window.show();
     ManualWindow* manual = nullptr;
@@ -244,7 +255,11 @@ int runGui(int argc, char** argv) {
             QCoreApplication::quit();
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    saveWorkbenchPreferences(*preferences, workbench);
+    saveWindowGeometry(*preferences, window, "main");
+    switchboard.saveGeometries(*preferences);
+    return status;
 }
 
 } // namespace zul

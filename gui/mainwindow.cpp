@@ -1,15 +1,19 @@
 #include "gui/mainwindow.h"
 #include "batch/importwindow.h"
+#include "batch/maketable.h"
 
 #include "gui/manualwindow.h"
+#include "gui/preferences.h"
 #include "gui/printing.h"
 #include "instruments/curveview.h"
 #include "instruments/panel.h"
+#include "widgets/filedrop.h"
 #include "workbench/entryforms.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QConicalGradient>
@@ -19,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -212,6 +217,8 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
     setCentralWidget(scroller);
     setTabOrder();
     bindInstrument();
+    addShortcuts();
+    describeControls();
 
     connect(&m_workbench, &Workbench::changed, this, &MainWindow::refresh);
     connect(&m_workbench, &Workbench::switchChanged, this, &MainWindow::refresh);
@@ -223,10 +230,26 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
     showSwatch(rgb[0], rgb[1], rgb[2]);
     refresh();
     applyTint();
-    QSize size = central->sizeHint().expandedTo(central->minimumSizeHint());
+    QSize size = sizeHint();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
+}
+
+QSize MainWindow::sizeHint() const {
+    const auto* scroller = qobject_cast<const QScrollArea*>(centralWidget());
+    if (!scroller || !scroller->widget()) return QMainWindow::sizeHint();
+    // Fonts and the style's margins are known only once polished; before that the contents
+    // ask for less than they take, and the window would open with scroll bars.
+    QWidget* content = scroller->widget();
+    content->ensurePolished();
+    if (content->layout()) content->layout()->activate();
+    QSize size = content->sizeHint().expandedTo(content->minimumSizeHint());
+    // The word-wrapped notes ask for their height at the width they get, which the scroll area
+    // takes as the contents' least height.
+    if (content->hasHeightForWidth())
+        size.setHeight(std::max(size.height(), content->heightForWidth(size.width())));
+    return size;
 }
 
 QSize MainWindow::contentMinimumSize() const {
@@ -583,10 +606,29 @@ QWidget* MainWindow::buildButtons() {
     m_tintedButtons.push_back(save);
     connect(save, &QPushButton::clicked, this, [this] { m_workbench.savePressed(); });
     QPushButton* makeTable = button("Make Table", "Command3");
-    connect(makeTable, &QPushButton::clicked, this, [this] { batch::runMakeTable(m_workbench); });
+    connect(makeTable, &QPushButton::clicked, this, [this] {
+        // The file dialog asks before an existing table is replaced.
+        const QString file = m_workbench.dialogs().saveFile(
+            "Make Table", "Munsell table (*.prn)|*.prn", batch::kTableFile);
+        if (!file.isEmpty()) batch::runMakeTable(m_workbench, file);
+    });
     QPushButton* import = button("Import", "import");
-    connect(import, &QPushButton::clicked, this, [this] { batch::runImport(m_workbench, this); });
+    connect(import, &QPushButton::clicked, this, [this] {
+        batch::runImport(m_workbench, this, [this](const QString& palette) {
+            return batch::chooseImport(m_workbench.dialogs(), palette, this);
+        });
+    });
     row->addStretch();
+    QPushButton* copyAs = button("Copy as", "copyAs");
+    auto* copyMenu = new QMenu(copyAs);
+    copyMenu->setObjectName("copyAsMenu");
+    const std::pair<const char*, CopyForm> forms[] = {{"Notation (5R 4/14)", CopyForm::Notation},
+                                                      {"Hex (#C85A5A)", CopyForm::Hex},
+                                                      {"CIELAB (L* a* b*)", CopyForm::Lab},
+                                                      {"CSV line", CopyForm::Csv}};
+    for (const auto& [caption, form] : forms)
+        copyMenu->addAction(caption, this, [this, f = form] { copyColour(f); });
+    copyAs->setMenu(copyMenu);
     QPushButton* saveAs = button("Save as\u2026", "saveAs");
     connect(saveAs, &QPushButton::clicked, this,
             [this] { saveChartAs(m_workbench.dialogs(), windowPicture(*this)); });
@@ -638,7 +680,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // After the line edit has placed the cursor for a mouse press, not before.
         QTimer::singleShot(0, field, &QLineEdit::selectAll);
     } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* press = static_cast<QKeyEvent*>(event);
+        if (press->matches(QKeySequence::Paste)) {
+            for (int i = 0; i < static_cast<int>(Field::Count); ++i)
+                if (m_fields[i] == field && pasteColour(static_cast<Field>(i))) return true;
+        }
+        const int key = press->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             for (int i = 0; i < static_cast<int>(Field::Count); ++i) {
                 if (m_fields[i] != field) continue;
@@ -649,6 +696,22 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_fitted) return;
+    m_fitted = true;
+    // Style metrics and fonts are final only once the contents are shown: they may then ask
+    // for more than before. Grow to them where the screen allows, unless the user's own size
+    // was restored.
+    if (property(kGeometryRestored).toBool()) return;
+    QTimer::singleShot(0, this, [this] {
+        if (!screen()) return;
+        const QSize fitted =
+            fittedSize(size().expandedTo(sizeHint()), screen()->availableGeometry());
+        if (fitted != size()) resize(fitted);
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -695,6 +758,7 @@ void MainWindow::refresh() {
     showStaleMarks();
     const auto nearest = m_workbench.nearestShown();
     m_swatch->setNearest(nearest ? std::optional<QColor>(colour(*nearest)) : std::nullopt);
+    m_swatch->setAccessibleDescription(colourText(m_workbench, CopyForm::Notation));
 }
 
 void MainWindow::showStaleMarks() {
@@ -784,6 +848,8 @@ void MainWindow::bindInstrument() {
         grid->addWidget(log, 0, 3, 2, 1, Qt::AlignBottom);
     }
     m_panel->startUp();
+    // A spectral file dropped on the window is imported as "Import" imports a chosen one.
+    new FileDrop(this, {"txt"}, [this](const QString& file) { m_panel->importDropped(file); });
 }
 
 void MainWindow::showInstrument() {
@@ -803,6 +869,135 @@ void MainWindow::showInstrument() {
     m_messages->setText(p.message());
     m_messages->setCursorPosition(0);
     m_imported->setText(p.importedLabel());
+}
+
+} // namespace zul
+
+namespace zul {
+
+void MainWindow::addShortcuts() {
+    auto clickOn = [this](const QKeySequence& keys, const char* button) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setObjectName(QStringLiteral("shortcut_") + button);
+        auto* b = findChild<QPushButton*>(button);
+        connect(shortcut, &QShortcut::activated, b, [b] {
+            if (b->isVisible() && b->isEnabled()) b->click();
+        });
+    };
+    clickOn(QKeySequence(Qt::CTRL | Qt::Key_S), "Command11"); // Save to Palette
+    clickOn(QKeySequence(Qt::CTRL | Qt::Key_P), "printB");
+    clickOn(QKeySequence(Qt::CTRL | Qt::Key_E), "saveAs");
+    clickOn(QKeySequence(Qt::Key_F1), "Command1");           // Help
+    clickOn(QKeySequence(Qt::CTRL | Qt::Key_Q), "Command2"); // Exit
+    auto* copy = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+    copy->setObjectName("shortcut_copy");
+    connect(copy, &QShortcut::activated, this, [this] { copyColour(CopyForm::Notation); });
+}
+
+void MainWindow::describeControls() {
+    // Mnemonics: Alt and the underlined letter presses a button or moves into a group.
+    const std::pair<const char*, const char*> buttons[] = {{"Command11", "&Save to Palette"},
+                                                           {"Command3", "Make &Table"},
+                                                           {"import", "&Import"},
+                                                           {"copyAs", "C&opy as"},
+                                                           {"saveAs", "Save &as\u2026"},
+                                                           {"printB", "&PRINT"},
+                                                           {"Command1", "&Help"},
+                                                           {"Command2", "E&xit"},
+                                                           {"InstrumentLog", "Lo&g"}};
+    const std::pair<const char*, const char*> tips[] = {
+        {"Command11", "Append the current colour to the palette file (Ctrl+S)"},
+        {"Command3", "Write the Munsell reference table muntable2.prn"},
+        {"import", "Run one of the batch jobs over a file"},
+        {"copyAs", "Copy the current colour as notation, hex, CIELAB or a CSV line "
+                   "(Ctrl+Shift+C: notation)"},
+        {"saveAs", "Save this window as PDF or PNG (Ctrl+E)"},
+        {"printB", "Print this window (Ctrl+P)"},
+        {"Command1", "How to enter a colour (F1)"},
+        {"Command2", "End the program (Ctrl+Q)"}};
+    for (const auto& [name, caption] : buttons)
+        if (auto* b = findChild<QPushButton*>(name)) b->setText(QString::fromUtf8(caption));
+    for (const auto& [name, tip] : tips)
+        if (auto* b = findChild<QPushButton*>(name)) b->setToolTip(QString::fromUtf8(tip));
+    for (QGroupBox* box : findChildren<QGroupBox*>()) {
+        static const std::pair<const char*, const char*> groups[] = {{"Colour", "&Colour"},
+                                                                     {"Sliders", "S&liders"},
+                                                                     {"Illuminant", "Ill&uminant"},
+                                                                     {"Windows", "&Windows"},
+                                                                     {"Instrument", "I&nstrument"}};
+        for (const auto& [title, caption] : groups)
+            if (box->title() == QLatin1String(title)) box->setTitle(QString::fromUtf8(caption));
+    }
+
+    // Fields by form and caption, unique across the window: "XYZ Y", "CMYK Y", "RGB B".
+    for (const EntryFormInfo& form : entryForms()) {
+        const QString title = QString::fromUtf8(form.title).remove('%').trimmed();
+        for (std::size_t i = 0; i < form.shown; ++i) {
+            QLineEdit* field = m_fields[static_cast<int>(form.fields[i].field)];
+            field->setAccessibleName(title + ' ' + QString::fromUtf8(form.fields[i].caption));
+        }
+    }
+    m_fields[static_cast<int>(Field::Gamma)]->setAccessibleName("Gamma");
+    m_port->setAccessibleName("Comm Port");
+    m_messages->setAccessibleName("Messages");
+    m_instrument->setAccessibleName("Instrument");
+    m_instrument->lineEdit()->setAccessibleName("Instrument name");
+    m_swatch->setAccessibleName("Colour swatch");
+
+    const std::pair<Slider, const char*> sliders[] = {
+        {Slider::Hue, "Hue"},     {Slider::Value, "Value"}, {Slider::Chroma, "Chroma"},
+        {Slider::R, "Red"},       {Slider::G, "Green"},     {Slider::B, "Blue"},
+        {Slider::Gamma, "Gamma"}, {Slider::Tint, "Tint"}};
+    for (const auto& [s, name] : sliders) {
+        QSlider* slider = m_sliders[static_cast<int>(s)];
+        slider->setAccessibleName(QString::fromUtf8(name) + " slider");
+        slider->setToolTip(s == Slider::Tint ? QStringLiteral("Tint of the window")
+                                             : QString::fromUtf8(name) + " (applied on release)");
+    }
+    static const char* const switchTips[] = {"Show the hue page of the current hue",
+                                             "Show the CIELAB tolerance set",
+                                             "Show the value page of the current value",
+                                             "Show the ColorChecker chart",
+                                             "Open the picture window",
+                                             "Show the last palette in 3D"};
+    for (std::size_t i = 0; i < m_switches.size(); ++i)
+        m_switches[i]->setToolTip(QString::fromUtf8(switchTips[i]));
+}
+
+void MainWindow::copyColour(CopyForm form) {
+    const QString text = colourText(m_workbench, form);
+    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+}
+
+bool MainWindow::pasteColour(Field f) {
+    const std::optional<EntryForm> target = formShowing(f);
+    if (!target ||
+        (*target != EntryForm::Munsell && *target != EntryForm::Rgb && *target != EntryForm::Lab))
+        return false;
+    const std::optional<PastedColour> pasted =
+        readPastedColour(QGuiApplication::clipboard()->text());
+    if (!pasted) return false;
+    // The field's own form when the text carries it, else the form it does carry: the colour
+    // converts either way.
+    const std::pair<EntryForm, const std::optional<std::array<QString, 3>>*> carried[] = {
+        {EntryForm::Munsell, &pasted->munsell},
+        {EntryForm::Lab, &pasted->lab},
+        {EntryForm::Rgb, &pasted->rgb}};
+    EntryForm fill = *target;
+    const std::array<QString, 3>* texts = nullptr;
+    for (const auto& [form, value] : carried)
+        if (form == *target && value->has_value()) texts = &**value;
+    for (const auto& [form, value] : carried)
+        if (!texts && value->has_value()) {
+            fill = form;
+            texts = &**value;
+        }
+    if (!texts) return false;
+    const EntryFormInfo& info = entryForm(fill);
+    for (std::size_t i = 0; i < 3; ++i)
+        m_workbench.setText(info.fields[i].field, (*texts)[i]);
+    m_workbench.enterPressed(info.enter);
+    return true;
 }
 
 } // namespace zul

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: every entry form, slider and switch of the workbench. It holds no colour
 // logic: it forwards the user's actions to the Workbench and repaints from its state.
+#include "workbench/colourtexts.h"
 #include "workbench/workbench.h"
 
 #include <QMainWindow>
@@ -36,10 +37,18 @@ public:
 
     // The smallest size the window's contents take without scrolling.
     QSize contentMinimumSize() const;
+    // The contents' own size (polished), which the window opens at where the screen allows.
+    QSize sizeHint() const override;
+
+    // The current colour on the clipboard ("Copy as", Ctrl+Shift+C).
+    void copyColour(CopyForm form);
+    // A colour text from the clipboard into the form of `f`; false when it holds none.
+    bool pasteColour(Field f);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildHeader();
@@ -55,7 +64,9 @@ private:
     QLabel* makeCaption(const QString& text, QWidget* buddy = nullptr);
     QSlider* makeSlider(Slider s, const char* objectName);
     void setTabOrder();
-    void bindInstrument(); // the instrument group's controls to its panel model
+    void addShortcuts();     // Ctrl+S, Ctrl+P, Ctrl+E, F1, Ctrl+Q, Ctrl+Shift+C
+    void describeControls(); // mnemonics, tooltips and accessible names
+    void bindInstrument();   // the instrument group's controls to its panel model
     void showInstrument();
 
     void refresh();
@@ -97,6 +108,7 @@ private:
     // these fields the field colour.
     std::vector<QPushButton*> m_tintedButtons;
     std::vector<QLineEdit*> m_tintedFields;
+    bool m_fitted = false; // sized to the shown contents once
 };
 
 } // namespace zul

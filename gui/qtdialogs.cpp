@@ -1,7 +1,11 @@
 #include "gui/qtdialogs.h"
 
+#include "gui/preferences.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -75,13 +79,22 @@ QString QtDialogs::prompt(const QString& text, const QString& title, const QStri
 }
 
 QString QtDialogs::openFile(const QString& title, const QString& filter, const QString& folder) {
-    return QFileDialog::getOpenFileName(dialogParent(), titleOrName(title), folder,
-                                        qtFileFilter(filter));
+    // Without a folder of its own the dialog opens where the user last found a file for it.
+    const QString chosen = QFileDialog::getOpenFileName(
+        dialogParent(), titleOrName(title), folder.isEmpty() ? lastFolder(title) : folder,
+        qtFileFilter(filter));
+    rememberFolder(title, chosen);
+    return chosen;
 }
 
 QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& proposed) {
-    return QFileDialog::getSaveFileName(dialogParent(), titleOrName(title), proposed,
-                                        qtFileFilter(filter));
+    QString start = proposed;
+    if (QFileInfo(proposed).isRelative() && !lastFolder(title).isEmpty())
+        start = QDir(lastFolder(title)).filePath(proposed);
+    const QString chosen = QFileDialog::getSaveFileName(dialogParent(), titleOrName(title), start,
+                                                        qtFileFilter(filter));
+    rememberFolder(title, chosen);
+    return chosen;
 }
 
 void QtDialogs::alert(Icon icon, const QString& text, const QString& title) {

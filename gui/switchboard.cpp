@@ -1,9 +1,22 @@
 #include "gui/switchboard.h"
 
+#include "gui/preferences.h"
+
 #include <QCloseEvent>
 #include <QWidget>
 
+#include <iterator>
+
 namespace zul {
+
+namespace {
+QString geometryKey(Switch s) {
+    static const char* const keys[] = {"hue",          "tolerance", "value",
+                                       "colorchecker", "picture",   "viewer"};
+    static_assert(std::size(keys) == static_cast<std::size_t>(Switch::Count));
+    return QString::fromLatin1(keys[static_cast<int>(s)]);
+}
+} // namespace
 
 Switchboard::Switchboard(Workbench& workbench, QObject* parent)
     : QObject(parent), m_workbench(workbench) {
@@ -27,9 +40,17 @@ QWidget* Switchboard::ensureWindow(Switch s) {
     QPointer<QWidget>& w = m_windows[static_cast<int>(s)];
     if (!w && m_factories[static_cast<int>(s)]) {
         w = m_factories[static_cast<int>(s)]();
-        if (w) w->installEventFilter(this);
+        if (!w) return nullptr;
+        w->installEventFilter(this);
+        placeWindow(*w, ++m_placed, m_settings, geometryKey(s));
     }
     return w.data();
+}
+
+void Switchboard::saveGeometries(QSettings& settings) const {
+    for (int i = 0; i < static_cast<int>(Switch::Count); ++i)
+        if (const QWidget* w = m_windows[i].data())
+            saveWindowGeometry(settings, *w, geometryKey(static_cast<Switch>(i)));
 }
 
 void Switchboard::showMainWindow() {

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 
+class QSettings;
 class QWidget;
 
 namespace zul {
@@ -37,6 +38,12 @@ public:
     // Ticks `s` as the user would: its window is made and shown.
     void open(Switch s);
 
+    // Where window geometry is kept: each window opens where it was left; without preferences
+    // it opens at its content's size, within the screen, apart from the others.
+    void setPreferences(QSettings* settings) { m_settings = settings; }
+    // Keeps the geometry of every window made so far.
+    void saveGeometries(QSettings& settings) const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -47,6 +54,8 @@ private:
     std::array<Factory, static_cast<int>(Switch::Count)> m_factories;
     std::array<QPointer<QWidget>, static_cast<int>(Switch::Count)> m_windows;
     QPointer<QWidget> m_mainWindow;
+    QSettings* m_settings = nullptr;
+    int m_placed = 0; // windows placed so far, for the cascade
 };
 
 } // namespace zul

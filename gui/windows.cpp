@@ -10,14 +10,23 @@
 #include "qc/qcwindow.h"
 #include "spectral/spectralwindow.h"
 #include "viewer/paletteviewerwindow.h"
+#include "widgets/filedrop.h"
 #include "workbench/workbench.h"
 
 namespace zul {
 
 void registerWindows(Switchboard& board, Workbench& workbench) {
-    board.registerWindow(Switch::ImageAnalysis, [&] { return new PictureWindow(workbench); });
+    board.registerWindow(Switch::ImageAnalysis, [&] {
+        auto* picture = new PictureWindow(workbench);
+        // A picture dropped on the window opens as a chosen one.
+        new FileDrop(picture,
+                     {"jpg", "jpeg", "png", "tif", "tiff", "webp", "bmp", "gif", "ppm", "pgm"},
+                     [picture](const QString& file) { picture->openPictureFile(file); });
+        return picture;
+    });
     board.registerWindow(Switch::Viewer, [&] {
         auto* viewer = new PaletteViewerWindow(workbench);
+        new FileDrop(viewer, {"csv"}, [viewer](const QString& file) { viewer->loadPalette(file); });
         QObject::connect(viewer, &PaletteViewerWindow::mainWindowRequested, &board,
                          &Switchboard::showMainWindow);
         return viewer;

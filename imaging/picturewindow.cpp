@@ -204,6 +204,11 @@ bool PictureWindow::OpenPicture(bool useCurrentName) {
     return true;
 }
 
+bool PictureWindow::openPictureFile(const QString& file) {
+    m_fileName = file;
+    return OpenPicture(true);
+}
+
 void PictureWindow::loadPicture() {
     if (!OpenPicture(false)) return;
     setStatus(QString(), kIdle);

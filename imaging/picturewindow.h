@@ -33,6 +33,8 @@ public:
     // Loads the picture file name (useCurrentName) or one chosen in the open dialog. False when
     // the dialog was cancelled or there is no name; a file that cannot be read is reported.
     bool OpenPicture(bool useCurrentName);
+    // Loads `file` as a chosen picture (a file dropped on the window).
+    bool openPictureFile(const QString& file);
     // "&Load Picture": a chosen picture replaces the current one.
     void loadPicture();
     // "get clipboard".

@@ -209,8 +209,15 @@ Outcome::Kind InstrumentPanel::run(bool calibrate) {
     return m_last.kind;
 }
 
-Outcome::Kind InstrumentPanel::importFile() {
-    const QString file = m_wb.dialogs().openFile(QStringLiteral("Import %R"), "*.txt|*.txt");
+Outcome::Kind InstrumentPanel::importDropped(const QString& file) {
+    if (m_busy != Busy::None || file.isEmpty()) return Outcome::Kind::Stopped;
+    const Outcome::Kind kind = importFile(file);
+    emit changed();
+    return kind;
+}
+
+Outcome::Kind InstrumentPanel::importFile(QString file) {
+    if (file.isEmpty()) file = m_wb.dialogs().openFile(QStringLiteral("Import %R"), "*.txt|*.txt");
     if (file.isEmpty()) return Outcome::Kind::Stopped; // cancelled: nothing happens
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly)) {

@@ -50,6 +50,8 @@ public:
     Outcome::Kind calibratePressed();     // Command7 (reads "Stop" while measuring)
     Outcome::Kind measurePressed();       // Command8 (reads "Stop" while calibrating)
     void stop();                          // Stop, Esc, closing the window
+    // A spectral file dropped on the window: imported as "Import" imports a chosen one.
+    Outcome::Kind importDropped(const QString& file);
 
     // --- state shown by the window
     const QString& listText() const { return m_listText; }
@@ -83,7 +85,7 @@ signals:
 private:
     class Ui;
     Outcome::Kind run(bool calibrate);
-    Outcome::Kind importFile();
+    Outcome::Kind importFile(QString file = {});  // asks for the file when none is given
     bool closingSteps(const Reflectance& values); // true when the workbench took the reading
     void writeSettings(const QString& name);
     void setControlsFor(const QString& listText);

@@ -1,7 +1,9 @@
 #include "viewer/paletteview.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace zul {
 
@@ -75,9 +77,56 @@ void PaletteView::resizeEvent(QResizeEvent* event) {
 }
 
 void PaletteView::mousePressEvent(QMouseEvent* event) {
+    m_pressAt = m_dragFrom = event->position().toPoint();
+    m_pressing = true;
+    m_dragging = false;
+}
+
+void PaletteView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_pressing || !(event->buttons() & Qt::LeftButton)) return;
+    const QPoint at = event->position().toPoint();
+    // A hand's tremble is still a press.
+    if (!m_dragging && (at - m_pressAt).manhattanLength() < 4) return;
+    m_dragging = true;
+    const QPoint step = at - m_dragFrom;
+    m_dragFrom = at;
+    if (!step.isNull()) emit dragged(step.x(), step.y());
+}
+
+void PaletteView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool identify = m_pressing && !m_dragging;
+    m_pressing = m_dragging = false;
+    if (!identify) return;
     // Pixel centres: the press lands on the pixel's model position, as the dots are drawn.
-    const QPointF m = modelAt(event->position() + QPointF(0.5, 0.5));
+    const QPointF m = modelAt(QPointF(m_pressAt) + QPointF(0.5, 0.5));
     emit pressed(event->button(), static_cast<float>(m.x()), static_cast<float>(m.y()));
+}
+
+void PaletteView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        emit stepped(-1);
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        emit stepped(1);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit chosen(event->modifiers() & Qt::ShiftModifier ? 1 : 0);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void PaletteView::wheelEvent(QWheelEvent* event) {
+    m_wheelRest += event->angleDelta().y();
+    const int notches = m_wheelRest / 120; // 15 degrees a notch
+    m_wheelRest -= notches * 120;
+    if (notches != 0) emit zoomed(notches);
+    event->accept();
 }
 
 } // namespace zul

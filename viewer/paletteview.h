@@ -36,13 +36,26 @@ public:
     QSize sizeHint() const override { return {600, 600}; }
 
 signals:
+    // A press released without moving: the dot under it is to be identified.
     void pressed(Qt::MouseButton button, float x, float y);
+    // The left button held and moved by (dx, dy) pixels since the last report: turn and tilt.
+    void dragged(int dx, int dy);
+    // The wheel turned by `notches` (positive away from the user): zoom in.
+    void zoomed(int notches);
+    // An arrow key: the next (+1) or previous (-1) entry is to be chosen.
+    void stepped(int step);
+    // Enter (row 0) or Shift+Enter (row 1): the chosen entry fills that row.
+    void chosen(int row);
     void frameDrawn();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void changed();
@@ -53,6 +66,11 @@ private:
     QImage m_image;
     bool m_dirty = true;
     long m_frames = 0;
+    QPoint m_pressAt;  // where the button went down
+    QPoint m_dragFrom; // the last position a drag reported
+    bool m_pressing = false;
+    bool m_dragging = false;
+    int m_wheelRest = 0; // eighths of a degree not yet a whole notch
 };
 
 } // namespace zul

@@ -24,6 +24,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zul {
 
 namespace {
@@ -144,6 +146,8 @@ void PaletteViewerWindow::buildControls() {
     viewColumn->addWidget(
         label("< Left-Click or Right-click on dot to identify >", central, Qt::AlignHCenter));
     m_view = new PaletteView(central);
+    m_view->setFocusPolicy(Qt::StrongFocus); // arrows step through the dots, Enter identifies
+    m_view->setAccessibleName("3D view");
     viewColumn->addWidget(m_view, 1);
     auto* buttons = new QHBoxLayout;
     m_rotate = new QPushButton("Rotate", central);
@@ -202,6 +206,27 @@ void PaletteViewerWindow::buildControls() {
     connect(m_rotate, &QPushButton::clicked, this, &PaletteViewerWindow::startRotation);
     connect(m_stop, &QPushButton::clicked, this, &PaletteViewerWindow::stopRotation);
     connect(m_view, &PaletteView::pressed, this, &PaletteViewerWindow::identify);
+    // The dots by keyboard, in the palette's order; Enter fills a row as a press does.
+    connect(m_view, &PaletteView::stepped, this, [this](int step) {
+        if (m_points->empty()) return;
+        const long last = static_cast<long>(m_points->size()) - 1;
+        const long at = m_view->selected();
+        selectEntry(at < 0 ? (step > 0 ? 0 : last) : std::clamp(at + step, 0L, last));
+    });
+    connect(m_view, &PaletteView::chosen, this, [this](int row) {
+        if (m_view->selected() >= 0) fillRow(row, m_view->selected());
+    });
+    // The wheel zooms (a smaller half-width is closer); a drag turns by half a degree a pixel
+    // and tilts the same, as the scroll bars do.
+    connect(m_view, &PaletteView::zoomed, this,
+            [this](int notches) { m_zoom->setValue(m_zoom->value() - notches); });
+    connect(m_view, &PaletteView::dragged, this, [this](int dx, int dy) {
+        int rotation = m_rotation->value() + dx / 2 + (dx % 2);
+        if (rotation > 180) rotation -= 360;
+        if (rotation < -180) rotation += 360;
+        m_rotation->setValue(rotation);
+        m_tilt->setValue(m_tilt->value() + dy / 2 + (dy % 2));
+    });
     connect(m_listView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 m_view->setSelected(current.isValid() ? current.row() : -1);
@@ -412,6 +437,16 @@ void PaletteViewerWindow::selectEntry(long entry) {
     m_listView->setCurrentIndex(index);
     m_listView->scrollTo(index);
     m_view->setSelected(entry);
+    if (entry < 0 || entry >= static_cast<long>(m_points->size())) return;
+    // What a screen reader says for the dot under the keyboard.
+    const auto i = static_cast<std::size_t>(entry);
+    m_view->setAccessibleDescription(
+        QString("%1 of %2: %3 %4")
+            .arg(entry + 1)
+            .arg(m_points->size())
+            .arg(QString::fromStdString(m_points->names[i]),
+                 QString::fromStdString(m_points->hueTexts[i] + ' ' + m_points->valueTexts[i] +
+                                        '/' + m_points->chromaTexts[i])));
 }
 
 void PaletteViewerWindow::identify(Qt::MouseButton button, float x, float y) {

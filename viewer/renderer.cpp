@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <QFontMetricsF>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -87,6 +90,12 @@ QFont viewFont() {
     return f;
 }
 
+bool outOfDisplay(std::uint32_t colour, float value) {
+    // Black is what the chain shows for a colour the display cannot; a real colour that dark
+    // has a value near 0.
+    return (colour & 0xffffffu) == 0 && value >= 0.5f;
+}
+
 int dotDiameter(float width) {
     const double d = roundHalfEven(static_cast<double>(width));
     if (!(d >= 1)) return 1;
@@ -121,6 +130,26 @@ void renderView(QImage& image, const PointTable& t, const View& v, const RenderO
         }
         p.setPen(QPen(Qt::black, 1));
         p.drawLine(at(0, 20 * sinT), at(0, -20 * sinT));
+        // Names at the hue ends and a value scale beside the axis, so the solid reads without
+        // the help text.
+        p.setFont(o.font);
+        const QFontMetricsF fm(o.font);
+        static const char* const hueNames[] = {"5R", "5Y", "5G", "5B"};
+        for (int k = 0; k < 4; ++k) {
+            const float a = v.rotation + static_cast<float>(90 * k) * kRadiansPerDegree;
+            const QPointF end = at(20 * std::cos(a), 20 * std::sin(a) * cosT);
+            p.drawText(end + QPointF(7, fm.ascent() / 2), QString::fromLatin1(hueNames[k]));
+        }
+        if (std::fabs(sinT) > 0.2) {
+            for (int value = 0; value <= 10; value += 1) {
+                const QPointF tick = at(0, (value - 5) * 4 * sinT);
+                p.drawLine(tick + QPointF(-3, 0), tick + QPointF(3, 0));
+                if (value % 5 == 0)
+                    p.drawText(tick + QPointF(-9 - fm.horizontalAdvance(QString::number(value)),
+                                              fm.ascent() / 2),
+                               QString::number(value));
+            }
+        }
         // Chroma rings 20, 10, 5 and 1 at value 5.
         p.setBrush(Qt::NoBrush);
         for (double r : {20.0, 10.0, 5.0, 1.0})
@@ -134,7 +163,11 @@ void renderView(QImage& image, const PointTable& t, const View& v, const RenderO
         const double cx = map.px(s.x), cy = map.py(s.y);
         const float value = t.values[i];
         const int d = dotDiameter(value * 2 + 2);
-        if (t.converted[i])
+        if (t.converted[i] && outOfDisplay(t.colours[i], value)) {
+            // Shown black by the chain: a mark of its own, not a dot that looks like a black.
+            disc(image, cx, cy, d, kOutOfDisplayMark, std::max(d - 4, 1));
+            disc(image, cx, cy, std::max(d / 3, 1), kOutOfDisplayMark);
+        } else if (t.converted[i])
             disc(image, cx, cy, d, t.colours[i]);
         else
             disc(image, cx, cy, d, kRing, d - 4); // no colour: a hollow ring

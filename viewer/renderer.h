@@ -18,6 +18,11 @@ struct RenderOptions {
 
 inline constexpr QRgb kViewBackground = 0xffe0e0e0; // light grey 224, 224, 224
 
+// Ring and centre of an entry the display cannot show (magenta).
+inline constexpr QRgb kOutOfDisplayMark = 0xffc0008c;
+// True for an entry's colour as loaded when the display cannot show it.
+bool outOfDisplay(std::uint32_t colour, float value);
+
 // The default font of the view: a small serif face.
 QFont viewFont();
 

@@ -1,16 +1,22 @@
-// "Import" and "Make Table" as the window runs them, and the same files from the command line.
+// "Import" and "Make Table" as the window runs them, the job chooser, and the same files from
+// the command line.
 #include "batch/importwindow.h"
+#include "batch/jobchooser.h"
 #include "batch/maketable.h"
 #include "batch_support.h"
 #include "support/zulprocess.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +169,78 @@ TEST_F(ImportTest, MakeTableWritesWhatZulTableWrites) {
     EXPECT_EQ(window, readAll(dir.filePath("cli.prn")));
     ASSERT_EQ(zul({"table"}), 0); // replaces the window's file
     EXPECT_NE(readAll(dir.filePath(batch::kTableFile)), window);
+    // Written where the window's save dialog said: the message names the whole path.
+    dialogs.clear();
+    ASSERT_TRUE(batch::runMakeTable(*wb, "chosen.prn"));
+    EXPECT_EQ(dialogs.messages(), QStringList{"Done: " + dir.filePath("chosen.prn")});
+    EXPECT_EQ(readAll(dir.filePath("chosen.prn")), window);
+}
+
+TEST_F(ImportTest, ListsEveryJobWithItsFiles) {
+    batch::JobChooser chooser(dialogs, QString());
+    auto* list = chooser.findChild<QTreeWidget*>("jobs");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 7);
+    QStringList codes;
+    for (int i = 0; i < 7; ++i)
+        codes << list->topLevelItem(i)->text(0);
+    EXPECT_EQ(codes, QStringList({"xyz", "6", "0", "3", "4", "2", "1"}));
+    EXPECT_EQ(list->topLevelItem(3)->text(2), "steps.txt");
+    EXPECT_EQ(list->topLevelItem(3)->text(3), "stepsMUNSELL.txt");
+}
+
+TEST_F(ImportTest, TypedCodesChooseAndTheFilesFollow) {
+    batch::JobChooser chooser(dialogs, "mine");
+    auto* code = chooser.findChild<QLineEdit*>("code");
+    auto* input = chooser.findChild<QLineEdit*>("input");
+    auto* output = chooser.findChild<QLineEdit*>("output");
+    auto* ok = chooser.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    ASSERT_TRUE(code && input && output && ok);
+
+    QTest::keyClicks(code, "3");
+    ASSERT_NE(chooser.job(), nullptr);
+    EXPECT_STREQ(chooser.job()->code, "3");
+    EXPECT_EQ(output->text(), QDir(dir.path()).filePath("stepsMUNSELL.txt"));
+    EXPECT_TRUE(ok->isEnabled());
+
+    // The palette job writes to the palette named so far, the Munsell job's input is chosen.
+    chooser.chooseCode("xyz");
+    EXPECT_EQ(output->text(), QDir(dir.path()).filePath("mine.csv"));
+    chooser.chooseCode("0");
+    EXPECT_TRUE(input->text().isEmpty());
+    EXPECT_FALSE(ok->isEnabled());
+    dialogs.queueReply(dir.filePath("in.txt"));
+    chooser.findChild<QPushButton*>("browse")->click();
+    EXPECT_EQ(dialogs.shown().back().kind, "open");
+    EXPECT_EQ(input->text(), dir.filePath("in.txt"));
+    const auto choice = chooser.choice();
+    ASSERT_TRUE(choice);
+    EXPECT_STREQ(choice->job->code, "0");
+
+    // A code that is no job chooses nothing.
+    chooser.chooseCode("7");
+    EXPECT_FALSE(chooser.choice());
+    EXPECT_FALSE(ok->isEnabled());
+}
+
+TEST_F(ImportTest, AChosenJobRunsWithTheFilesShown) {
+    QFile in(dir.filePath("steps.txt"));
+    ASSERT_TRUE(in.open(QIODevice::WriteOnly));
+    in.write("5R\t5\t14\n");
+    in.close();
+    const QString out = dir.filePath("elsewhere.txt");
+    const auto report = batch::runImport(*wb, nullptr, [&](const QString&) {
+        return std::optional<batch::ImportChoice>(
+            batch::ImportChoice{batch::jobByCode("3"), dir.filePath("steps.txt"), out});
+    });
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(QFile::exists(out));
+    EXPECT_FALSE(QFile::exists(dir.filePath("stepsMUNSELL.txt")));
+    for (const auto& shown : dialogs.shown())
+        EXPECT_NE(shown.text, "Type import"); // no prompt
+    // Cancelled: nothing runs.
+    EXPECT_FALSE(batch::runImport(
+        *wb, nullptr, [](const QString&) { return std::optional<batch::ImportChoice>(); }));
 }
 
 } // namespace

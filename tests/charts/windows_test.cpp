@@ -71,6 +71,31 @@ TEST_F(ChartWindowTest, HooksRecomputeOncePerEventLoopTurn) {
     EXPECT_EQ(dialogs.messages().count("Format Error"), 1);
 }
 
+TEST_F(ChartWindowTest, ArrowsAndEnterChooseAChip) {
+    HuePageWindow w(*wb, output());
+    w.resize(900, 640);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    wb->setText(Field::Hue, "5R");
+    ASSERT_TRUE(w.fillbook());
+    w.canvas()->setFocus();
+    QTest::keyClick(w.canvas(), Qt::Key_Down); // the first arrow lands on the first chip
+    ASSERT_EQ(w.focusedChip(), 0);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(w.canvas(), Qt::Key_Down); // down the neutral column to N 4
+    EXPECT_EQ(w.focusedChip(), 5);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(w.canvas(), Qt::Key_Right); // along value 4 to chroma 10
+    ASSERT_EQ(w.focusedChip(), 55);
+    const ChartChip& chip = w.page()->chips[55];
+    EXPECT_EQ(w.canvas()->accessibleDescription().toStdString(), chip.notation);
+    QTest::keyClick(w.canvas(), Qt::Key_Return);
+    EXPECT_EQ(text(Field::R), std::to_string(chip.rgb[0]));
+    EXPECT_EQ(text(Field::Bl), std::to_string(chip.rgb[2]));
+    QTest::keyClick(w.canvas(), Qt::Key_Left);
+    EXPECT_EQ(w.focusedChip(), 45);
+}
+
 TEST_F(ChartWindowTest, ClickOnAChipEntersTheChipItself) {
     HuePageWindow w(*wb, output());
     w.resize(900, 640);

@@ -8,6 +8,7 @@
 #include "viewer_support.h"
 #include "workbench/workbench_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace zul::testing {
 namespace {
@@ -163,6 +165,54 @@ TEST_F(PaletteViewerWindowTest, ANewerLoadSupersedesARunningOne) {
     EXPECT_TRUE(dialogs.messages().isEmpty()); // nothing about the abandoned file
     EXPECT_FALSE(spy.wait(300));               // and no second ending
     EXPECT_EQ(readLastPalette(), "second.csv");
+}
+
+TEST_F(PaletteViewerWindowTest, WheelZoomsAndADragTurnsWithoutIdentifying) {
+    writeFile("p.csv", record("first", "5R", "4", "0.5") + record("second", "5PB", "6", "8"));
+    ASSERT_TRUE(load("p.csv"));
+    showStill();
+    auto* zoom = find<QScrollBar>("VScroll2");
+    auto* rotation = find<QScrollBar>("HScroll1");
+    auto* tilt = find<QScrollBar>("VScroll1");
+    const int zoomBefore = zoom->value(), rotationBefore = rotation->value();
+    const int tiltBefore = tilt->value();
+    const QPoint centre = view()->rect().center();
+    QWheelEvent wheel(centre, view()->mapToGlobal(centre), {}, {0, 240}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view(), &wheel);
+    EXPECT_EQ(zoom->value(), zoomBefore - 2); // two notches closer
+
+    const QString row = find<QLineEdit>("Text3_0")->text();
+    QTest::mousePress(view(), Qt::LeftButton, {}, centre);
+    QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(40, 20)),
+                     view()->mapToGlobal(QPointF(centre + QPoint(40, 20))), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(view(), &move);
+    QTest::mouseRelease(view(), Qt::LeftButton, {}, centre + QPoint(40, 20));
+    EXPECT_EQ(rotation->value(), rotationBefore + 20);
+    EXPECT_EQ(tilt->value(), tiltBefore + 10);
+    EXPECT_EQ(find<QLineEdit>("Text3_0")->text(), row); // a drag identifies nothing
+}
+
+TEST_F(PaletteViewerWindowTest, ArrowsStepThroughTheDotsAndEnterIdentifies) {
+    writeFile("p.csv", record("first", "5R", "4", "0.5") + record("second", "5PB", "6", "8") +
+                           record("third", "5Y", "8", "10"));
+    ASSERT_TRUE(load("p.csv"));
+    showStill();
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_Right);
+    EXPECT_EQ(view()->selected(), 0);
+    QTest::keyClick(view(), Qt::Key_Right);
+    QTest::keyClick(view(), Qt::Key_Right);
+    QTest::keyClick(view(), Qt::Key_Right); // stays on the last
+    EXPECT_EQ(view()->selected(), 2);
+    EXPECT_TRUE(view()->accessibleDescription().contains("third"));
+    QTest::keyClick(view(), Qt::Key_Return);
+    EXPECT_EQ(find<QLineEdit>("Text3_0")->text(), "third");
+    QTest::keyClick(view(), Qt::Key_Up);
+    QTest::keyClick(view(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(find<QLineEdit>("Text3_1")->text(), "second");
+    EXPECT_EQ(find<QListView>("List1")->currentIndex().row(), 1);
 }
 
 TEST_F(PaletteViewerWindowTest, LeftAndRightPressesFillTheTwoRows) {

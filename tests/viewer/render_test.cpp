@@ -119,6 +119,43 @@ TEST_F(RenderTest, DotGrowsWithValueSelectionMarkIsSmallerRingsForUnconverted) {
     EXPECT_EQ(image.pixel(p0.x - 8, p0.y), 0xff2040c0u); // the colour stays round the mark
 }
 
+TEST_F(RenderTest, OutOfDisplayEntriesAreMarkedRealBlacksStayBlack) {
+    PointTable t;
+    addPoint(t, 5, 6, 18, 0xff000000);    // value 6 shown black: the display cannot show it
+    addPoint(t, 55, 0.2f, 0, 0xff000000); // a real black near value 0
+    QImage image(800, 800, QImage::Format_RGB32);
+    ViewBars wide;
+    wide.zoom = 30;
+    const View v = viewFrom(wide);
+    renderView(image, t, v, RenderOptions{});
+    const Pixel p0 = pixelOf(t, 0, v, 800), p1 = pixelOf(t, 1, v, 800);
+    EXPECT_EQ(image.pixel(p0.x, p0.y), kOutOfDisplayMark);
+    EXPECT_EQ(image.pixel(p0.x - 4, p0.y), kViewBackground); // hollow between centre and ring
+    EXPECT_EQ(image.pixel(p0.x - 6, p0.y), kOutOfDisplayMark);
+    EXPECT_EQ(image.pixel(p1.x, p1.y), 0xff000000u);
+}
+
+TEST_F(RenderTest, HueEndsAndTheValueAxisAreLabelled) {
+    QImage image(400, 400, QImage::Format_RGB32);
+    ViewBars wide;
+    wide.zoom = 25;
+    const View v = viewFrom(wide);
+    renderView(image, PointTable{}, v, RenderOptions{});
+    const PixelMapping m(v, 400, 400);
+    // Text beside the red marker's end, and at the value 10 tick left of the axis.
+    auto inked = [&](QRect r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += qGray(image.pixel(x, y)) < 120;
+        return n;
+    };
+    const QPoint red(static_cast<int>(m.px(20)), static_cast<int>(m.py(0)));
+    EXPECT_GT(inked(QRect(red + QPoint(7, -6), QSize(16, 12))), 3);
+    const QPoint top(static_cast<int>(m.px(0)), static_cast<int>(m.py(20 * v.sinTilt)));
+    EXPECT_GT(inked(QRect(top + QPoint(-26, -6), QSize(18, 12))), 3);
+}
+
 TEST_F(RenderTest, AxesAndMarkersWithoutAPalette) {
     QImage image(400, 400, QImage::Format_RGB32);
     ViewBars wide;

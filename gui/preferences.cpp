@@ -1,0 +1,116 @@
+#include "gui/preferences.h"
+
+#include "workbench/workbench.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace zul {
+
+namespace {
+
+constexpr const char* kOrganisation = "zul";
+constexpr const char* kApplication = "ZUL";
+
+QRect availableArea(const QWidget& w) {
+    const QScreen* screen = w.screen() ? w.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+} // namespace
+
+std::unique_ptr<QSettings> openPreferences() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganisation,
+                                       kApplication);
+}
+
+QString forgetPreferences() {
+    const auto settings = openPreferences();
+    settings->clear();
+    settings->sync();
+    return settings->fileName();
+}
+
+QSize fittedSize(QSize wanted, const QRect& available, QSize frame) {
+    if (available.isEmpty()) return wanted;
+    const QSize room = (available.size() - frame).expandedTo(QSize(1, 1));
+    return wanted.boundedTo(room);
+}
+
+QPoint cascadePosition(int order, QSize size, const QRect& available) {
+    constexpr int kStep = 32;
+    QPoint at = available.topLeft() + QPoint(order * kStep, order * kStep);
+    // Back to the left or top edge rather than off the screen.
+    if (at.x() + size.width() > available.right()) at.setX(available.left());
+    if (at.y() + size.height() > available.bottom()) at.setY(available.top());
+    return at;
+}
+
+void placeWindow(QWidget& w, int order, QSettings* settings, const QString& key) {
+    const QRect area = availableArea(w);
+    // A window whose layout asks for more than it was given opens at its content's size.
+    const QSize wanted = w.size().expandedTo(w.sizeHint());
+    const QSize size = fittedSize(wanted, area);
+    w.resize(size);
+    if (!area.isEmpty()) w.move(cascadePosition(order, size, area));
+    if (!settings || key.isEmpty()) return;
+    const QByteArray geometry = settings->value("windows/" + key).toByteArray();
+    if (geometry.isEmpty() || !w.restoreGeometry(geometry)) return;
+    w.setProperty(kGeometryRestored, true);
+    // A geometry kept on a larger screen, or at a smaller scale, is brought back inside.
+    const QRect now = availableArea(w);
+    const QSize kept = fittedSize(w.size(), now);
+    if (kept != w.size()) w.resize(kept);
+}
+
+void saveWindowGeometry(QSettings& settings, const QWidget& w, const QString& key) {
+    settings.setValue("windows/" + key, w.saveGeometry());
+}
+
+void saveWorkbenchPreferences(QSettings& settings, const Workbench& workbench) {
+    settings.setValue("workbench/illuminant", workbench.illuminant());
+    settings.setValue("workbench/pwd", workbench.pwdState());
+    settings.setValue("workbench/adapt", workbench.adaptEntries());
+    settings.setValue("workbench/gamma", workbench.slider(Slider::Gamma));
+    settings.setValue("workbench/tint", workbench.slider(Slider::Tint));
+}
+
+void restoreWorkbenchPreferences(QSettings& settings, Workbench& workbench) {
+    auto number = [&](const char* key, int lowest, int highest, int current) {
+        bool ok = false;
+        const int v = settings.value(key, current).toInt(&ok);
+        return ok && v >= lowest && v <= highest ? v : current;
+    };
+    auto restoreSlider = [&](const char* key, Slider s) {
+        const SliderRange r = sliderRange(s);
+        const int position = number(key, r.min, r.max, workbench.slider(s));
+        if (position != workbench.slider(s)) workbench.sliderMoved(s, position);
+    };
+    // Gamma and tint first: the illuminant's conversion then shows in the display kept.
+    restoreSlider("workbench/gamma", Slider::Gamma);
+    restoreSlider("workbench/tint", Slider::Tint);
+    const int illuminant = number("workbench/illuminant", 0, 2, workbench.illuminant());
+    if (illuminant != workbench.illuminant()) workbench.selectIlluminant(illuminant);
+    // PWD's greyed state (2) is the program's own; the user only ticks or clears it.
+    const int pwd = number("workbench/pwd", 0, 1, workbench.pwdState());
+    if (pwd != workbench.pwdState()) workbench.setPwd(pwd);
+    const bool adapt = settings.value("workbench/adapt", workbench.adaptEntries()).toBool();
+    if (adapt != workbench.adaptEntries()) workbench.setAdaptEntries(adapt);
+}
+
+QString lastFolder(const QString& title) {
+    const QString folder = openPreferences()->value("folders/" + title).toString();
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void rememberFolder(const QString& title, const QString& chosenFile) {
+    if (chosenFile.isEmpty()) return;
+    openPreferences()->setValue("folders/" + title, QFileInfo(chosenFile).absolutePath());
+}
+
+} // namespace zul
