@@ -11,8 +11,8 @@ namespace zul {
 
 namespace {
 QString geometryKey(Switch s) {
-    static const char* const keys[] = {"hue",          "tolerance", "value",
-                                       "colorchecker", "picture",   "viewer"};
+    static const char* const keys[] = {"hue",     "tolerance", "value",    "colorchecker",
+                                       "picture", "viewer",    "spectral", "qc"};
     static_assert(std::size(keys) == static_cast<std::size_t>(Switch::Count));
     return QString::fromLatin1(keys[static_cast<int>(s)]);
 }
