@@ -2,6 +2,7 @@
 
 #include "text/numtext.h"
 #include "workbench/csvline.h"
+#include "workbench/safefiles.h"
 
 #include <lcms2.h>
 
@@ -75,6 +76,7 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats) {
     if (!readsCgats(job)) throw CgatsError(std::string("job ") + job.name + " reads no CGATS");
     // The CGATS parser must not be handed an empty block (it stops the program).
     if (cgats.empty()) throw CgatsError("the CGATS file is empty");
+    if (hasCgatsInclude(cgats)) throw CgatsError(kCgatsIncludeRefused);
     It8 it8;
     it8.setHandle(
         cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
