@@ -2,6 +2,7 @@
 
 #include "text/numtext.h"
 #include "workbench/csvline.h"
+#include "workbench/safefiles.h"
 
 #include <lcms2.h>
 
@@ -46,6 +47,8 @@ private:
 void load(It8& it8, std::string_view cgats) {
     // The CGATS parser must not be handed an empty block (it stops the program).
     if (cgats.empty()) throw CgatsError("the CGATS file is empty");
+    // The parser follows .INCLUDE to any file, FIFOs and secrets included.
+    if (hasCgatsInclude(cgats)) throw CgatsError(kCgatsIncludeRefused);
     it8.setHandle(
         cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
     if (!it8.handle()) throw CgatsError(it8.error());

@@ -1,5 +1,7 @@
 #include "batch/output.h"
 
+#include "workbench/safefiles.h"
+
 #include <cstdio>
 
 namespace zul::batch {
@@ -58,6 +60,14 @@ bool endsInsideLine(const QString& fileName) {
 PaletteAppender::PaletteAppender(const QString& fileName) : m_file(fileName) {}
 
 bool PaletteAppender::open() {
+    m_error = refusedOutputLink(m_file.fileName());
+    if (!m_error.isEmpty()) return false;
+    m_lock = std::make_unique<PaletteLock>(m_file.fileName());
+    if (!m_lock->acquire()) {
+        m_error = m_lock->busyMessage();
+        m_lock.reset();
+        return false;
+    }
     m_existed = m_file.exists();
     m_repair = endsInsideLine(m_file.fileName());
     // Unbuffered: a failed write leaves nothing in a buffer to reach the file later.
@@ -87,6 +97,7 @@ bool PaletteAppender::write(std::string_view bytes) {
 
 bool PaletteAppender::commit() {
     m_file.close();
+    m_lock.reset();
     return true;
 }
 
@@ -95,6 +106,7 @@ void PaletteAppender::discard() {
     m_file.resize(m_startSize);
     m_file.close();
     if (!m_existed && m_startSize == 0) m_file.remove();
+    m_lock.reset();
 }
 
 } // namespace zul::batch

@@ -4,6 +4,7 @@
 // previous file whole. The palette is appended to in place, whole lines at a time, and cut back
 // to its old length when the job does not finish.
 #include "workbench/atomicfile.h"
+#include "workbench/palette.h"
 
 #include <QFile>
 #include <QString>
@@ -93,6 +94,7 @@ public:
 
 private:
     QFile m_file;
+    std::unique_ptr<PaletteLock> m_lock; // held from open() to commit() or discard()
     bool m_existed = false;
     qint64 m_startSize = 0;
     bool m_repair = false; // CR LF owed before the first record

@@ -2,6 +2,7 @@
 
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -74,13 +74,10 @@ QString saveChartPng(const QString& fileName, const ChartPicture& picture, doubl
     if (!(scale > 0 && scale <= 20)) return "the scale must be above 0 and at most 20";
     const QImage image = renderImage(picture, scale);
     if (image.isNull()) return "the picture is too large";
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        return "the PNG could not be written";
-    }
-    if (!file.commit()) return file.errorString();
+    AtomicFile file(fileName);
+    if (!file.open()) return file.error();
+    if (!image.save(&file.device(), "PNG")) return "the PNG could not be written";
+    if (!file.commit().isEmpty()) return file.error();
     return {};
 }
 
@@ -90,14 +87,11 @@ constexpr int kPdfResolution = 1200;
 } // namespace
 
 QString saveChartPdf(const QString& fileName, const ChartPicture& picture) {
-    // Written beside the target under a temporary name, then renamed over it.
-    const QFileInfo info(fileName);
-    const QString temp = info.absolutePath() + "/." + info.fileName() + ".part";
+    // A unique temporary file renamed over the target, as every whole-file output.
+    AtomicFile file(fileName);
+    if (!file.open()) return file.error();
     {
-        QFile out(temp);
-        if (!out.open(QIODevice::WriteOnly))
-            return "the PDF could not be started in " + info.absolutePath();
-        QPdfWriter writer(&out);
+        QPdfWriter writer(&file.device());
         writer.setResolution(kPdfResolution);
         writer.setTitle(picture.title);
         writer.setCreator("ZUL");
@@ -112,24 +106,13 @@ QString saveChartPdf(const QString& fileName, const ChartPicture& picture) {
                         wide ? QPageLayout::Landscape : QPageLayout::Portrait,
                         QMarginsF(0, 0, 0, 0), QPageLayout::Point));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            out.close();
-            QFile::remove(temp);
-            return "the PDF could not be started in " + info.absolutePath();
-        }
+        if (!painter.begin(&writer))
+            return "the PDF could not be started in " + QFileInfo(fileName).absolutePath();
         painter.setRenderHint(QPainter::Antialiasing);
         renderPicture(painter, picture, painter.viewport());
-        if (!painter.end() || !out.flush() || out.error() != QFileDevice::NoError) {
-            out.close();
-            QFile::remove(temp);
-            return "the PDF could not be written";
-        }
+        if (!painter.end()) return "the PDF could not be written";
     }
-    QFile::remove(fileName);
-    if (!QFile::rename(temp, fileName)) {
-        QFile::remove(temp);
-        return "the PDF could not be renamed to " + info.fileName();
-    }
+    if (!file.commit().isEmpty()) return file.error();
     return {};
 }
 

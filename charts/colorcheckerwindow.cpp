@@ -25,6 +25,7 @@ ColorCheckerWindow::ColorCheckerWindow(Workbench& workbench, ChartOutput output,
     setAutoFillBackground(true);
 
     m_info = new QLabel(this);
+    m_info->setTextFormat(Qt::PlainText); // patch names come from ccnames.csv
     m_info->setObjectName("info");
     auto* root = new QVBoxLayout(this);
     root->addWidget(m_canvas, 1);

@@ -3,6 +3,7 @@
 #include "charts/chartpaint.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/atomicfile.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -163,15 +163,12 @@ bool ToleranceWindow::savePalette() {
     const QDateTime now = m_clock();
     const std::string text = cpaletteText(*m_set, now.date().toString("MM-dd-yyyy").toStdString(),
                                           now.time().toString("HH:mm:ss").toStdString());
-    QSaveFile file(kPaletteName);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(text.data(), static_cast<qint64>(text.size())) ==
-                             static_cast<qint64>(text.size()) &&
-                         file.commit();
+    AtomicFile file(kPaletteName);
+    const bool written = file.open() && file.write(text) && file.commit().isEmpty();
     if (!written) {
         m_workbench.dialogs().message(
             QString("Cannot write %1: %2")
-                .arg(QFileInfo(kPaletteName).absoluteFilePath(), file.errorString()));
+                .arg(QFileInfo(kPaletteName).absoluteFilePath(), file.reason()));
         return false;
     }
     emit m_workbench.paletteViewRequested(QFileInfo(kPaletteName).absoluteFilePath());

@@ -3,6 +3,7 @@
 #include "batch/runner.h"
 #include "cli/commands.h"
 #include "cli/context.h"
+#include "text/printable.h"
 
 #include <QCoreApplication>
 
@@ -117,7 +118,7 @@ int report(const Invocation& inv, const batch::Job& job, const batch::BatchFiles
         std::cerr << "zul batch: " << report.warnings
                   << " converted with a message such as \"Format Error\"\n";
     if (report.notConverted() > 0)
-        std::cerr << "zul batch: " << report.failureSummary().toStdString() << '\n';
+        std::cerr << "zul batch: " << printable(report.failureSummary().toStdString()) << '\n';
     return report.exitStatus();
 }
 

@@ -4,12 +4,13 @@
 #include "cli/context.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "text/printable.h"
+#include "workbench/atomicfile.h"
 #include "workbench/datafiles.h"
 
 #include <QDate>
 #include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <cmath>
 #include <fstream>
@@ -80,13 +81,9 @@ QString writeWhole(const std::string& file, const std::string& text) {
         std::cout << text << std::flush;
         return std::cout ? QString() : QString("standard output could not be written");
     }
-    QSaveFile out(QString::fromStdString(file));
-    if (!out.open(QIODevice::WriteOnly)) return out.errorString();
-    if (out.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !out.commit())
-        return out.errorString();
-    return {};
+    AtomicFile out(QString::fromStdString(file));
+    if (!out.open() || !out.write(text)) return out.reason();
+    return out.commit().isEmpty() ? QString() : out.reason();
 }
 
 struct Request {
@@ -194,8 +191,8 @@ std::string draw(const Invocation& inv, const Request& r, const RenotationTable&
         if (!in) return file.toStdString() + ": cannot be opened";
         const CcNames names = readCcNames(in);
         if (!names.fault.empty())
-            std::cerr << "zul " << inv.command.name << ": " << file.toStdString() << ": "
-                      << names.fault << "; the patches without data show n/a\n";
+            std::cerr << "zul " << inv.command.name << ": " << printable(file.toStdString()) << ": "
+                      << printable(names.fault) << "; the patches without data show n/a\n";
         d.checker = fillCC(names, table, settings);
         for (const ChartChip& c : d.checker->patches)
             d.rows.push_back({&c, c.inReach ? c.notation : std::string("n/a"), c.inReach});

@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include "text/printable.h"
+
 #include <iostream>
 
 namespace zul::cli {
@@ -17,13 +19,13 @@ int Invocation::stop(const Arg& a) const {
 }
 
 int Invocation::usageError(const std::string& message) const {
-    std::cerr << "zul " << command.name << ": " << message << '\n' << command.usage;
+    std::cerr << "zul " << command.name << ": " << printable(message) << '\n' << command.usage;
     if (command.help) std::cerr << "Try 'zul " << command.name << " --help'.\n";
     return 2;
 }
 
 int Invocation::fail(const std::string& message, int status) const {
-    std::cerr << "zul " << command.name << ": " << message << '\n';
+    std::cerr << "zul " << command.name << ": " << printable(message) << '\n';
     return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "text/printable.h"
 #include "workbench/datafiles.h"
 #include "workbench/dialogs.h"
 
@@ -74,9 +75,14 @@ std::vector<OptionSpec> settingOptions(bool adapt) {
 
 std::shared_ptr<const RenotationTable> loadTable(const char* command) {
     try {
-        return loadRenotationTable(QFile::encodeName(findDataFile("Muncie.dat")).toStdString());
+        const QString file = findDataFile("Muncie.dat");
+        auto table = loadRenotationTable(QFile::encodeName(file).toStdString());
+        const QString notice = dataFileNotice("Muncie.dat", file);
+        if (!notice.isEmpty())
+            std::cerr << "zul " << command << ": " << printable(notice.toStdString()) << '\n';
+        return table;
     } catch (const Error& e) {
-        std::cerr << "zul " << command << ": " << e.what() << '\n';
+        std::cerr << "zul " << command << ": " << printable(e.what()) << '\n';
         return nullptr;
     }
 }

@@ -6,6 +6,7 @@
 #include "instruments/panel.h"
 #include "instruments/settings.h"
 #include "text/numtext.h"
+#include "text/printable.h"
 #include "workbench/csvline.h"
 #include "workbench/dialogs.h"
 
@@ -35,12 +36,12 @@ public:
     Answer message(const QString& text, const QString& title, Buttons buttons) override {
         if (buttons == Buttons::Ok) {
             lastShown = text;
-            std::cerr << "zul measure: " << text.toStdString() << '\n';
+            std::cerr << "zul measure: " << printable(text.toStdString()) << '\n';
             return Answer::Ok;
         }
         // A question is answered by its text or by its title (the step's name).
         const Answer a = answers.value(text, answers.value(title, Answer::Cancel));
-        std::cerr << "zul measure: " << text.toStdString() << "? "
+        std::cerr << "zul measure: " << printable(text.toStdString()) << "? "
                   << (a == Answer::Yes  ? "yes"
                       : a == Answer::No ? "no"
                       : a == Answer::Ok ? "ok"
@@ -53,7 +54,7 @@ public:
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     void alert(Icon, const QString& text, const QString&) override {
         lastShown = text;
-        std::cerr << "zul measure: " << text.toStdString() << '\n';
+        std::cerr << "zul measure: " << printable(text.toStdString()) << '\n';
     }
     bool confirm(const QString& question, const QString& title) override {
         return message(question, title, Buttons::YesNo) == Answer::Yes;
@@ -134,7 +135,7 @@ std::string resultLine(Workbench& wb, const instruments::InstrumentPanel& panel,
     if (!wb.munsellNote().isEmpty()) note << wb.munsellNote();
     if (!wb.rangeWarning().isEmpty()) note << wb.rangeWarning();
     if (!panel.message().isEmpty() && r.name == "Import") note << panel.message();
-    appendCsvField(out, note.join("; "));
+    appendCsvField(out, QString::fromStdString(printable(note.join("; ").toStdString())));
     if (r.spectrum)
         for (float v : wb.reflectance())
             out += ',' + plainText(v);
@@ -175,14 +176,14 @@ int run(const Invocation& inv) {
         if (!logFile)
             return inv.usageError("cannot write the log to \"" + r.logTo.toStdString() + "\"");
         panel.log().setSink([logFile](const QString& line) {
-            std::fprintf(logFile, "%s\n", line.toUtf8().constData());
+            std::fprintf(logFile, "%s\n", printable(line.toStdString()).c_str());
             std::fflush(logFile);
         });
     }
     // The message field, line by line (a box's text is not repeated).
     QObject::connect(&panel, &instruments::InstrumentPanel::messageShown, [&](const QString& t) {
         if (t.isEmpty() || t == dialogs.lastShown) return;
-        std::cerr << "zul measure: " << t.toStdString() << '\n';
+        std::cerr << "zul measure: " << printable(t.toStdString()) << '\n';
     });
     using Kind = instruments::Outcome::Kind;
     Kind kind = Kind::Done;

@@ -4,12 +4,13 @@
 #include "cli/context.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "text/printable.h"
 #include "viewer/paletteloader.h"
 #include "viewer/renderer.h"
+#include "workbench/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <iostream>
 
@@ -94,12 +95,13 @@ std::string take(const Arg& a, Request& r) {
 int reportLoad(const std::string& palette, const PaletteLoadResult& r) {
     int status = 0;
     if (!r.fileError.isEmpty()) {
-        std::cerr << "zul view: " << palette << ": " << r.fileError.toStdString() << '\n';
+        std::cerr << "zul view: " << printable(palette) << ": "
+                  << printable(r.fileError.toStdString()) << '\n';
         status = 1;
     }
     if (r.formatErrors > 0) {
-        std::cerr << "zul view: " << palette << ": line " << r.firstFormatLine << ": "
-                  << r.firstFormatReason;
+        std::cerr << "zul view: " << printable(palette) << ": line " << r.firstFormatLine << ": "
+                  << printable(r.firstFormatReason);
         if (r.formatErrors > 1) std::cerr << " (" << r.formatErrors << " lines are not records)";
         std::cerr << '\n';
         status = 1;
@@ -108,11 +110,11 @@ int reportLoad(const std::string& palette, const PaletteLoadResult& r) {
         std::cerr << "zul view: " << palette << ": " << withoutNotationText(r).toStdString()
                   << '\n';
     if (r.fileError.isEmpty() && r.points.empty() && r.formatErrors == 0) {
-        std::cerr << "zul view: " << palette << ": no records\n";
+        std::cerr << "zul view: " << printable(palette) << ": no records\n";
         status = 1;
     }
     if (r.limited)
-        std::cerr << "zul view: " << palette << ": palette limited to " << kPaletteLimit
+        std::cerr << "zul view: " << printable(palette) << ": palette limited to " << kPaletteLimit
                   << " records\n";
     if (r.unconverted > 0) {
         std::cerr << "zul view: " << r.unconverted
@@ -155,10 +157,12 @@ int run(const Invocation& inv) {
     options.numbers = r.numbers;
     options.font = viewFont();
     renderView(image, loaded.points, viewFrom(r.bars), options);
-    QSaveFile out(QString::fromLocal8Bit(r.png.c_str()));
-    if (!out.open(QIODevice::WriteOnly) || !image.save(&out, "PNG") || !out.commit())
-        return inv.fail(r.png +
-                        ": the picture could not be written: " + out.errorString().toStdString());
+    AtomicFile out(QString::fromLocal8Bit(r.png.c_str()));
+    if (!out.open() || !image.save(&out.device(), "PNG") || !out.commit().isEmpty())
+        return inv.fail(
+            r.png + ": the picture could not be written: " +
+            (out.reason().isEmpty() ? QString("the PNG could not be encoded") : out.reason())
+                .toStdString());
     return status;
 }
 

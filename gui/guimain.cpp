@@ -225,6 +225,11 @@ int runGui(int argc, char** argv) {
     switchboard.setPreferences(preferences.get());
     registerWindows(switchboard, workbench);
     window.show();
+    // A table from the working folder replaces the shipped one: say so where the user looks.
+    if (const QString notice = dataFileNotice("Muncie.dat", tableFile); !notice.isEmpty()) {
+        qCWarning(lcStartup, "%s", qUtf8Printable(notice));
+        workbench.showNotice(notice);
+    }
     ManualWindow* manual = nullptr;
     // Ticked as the user ticks them: the main window's switches follow.
     QTimer::singleShot(0, &window, [&] {

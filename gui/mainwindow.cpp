@@ -581,6 +581,7 @@ QWidget* MainWindow::buildMessages() {
     auto* imported = new QLabel;
     m_imported = imported;
     imported->setObjectName("Label6");
+    imported->setTextFormat(Qt::PlainText); // a file's name and header, never markup
     imported->setFrameShape(QFrame::StyledPanel);
     imported->setFrameShadow(QFrame::Sunken);
     imported->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -3,11 +3,11 @@
 #include "colorimetry/rgb.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
@@ -108,9 +108,9 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
         return result;
     }
 
-    QSaveFile file(job.fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = "Cannot write palette file " + job.fileName + ": " + file.errorString();
+    AtomicFile file(job.fileName);
+    if (!file.open()) {
+        result.error = "Cannot write palette file " + job.fileName + ": " + file.reason();
         return result;
     }
 
@@ -161,7 +161,7 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
             if (result.failed == 0) result.firstFailure = batch.firstFailure;
             result.failed += batch.failed;
         }
-        if (!batch.lines.isEmpty() && file.write(batch.lines) != batch.lines.size()) return false;
+        if (!batch.lines.isEmpty() && !file.write(batch.lines)) return false;
         result.written += batch.records;
         return true;
     };
@@ -175,7 +175,6 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
     // A cancel before the first batch stops the pipeline without a word; a palette short of a
     // block for any reason is never committed.
     if (run.cancelled || (job.cancel && job.cancel->load())) {
-        file.cancelWriting();
         result.cancelled = true;
         result.written = 0;
         return result;
@@ -184,15 +183,14 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
     if (!run.error.empty())
         reason = QString::fromStdString(run.error);
     else if (run.writerStopped)
-        reason = file.errorString();
+        reason = file.reason();
     else if (result.written + result.failed != total)
         reason = QString("only %1 of %2 blocks were converted")
                      .arg(result.written + result.failed)
                      .arg(total);
-    else if (!file.commit())
-        reason = file.errorString();
+    else if (!file.commit().isEmpty())
+        reason = file.reason();
     if (!reason.isEmpty()) {
-        file.cancelWriting();
         result.written = 0;
         result.error = "Cannot write palette file " + job.fileName + ": " + reason;
     }

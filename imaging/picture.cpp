@@ -62,6 +62,7 @@ PictureLoad loadPicture(const QString& fileName) {
     const QFileInfo info(fileName);
     if (!info.exists()) return fail("File not found");
     if (info.isDir()) return fail("it is a folder");
+    if (!info.isFile()) return fail("it is not a regular file");
 
     QImageReader::setAllocationLimit(kPictureAllocationLimitMiB);
     QImageReader reader(fileName);

@@ -72,6 +72,7 @@ PictureWindow::PictureWindow(Workbench& workbench, const QString& picture, QWidg
     m_swatch->setMinimumWidth(80);
     m_profile = new QLabel(central);
     m_profile->setObjectName("profileLabel");
+    m_profile->setTextFormat(Qt::PlainText); // the description comes from the picture file
     m_fit = new QCheckBox("&Fit to window", central);
     m_fit->setObjectName("fitCheck");
     connect(m_fit, &QCheckBox::toggled, this, &PictureWindow::setFitToWindow);

@@ -4,6 +4,7 @@
 #include "instruments/spectralimport.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/safefiles.h"
 #include "workbench/workbench.h"
 
 #include <QCoreApplication>
@@ -219,15 +220,15 @@ Outcome::Kind InstrumentPanel::importDropped(const QString& file) {
 Outcome::Kind InstrumentPanel::importFile(QString file) {
     if (file.isEmpty()) file = m_wb.dialogs().openFile(QStringLiteral("Import %R"), "*.txt|*.txt");
     if (file.isEmpty()) return Outcome::Kind::Stopped; // cancelled: nothing happens
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
+    if (!QFile::exists(file)) {
         m_last = {Outcome::Kind::Refused, QStringLiteral("File not found"), {}};
         m_wb.dialogs().message(m_last.message);
         return m_last.kind;
     }
-    const ImportResult r = in.size() > kMaxImportBytes
-                               ? ImportResult{false, {}, {}, {}, "the file is too large"}
-                               : importSpectrum(in.readAll());
+    // A regular file only, and bounded by the bytes read: a device reports a size of 0.
+    const FileBytes read = readRegularFile(file, kMaxImportBytes);
+    const ImportResult r =
+        read.ok() ? importSpectrum(read.bytes) : ImportResult{false, {}, {}, {}, read.error};
     if (!r.ok) {
         m_last = {Outcome::Kind::Refused, r.error, {}};
         setMessage(QStringLiteral("%1: %2").arg(file, r.error));

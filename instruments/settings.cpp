@@ -3,12 +3,14 @@
 #include "instruments/parsers.h"
 #include "text/seqfile.h"
 #include "workbench/atomicfile.h"
+#include "workbench/safefiles.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cmath>
 #include <fstream>
+#include <sstream>
 
 namespace zul::instruments {
 
@@ -44,12 +46,20 @@ std::optional<InstrumentSettings> readSettings(std::istream& in) {
     }
 }
 
+namespace {
+// A name and a port number: a settings file beyond this is not one.
+constexpr qint64 kMaxSettingsBytes = 64 * 1024;
+} // namespace
+
 std::optional<InstrumentSettings> readSettingsFile(const QString& dir) {
     for (const char* name : {"zul.cfg", "ZUL.cfg"}) {
         const QString path = QDir(dir).filePath(QString::fromLatin1(name));
         if (!QFile::exists(path)) continue;
-        std::ifstream in(QFile::encodeName(path).constData(), std::ios::binary);
-        if (in) return readSettings(in);
+        // A FIFO or a device is no settings file: reading one would never end.
+        const FileBytes read = readRegularFile(path, kMaxSettingsBytes);
+        if (!read.ok()) return std::nullopt;
+        std::istringstream in(read.bytes.toStdString());
+        return readSettings(in);
     }
     return std::nullopt;
 }

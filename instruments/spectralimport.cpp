@@ -2,6 +2,7 @@
 
 #include "instruments/parsers.h"
 #include "text/seqfile.h"
+#include "workbench/safefiles.h"
 
 #include <QStringList>
 
@@ -94,6 +95,9 @@ ImportResult importCgatsSpectrum(const QByteArray& input) {
     const QByteArray bytes = withoutBom(input);
     // The CGATS parser must not be handed an empty block (it stops the program).
     if (bytes.isEmpty()) return failed("not a readable CGATS file: the file is empty");
+    if (hasCgatsInclude(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
+        return failed(kCgatsIncludeRefused);
     It8 it8(bytes);
     if (!it8.handle) return failed("not a readable CGATS file: " + it8.error);
     char** names = nullptr;

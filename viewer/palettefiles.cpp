@@ -1,6 +1,7 @@
 #include "viewer/palettefiles.h"
 
 #include "workbench/atomicfile.h"
+#include "workbench/safefiles.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -9,10 +10,17 @@
 
 namespace zul {
 
+namespace {
+// The file holds one name; anything longer is not ours.
+constexpr qint64 kMaxLastPaletteBytes = 64 * 1024;
+} // namespace
+
 QString readLastPalette(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return kDefaultPalette;
-    QByteArray line = f.readLine(64 * 1024);
+    // A regular file only: a FIFO would keep the viewer waiting for a name forever.
+    const FileBytes read = readRegularFile(file, kMaxLastPaletteBytes);
+    if (!read.ok()) return kDefaultPalette;
+    QByteArray line = read.bytes.left(read.bytes.indexOf('\n') + 1);
+    if (line.isEmpty()) line = read.bytes;
     if (line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
     while (!line.isEmpty() && (line.endsWith('\n') || line.endsWith('\r')))
         line.chop(1);

@@ -2,6 +2,7 @@
 
 #include "viewer/palettereader.h"
 #include "workbench/csvline.h"
+#include "workbench/safefiles.h"
 
 #include <QFile>
 
@@ -242,9 +243,13 @@ QString withoutNotationText(const PaletteLoadResult& r) {
 
 PaletteLoadResult loadPaletteFile(const QString& fileName, const PaletteLoadRequest& request) {
     QFile file(fileName);
-    if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // A FIFO or a device would keep the load waiting where no Cancel reaches it.
+    const QString special = fileName.isEmpty() ? QString() : notRegularFile(fileName);
+    if (fileName.isEmpty() || !special.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         PaletteLoadResult result;
-        result.fileError = fileName.isEmpty() ? QStringLiteral("no file name") : file.errorString();
+        result.fileError = fileName.isEmpty()  ? QStringLiteral("no file name")
+                           : special.isEmpty() ? file.errorString()
+                                               : special;
         return result;
     }
     const ChunkReader read = [&file](char* buffer, std::size_t size) -> std::size_t {

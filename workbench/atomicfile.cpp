@@ -1,10 +1,13 @@
 #include "workbench/atomicfile.h"
 
+#include "workbench/safefiles.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace zul {
@@ -13,6 +16,21 @@ AtomicFile::AtomicFile(const QString& fileName) : m_name(fileName), m_file(fileN
 
 AtomicFile::~AtomicFile() {
     if (m_file.isOpen()) m_file.cancelWriting(); // removes the temporary file
+}
+
+void AtomicFile::failWith(const QString& message, const QString& reason) {
+    if (!m_error.isEmpty()) return;
+    m_error = message;
+    m_reason = reason;
+}
+
+int AtomicFile::handle() {
+    return m_stream.isOpen() ? m_stream.handle() : m_file.handle();
+}
+
+QIODevice& AtomicFile::device() {
+    if (m_stream.isOpen()) return m_stream;
+    return m_file;
 }
 
 void AtomicFile::fail(const QString& reason) {
@@ -24,12 +42,31 @@ void AtomicFile::fail(const QString& reason) {
                        existed ? QStringLiteral("The file was left as it was.")
                                : QStringLiteral("Nothing was written."));
     if (m_file.isOpen()) m_file.cancelWriting();
+    if (m_stream.isOpen()) m_stream.close();
 }
 
 bool AtomicFile::open() {
     if (m_name.isEmpty()) {
         fail(QStringLiteral("no file name"));
         return false;
+    }
+    const QString link = refusedOutputLink(m_name);
+    if (!link.isEmpty()) {
+        failWith(link, QStringLiteral("it is a link owned by another user"));
+        return false;
+    }
+    if (isSpecialFile(m_name)) {
+        // Written in place: a rename would replace the FIFO or the device with a regular file.
+        const int fd =
+            ::open(QFile::encodeName(m_name).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0 || !m_stream.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                     QFileDevice::AutoCloseHandle)) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            if (fd >= 0) ::close(fd);
+            fail(reason);
+            return false;
+        }
+        return true;
     }
     // Unbuffered: the bytes go out through writeAll below, which keeps the system's reason
     // for a failure (a full disk, a size limit) where a buffered device would lose it.
@@ -46,7 +83,7 @@ bool AtomicFile::write(const QByteArray& bytes) {
 
 bool AtomicFile::write(std::string_view bytes) {
     if (!m_error.isEmpty()) return false;
-    if (!m_file.isOpen()) {
+    if (!m_file.isOpen() && !m_stream.isOpen()) {
         fail(QStringLiteral("the file is not open"));
         return false;
     }
@@ -55,7 +92,7 @@ bool AtomicFile::write(std::string_view bytes) {
 }
 
 bool AtomicFile::flushBuffer() {
-    const QString reason = writeAll(m_file.handle(), m_buffer.constData(), m_buffer.size());
+    const QString reason = writeAll(handle(), m_buffer.constData(), m_buffer.size());
     m_buffer.clear();
     if (reason.isEmpty()) return true;
     fail(reason);
@@ -64,11 +101,16 @@ bool AtomicFile::flushBuffer() {
 
 QString AtomicFile::commit() {
     if (!m_error.isEmpty()) return m_error;
-    if (!m_file.isOpen()) {
+    if (!m_file.isOpen() && !m_stream.isOpen()) {
         fail(QStringLiteral("the file is not open"));
         return m_error;
     }
     if (!flushBuffer()) return m_error;
+    if (m_stream.isOpen()) {
+        if (m_stream.error() != QFileDevice::NoError) fail(m_stream.errorString());
+        m_stream.close();
+        return m_error;
+    }
     if (!m_file.commit()) fail(m_file.errorString());
     return m_error;
 }

@@ -2,8 +2,11 @@
 // Files rewritten whole (settings, the last palette's name, batch outputs, tables) go to a
 // temporary file beside the target that replaces it only once every byte is written and synced:
 // a crash, a kill or a full disk leaves the old file or the new one, never a mix, and a failure
-// leaves the old file and says why.
+// leaves the old file and says why. The old file's permissions are kept. A link another user
+// planted in a sticky shared folder is refused (nothing is written), and a target that exists
+// and is not a regular file (a FIFO, a device) is written in place as a stream, never replaced.
 #include <QByteArray>
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
@@ -29,6 +32,10 @@ public:
     QString commit();
 
     const QString& fileName() const { return m_name; }
+    // The open file for writers that want a device (a picture, a PDF), in place of write().
+    QIODevice& device();
+    // Whether the target is a FIFO or a device written in place.
+    bool isStream() const { return m_stream.isOpen(); }
     // The message of the first failure, empty while all went well.
     const QString& error() const { return m_error; }
     // Its reason alone ("File too large"), for callers that name the file themselves.
@@ -38,9 +45,12 @@ private:
     static constexpr qsizetype kBufferSize = 64 * 1024;
     bool flushBuffer();
     void fail(const QString& reason);
+    void failWith(const QString& message, const QString& reason);
+    int handle();
 
     QString m_name;
     QSaveFile m_file;
+    QFile m_stream; // the special file written in place
     QByteArray m_buffer;
     QString m_error;
     QString m_reason;

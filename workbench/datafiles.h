@@ -9,4 +9,9 @@ namespace zul {
 // When it is nowhere, returns `name` itself so that the caller's error names the file.
 QString findDataFile(const QString& name);
 
+// Empty when `path` (as findDataFile gave it) is the copy the program ships; otherwise the line
+// that says which file stands in for it: `Muncie.dat: using "/home/u/Muncie.dat", not the
+// table the program ships`. A copy in the working folder takes precedence silently otherwise.
+QString dataFileNotice(const QString& name, const QString& path);
+
 } // namespace zul

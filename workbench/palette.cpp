@@ -2,6 +2,7 @@
 
 #include "text/numtext.h"
 #include "workbench/atomicfile.h"
+#include "workbench/safefiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -144,6 +145,7 @@ bool endsUnfinished(const QByteArray& content) {
 std::optional<QString> rewriteWithLine(const QString& fileName, const QByteArray& line) {
     QFile old(fileName);
     QByteArray content;
+    if (isSpecialFile(fileName)) return std::nullopt; // a FIFO or a device takes the line as it is
     if (old.exists()) {
         // A palette the user may not write stays as it is: the append below says why.
         if (!QFileInfo(fileName).isWritable()) return std::nullopt;
@@ -163,7 +165,28 @@ std::optional<QString> rewriteWithLine(const QString& fileName, const QByteArray
 
 } // namespace
 
+PaletteLock::PaletteLock(const QString& paletteName)
+    : m_palette(paletteName), m_lock(paletteName + ".lock") {
+    // A lock is stale only when its process is gone: a long batch job keeps it however long.
+    m_lock.setStaleLockTime(0);
+}
+
+bool PaletteLock::acquire(int waitMs) {
+    if (m_lock.tryLock(waitMs)) return true;
+    return m_lock.error() != QLockFile::LockFailedError;
+}
+
+QString PaletteLock::busyMessage() const {
+    return QStringLiteral("The palette \"%1\" is busy (another program is writing to it); nothing "
+                          "was written")
+        .arg(m_palette);
+}
+
 QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
+    const QString link = refusedOutputLink(fileName);
+    if (!link.isEmpty()) return link;
+    PaletteLock lock(fileName);
+    if (!lock.acquire()) return lock.busyMessage();
     if (const std::optional<QString> rewritten = rewriteWithLine(fileName, line)) return *rewritten;
     QFile file(fileName);
     const bool existed = file.exists();

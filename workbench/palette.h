@@ -2,6 +2,7 @@
 // The palette record: one line per saved colour, comma-separated, texts in double quotes, that a
 // spreadsheet opens and the palette viewer reads (it uses the first six items).
 #include <QDateTime>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,22 @@ QString paletteSafeText(const QString& text);
 // numbers ("-.50", "-12") included, stay as they are.
 QString formulaSafe(const QString& text);
 std::string formulaSafe(std::string_view text);
+
+// Every save and append to a palette holds "NAME.lock" beside it for the whole write, so that a
+// save that rewrites the file never drops what a batch job appends meanwhile. A second writer
+// waits up to `waitMs`, then gives up with busyMessage(). A folder where no lock can be made (one
+// the user may not write) is written without one: no rewrite can happen there either.
+class PaletteLock {
+public:
+    static constexpr int kSaveWaitMs = 3000;
+    explicit PaletteLock(const QString& paletteName);
+    bool acquire(int waitMs = kSaveWaitMs);
+    QString busyMessage() const;
+
+private:
+    QString m_palette;
+    QLockFile m_lock;
+};
 
 // Records (lines) in a palette file; 0 when it cannot be read.
 long countPaletteRecords(const QString& fileName);

@@ -117,6 +117,8 @@ public:
     QString valueNote() const { return m_valueNote; }
     // Under D50 or D65 without adaptation, the line under the illuminant caption; else empty.
     QString entryNote() const;
+    // A line for the Messages field that no chain replaces (the table in use, ...).
+    void showNotice(const QString& text) { setMessage(text, false); }
     // What the Messages field shows: where the last record went, or why the last chain failed
     // or what it changed of the entry; empty when there is nothing to say.
     QString message() const { return m_message; }

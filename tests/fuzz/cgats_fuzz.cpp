@@ -1,12 +1,14 @@
 // CGATS.17 files read by the xyz, lab and spectral jobs (the first byte picks one), and any text
 // read as an output table to write as CGATS. Properties: reading gives records or a CgatsError;
 // every line read is one of the job's records (or names the field that does not hold a number);
-// a table written as CGATS reads back as a file the xyz and lab jobs accept.
+// a table written as CGATS reads back as a file the xyz and lab jobs accept; a file with an
+// .INCLUDE is refused whole, before the parser could open the file it names.
 #include "fuzzcheck.h"
 
 #include "batch/cgats.h"
 #include "batch/jobs.h"
 #include "batch/records.h"
+#include "workbench/safefiles.h"
 
 #include <string>
 #include <vector>
@@ -43,11 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const Job& job = *readers[data[0] % readers.size()];
     std::string lines;
+    const bool include = zul::hasCgatsInclude(text);
     try {
         lines = cgatsToRecords(job, text);
-    } catch (const CgatsError&) {
+    } catch (const CgatsError& e) {
+        FUZZ_CHECK(!include || text.empty() || std::string(e.what()) == zul::kCgatsIncludeRefused);
         return 0;
     }
+    FUZZ_CHECK(!include);
     Record record;
     std::size_t start = 0;
     while (start < lines.size()) {

@@ -202,5 +202,35 @@ TEST(DebianPackage, HoldsTheProgramAndItsFilesWithComputedDependencies) {
     EXPECT_EQ(run(root + "/usr/bin/zul", {"--version"}).out, QString("zul " ZUL_VERSION "\n"));
 }
 
+// The packaged program carries the hardening of the release build: a position-independent
+// executable, read-only relocations bound at start, the stack protector and fortified calls.
+TEST(DebianPackage, ProgramIsHardened) {
+    if (!ZUL_HARDENED) GTEST_SKIP() << "built without ZUL_HARDEN";
+    for (const char* tool : {"dpkg-deb", "readelf", "nm"})
+        if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << "no " << tool;
+    QTemporaryDir out;
+    ASSERT_TRUE(out.isValid());
+    ASSERT_EQ(run(ZUL_CPACK,
+                  {"--config", QString(ZUL_BUILD_DIR) + "/CPackConfig.cmake", "-B", out.path()},
+                  ZUL_BUILD_DIR)
+                  .status,
+              0);
+    const QString arch = run("dpkg", {"--print-architecture"}).out.trimmed();
+    const QString root = out.filePath("root");
+    ASSERT_EQ(
+        run("dpkg-deb", {"-x", out.filePath("zul_" ZUL_VERSION "_" + arch + ".deb"), root}).status,
+        0);
+    const QString zul = root + "/usr/bin/zul";
+    EXPECT_TRUE(run("readelf", {"-h", zul}).out.contains(QRegularExpression("Type:\\s+DYN")));
+    const QString segments = run("readelf", {"-lW", zul}).out;
+    EXPECT_TRUE(segments.contains("GNU_RELRO")) << "no RELRO";
+    const QString dynamic = run("readelf", {"-dW", zul}).out;
+    EXPECT_TRUE(dynamic.contains("BIND_NOW")) << "not bound at start";
+    EXPECT_TRUE(dynamic.contains(QRegularExpression("FLAGS_1.*PIE"))) << "not PIE";
+    const QString symbols = run("nm", {"-D", zul}).out;
+    EXPECT_TRUE(symbols.contains("__stack_chk_fail")) << "no stack protector";
+    EXPECT_TRUE(symbols.contains(QRegularExpression("__\\w+_chk@"))) << "no fortified call";
+}
+
 } // namespace
 } // namespace zul::testing

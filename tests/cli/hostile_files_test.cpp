@@ -1,0 +1,295 @@
+// What a hostile neighbour in a shared folder can plant, met by the built program: links another
+// user owns in a sticky folder, FIFOs and devices in place of files, CGATS includes, a palette
+// written by two programs at once. Every link, FIFO and device is made in the test's own folder.
+#include "support/zulprocess.h"
+#include "text/printable.h"
+#include "workbench/palette.h"
+#include "workbench/safefiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace zul::testing {
+namespace {
+
+constexpr uid_t kOtherUser = 65534; // nobody
+
+class HostileFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureApplication();
+        ASSERT_TRUE(dir.isValid());
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString write(const QString& name, const QByteArray& content) const {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return path(name);
+    }
+    static QByteArray read(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // A folder as /tmp is: everyone may write, the sticky bit set.
+    QString stickyFolder(const QString& name) const {
+        const QString p = path(name);
+        EXPECT_TRUE(QDir().mkpath(p));
+        EXPECT_EQ(::chmod(QFile::encodeName(p).constData(), 01777), 0);
+        return p;
+    }
+    ProgramRun zul(const QStringList& args, const QByteArray& input = {}) const {
+        return runZul(args, input, dir.path());
+    }
+    QTemporaryDir dir;
+};
+
+// The kernel's rule for links in sticky folders, which the writers apply themselves.
+TEST(LinkRule, FollowsOnlyTheUsersOrTheFolderOwnersLinkInAStickyFolder) {
+    struct Case {
+        bool sticky;
+        uid_t link, folder, user;
+        bool follows;
+    } cases[] = {
+        {false, 7, 8, 9, true}, {true, 9, 8, 9, true},  {true, 8, 8, 9, true},
+        {true, 7, 8, 9, false}, {true, 7, 0, 0, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(followsLink(c.sticky, c.link, c.folder, c.user), c.follows)
+            << c.sticky << ' ' << c.link << ' ' << c.folder << ' ' << c.user;
+}
+
+// Through the injectable owner: any user can run it.
+TEST_F(HostileFiles, ForeignLinkInStickyFolderIsRefusedByTheOwnerCheck) {
+    const QString shared = stickyFolder("shared");
+    const QString plain = path("plain");
+    ASSERT_TRUE(QDir().mkpath(plain));
+    const QString victim = write("victim", "mine\n");
+    for (const QString& folder : {shared, plain})
+        ASSERT_TRUE(QFile::link(victim, folder + "/out.prn"));
+    setLinkOwnerForTesting([](const QString&) { return std::optional<uid_t>(::geteuid() + 1); });
+    const QString refused = refusedOutputLink(shared + "/out.prn");
+    const QString followed = refusedOutputLink(plain + "/out.prn");
+    setLinkOwnerForTesting({});
+    EXPECT_EQ(refused, '"' + shared +
+                           "/out.prn\" is a link owned by another user; nothing was "
+                           "written");
+    EXPECT_EQ(followed, QString());
+    EXPECT_EQ(refusedOutputLink(shared + "/out.prn"), QString()); // the user's own link
+}
+
+// The real program, with a link really owned by someone else (the test needs root to give it).
+TEST_F(HostileFiles, OutputsNeverFollowAnotherUsersLinkInAStickyFolder) {
+    const QString shared = stickyFolder("shared");
+    const QString victim = write("victim", "mine\n");
+    const QString link = shared + "/out.prn";
+    ASSERT_TRUE(QFile::link(victim, link));
+    if (::lchown(QFile::encodeName(link).constData(), kOtherUser, kOtherUser) != 0)
+        GTEST_SKIP() << "cannot give a link to another user (not root)";
+    write("RHScolors.txt", "a,b,5R,4,10\r\n");
+    const ProgramRun table = zul({"table", "-o", link});
+    EXPECT_EQ(table.status, 3);
+    EXPECT_NE(table.err.find("is a link owned by another user"), std::string::npos) << table.err;
+    const ProgramRun batch = zul({"batch", "chart", "-i", "RHScolors.txt", "-o", link});
+    EXPECT_NE(batch.status, 0);
+    EXPECT_NE(batch.err.find("is a link owned by another user"), std::string::npos) << batch.err;
+    const ProgramRun pdf = zul({"chart", "hue", "5R", "--pdf", link});
+    EXPECT_NE(pdf.status, 0);
+    EXPECT_EQ(read(victim), "mine\n");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+
+    // The same link outside a sticky folder is followed as before.
+    const QString plain = path("plain.prn");
+    ASSERT_TRUE(QFile::link(victim, plain));
+    ASSERT_EQ(::lchown(QFile::encodeName(plain).constData(), kOtherUser, kOtherUser), 0);
+    EXPECT_EQ(zul({"table", "-o", plain}).status, 0);
+    EXPECT_NE(read(victim), "mine\n");
+}
+
+TEST_F(HostileFiles, ChartPdfIsReplacedAtomicallyWithItsPermissions) {
+    const QString pdf = write("hue.pdf", "old");
+    ASSERT_TRUE(QFile::setPermissions(pdf, QFile::ReadOwner | QFile::WriteOwner));
+    // A planted link on the old fixed temporary name must lead nowhere.
+    const QString other = write("other", "untouched");
+    ASSERT_TRUE(QFile::link(other, path(".hue.pdf.part")));
+    const ProgramRun run = zul({"chart", "hue", "5R", "--pdf", "hue.pdf"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(read(pdf).startsWith("%PDF-"));
+    EXPECT_FALSE(QFileInfo(pdf).isSymLink());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(pdf).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(read(other), "untouched");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3)
+        << QDir(dir.path())
+               .entryList(QDir::Files | QDir::Hidden | QDir::System)
+               .join(' ')
+               .toStdString();
+}
+
+// A FIFO (or a device) named as an output is written in place and stays what it is.
+TEST_F(HostileFiles, SpecialOutputsAreWrittenInPlace) {
+    const QString fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Held open for writing too, so that neither side waits for the other to open, and a
+    // program that replaced the FIFO leaves the reader with nothing rather than waiting forever.
+    const int keeper = ::open(QFile::encodeName(fifo).constData(), O_RDWR);
+    ASSERT_GE(keeper, 0);
+    QByteArray got;
+    std::thread reader([&] {
+        QFile f(fifo);
+        if (f.open(QIODevice::ReadOnly)) got = f.readAll();
+    });
+    const ProgramRun run = zul({"table", "-o", fifo});
+    ::close(keeper);
+    reader.join();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_GT(got.size(), 1000);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    // A null device of our own, where the system lets us make one.
+    const QString null = path("null");
+    if (::mknod(QFile::encodeName(null).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "cannot make a device node here";
+    EXPECT_EQ(zul({"table", "-o", null}).status, 0);
+    EXPECT_EQ(zul({"chart", "hue", "5R", "--pdf", null}).status, 0);
+    ASSERT_EQ(::stat(QFile::encodeName(null).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(HostileFiles, CgatsIncludesAreRefused) {
+    write("secret.txt", "hunter2 rest\n");
+    const QByteArray cgats = "CGATS.17\n.include \"" + path("secret.txt").toUtf8() +
+                             "\"\nNUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSAMPLE_ID XYZ_X XYZ_Y "
+                             "XYZ_Z\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 20 20 "
+                             "20\nEND_DATA\n";
+    write("in.cgats", cgats);
+    const ProgramRun batch =
+        zul({"batch", "xyz", "-i", "in.cgats", "--format", "cgats", "--palette", "p.csv"});
+    EXPECT_NE(batch.status, 0);
+    EXPECT_NE(batch.err.find("CGATS includes are not read"), std::string::npos) << batch.err;
+    EXPECT_FALSE(QFile::exists(path("p.csv")));
+
+    write("spectrum.cgats", cgats);
+    const ProgramRun import =
+        zul({"measure", "--instrument", "Import", "--file", "spectrum.cgats"});
+    EXPECT_NE(import.status, 0);
+    EXPECT_NE(import.err.find("CGATS includes are not read"), std::string::npos) << import.err;
+    EXPECT_EQ(import.out.find("hunter2"), std::string::npos);
+}
+
+// Inputs that are not regular files end with a message, never a hang or an abort.
+TEST_F(HostileFiles, SpecialInputsAreRefused) {
+    const QString fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Case {
+        QStringList args;
+        QString input;
+    } cases[] = {
+        {{"measure", "--instrument", "Import", "--file", "/dev/zero"}, "/dev/zero"},
+        {{"measure", "--instrument", "Import", "--file", fifo}, fifo},
+        {{"view", fifo, "--png", path("v.png")}, fifo},
+        {{"palette-from-picture", fifo, "-o", path("p.csv")}, fifo},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = zul(c.args);
+        EXPECT_GT(run.status, 0) << c.args.join(' ').toStdString(); // not -1: ended, no crash
+        EXPECT_NE(run.err.find("not a regular file"), std::string::npos)
+            << c.args.join(' ').toStdString() << ": " << run.err;
+    }
+    // The viewer's last palette and the instrument settings, as the window reads them.
+    EXPECT_EQ(readRegularFile(fifo, 1024).error, '"' + fifo + "\" is not a regular file");
+    EXPECT_EQ(readRegularFile("/dev/zero", 1024).error, "\"/dev/zero\" is not a regular file");
+    const QString big = write("big", QByteArray(2048, 'x'));
+    EXPECT_EQ(readRegularFile(big, 1024).error, '"' + big + "\" is larger than 1024 bytes");
+    EXPECT_EQ(readRegularFile(big, 2048).bytes.size(), 2048);
+}
+
+// "Save to Palette" while a batch job appends to the same palette: every record stays.
+TEST_F(HostileFiles, ConcurrentSavesAndAppendsLoseNoRecord) {
+    QByteArray input;
+    constexpr int kRecords = 20000;
+    for (int i = 0; i < kRecords; ++i)
+        input += "t" + QByteArray::number(i) + ",18,20,22\r\n";
+    write("in.csv", input);
+    const QString palette = path("p.csv");
+    std::atomic<bool> done{false};
+    int saved = 0, busy = 0;
+    std::thread saver([&] {
+        const QByteArray line = "\"save\"\r\n";
+        while (!done) {
+            const QString failure = appendPaletteLine(palette, line);
+            if (failure.isEmpty())
+                ++saved;
+            else if (failure.contains("is busy"))
+                ++busy;
+            else
+                ADD_FAILURE() << failure.toStdString();
+        }
+    });
+    const ProgramRun run = zul({"batch", "xyz", "-i", "in.csv", "--palette", palette});
+    done = true;
+    saver.join();
+    EXPECT_TRUE(run.status == 0 || run.err.find("is busy") != std::string::npos) << run.err;
+    const int batchLines = run.status == 0 ? kRecords : 0;
+    EXPECT_EQ(countPaletteRecords(palette), batchLines + saved)
+        << saved << " saved, " << busy << " busy";
+    EXPECT_GT(saved, 0);
+}
+
+TEST(Printable, ShowsControlCharactersInCaretNotation) {
+    const struct {
+        std::string_view in;
+        std::string out;
+    } cases[] = {
+        {"plain 5R 4/10", "plain 5R 4/10"},
+        {"\x1b]0;owned\x07", "^[]0;owned^G"},
+        {std::string_view("a\0b", 3), "a^@b"},
+        {"tab\tcr\rlf\ndel\x7f", "tab\tcr^Mlf^Jdel^?"},
+        {"csi \xc2\x9b"
+         "31m \xc3\xa9",
+         "csi \\u009b31m \xc3\xa9"}, // C1 escaped, é kept
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(printable(c.in), c.out);
+}
+
+// A file name with an escape sequence reaches the terminal as text, not as a command.
+TEST_F(HostileFiles, FileNamesAreEscapedOnTheTerminal) {
+    const ProgramRun run = zul({"view", "red\x1b[31m.csv", "--png", "v.png"});
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("red^[[31m.csv"), std::string::npos) << run.err;
+}
+
+// A table in the working folder still wins, but never silently.
+TEST_F(HostileFiles, ATableBesideTheWorkingFolderIsNamed) {
+    const ProgramRun shipped = zul({"convert", "--from", "munsell", "5R", "4", "10"});
+    ASSERT_EQ(shipped.status, 0) << shipped.err;
+    EXPECT_EQ(shipped.err.find("not the table the program ships"), std::string::npos);
+    ASSERT_TRUE(QFile::copy(QString(ZUL_SOURCE_DIR) + "/data/Muncie.dat", path("Muncie.dat")));
+    const ProgramRun local = zul({"convert", "--from", "munsell", "5R", "4", "10"});
+    EXPECT_EQ(local.status, 0) << local.err;
+    EXPECT_NE(local.err.find("Muncie.dat: using \"" + path("Muncie.dat").toStdString() +
+                             "\", not the table the program ships"),
+              std::string::npos)
+        << local.err;
+    EXPECT_EQ(local.out, shipped.out);
+}
+
+} // namespace
+} // namespace zul::testing
