@@ -960,7 +960,10 @@ void MainWindow::describeControls() {
                                              "Show the value page of the current value",
                                              "Show the ColorChecker chart",
                                              "Open the picture window",
-                                             "Show the last palette in 3D"};
+                                             "Show the last palette in 3D",
+                                             "Show the colorimetry of the current spectrum",
+                                             "Judge samples against a standard"};
+    static_assert(std::size(switchTips) == static_cast<std::size_t>(Switch::Count));
     for (std::size_t i = 0; i < m_switches.size(); ++i)
         m_switches[i]->setToolTip(QString::fromUtf8(switchTips[i]));
 }

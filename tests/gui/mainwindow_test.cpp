@@ -241,14 +241,14 @@ TEST_F(MainWindowTest, RgbEntriesAreClampedRoundedAndFollowedBySliders) {
     EXPECT_EQ(position("VScroll6"), 12);
     EXPECT_EQ(swatchColour(), QColor(255, 0, 12));
 
+    // Text is refused, not read as 0: the fields keep it and the colour stays.
     type("Text1_0", "abc");
     type("Text1_1", "x");
     typeAndEnter("Text1_2", "?");
-    EXPECT_EQ(text("Text1_0"), "0");
-    EXPECT_EQ(text("Text1_1"), "0");
-    EXPECT_EQ(text("Text1_2"), "0");
-    EXPECT_EQ(position("VScroll4"), 0);
-    EXPECT_EQ(swatchColour(), QColor(0, 0, 0));
+    EXPECT_EQ(text("Text1_0"), "abc");
+    EXPECT_EQ(text("Text1_1"), "x");
+    EXPECT_EQ(position("VScroll4"), 255);
+    EXPECT_EQ(swatchColour(), QColor(255, 0, 12));
 }
 
 TEST_F(MainWindowTest, XyzZeroShowsVeryDarkGreyWithoutWarning) {

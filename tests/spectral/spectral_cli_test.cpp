@@ -127,12 +127,12 @@ TEST_F(SpectralCommand, IndicesAndMetamerism) {
     EXPECT_EQ(fields(lines[1])[15], "0.0000");       // corrected at D65
     EXPECT_GT(std::stod(fields(lines[2])[15]), 1.0); // white vs orange under A
 
-    // A black has no chromaticity: no indices, no notation, but its line.
+    // A black has no chromaticity: no indices; its notation is the neutral black.
     const auto black =
         runZul({"spectral", plain("black", [](double) { return 0.0; }), "--indices"});
     ASSERT_EQ(black.status, 0) << black.err;
     EXPECT_EQ(black.lines().at(1), "black,D65,10,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,"
-                                   "0.0000,,,,");
+                                   "0.0000,N 0.00/0.00,,,");
 }
 
 TEST_F(SpectralCommand, UsageAndUnreadableFiles) {
