@@ -49,7 +49,11 @@ FirstLine readFirstLine(const ChunkReader& read) {
     bool ended = false;
     std::size_t lineEnd = std::string::npos;
     char buffer[1 << 16];
-    while (!ended && (lineEnd = held->find_first_of("\r\n")) == std::string::npos) {
+    // Only what was just read is searched for the line's end: a very long first line costs its
+    // length, not its length squared.
+    std::size_t searched = 0;
+    while (!ended && (lineEnd = held->find_first_of("\r\n", searched)) == std::string::npos) {
+        searched = held->size();
         const std::size_t got = read(buffer, sizeof buffer);
         if (got == 0)
             ended = true;
