@@ -13,7 +13,8 @@ namespace zul {
 namespace {
 
 constexpr const char* kUsageHead =
-    "Usage: zul                          open the workbench window\n";
+    "Usage: zul                          open the workbench window\n"
+    "       zul --reset-settings         forget the window's remembered settings and sizes\n";
 constexpr const char* kUsageTail = "       zul --help | zul --version | zul COMMAND --help\n";
 
 std::string usageText() {
