@@ -160,7 +160,7 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command batchCommand() {
-    std::vector<OptionSpec> options = settingOptions(true);
+    std::vector<OptionRule> options = settingOptions(true);
     options.insert(options.end(), {{"-i", true},
                                    {"-o", true},
                                    {"--palette", true},

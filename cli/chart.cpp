@@ -263,7 +263,7 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command chartCommand() {
-    std::vector<OptionSpec> options = settingOptions(true);
+    std::vector<OptionRule> options = settingOptions(true);
     options.insert(options.end(), {{"--tolerance", true},
                                    {"--ccnames", true},
                                    {"--scale", true},

@@ -19,7 +19,7 @@ struct Command {
     const char* usage;    // the command's "Usage: ..." block, shown with --help and usage errors
     const char* help;     // the rest of --help; nullptr: the usage block is the whole help and
                           // a usage error does not point to --help
-    std::vector<OptionSpec> options;
+    std::vector<OptionRule> options;
     RunFunction run;
     OptionWording wording = {};
 };

@@ -67,8 +67,8 @@ Workbench::Options WindowSettings::options(std::shared_ptr<const RenotationTable
     return wb.options();
 }
 
-std::vector<OptionSpec> settingOptions(bool adapt) {
-    std::vector<OptionSpec> out = {{"--illuminant", true}, {"--pwd", false}, {"--gamma", true}};
+std::vector<OptionRule> settingOptions(bool adapt) {
+    std::vector<OptionRule> out = {{"--illuminant", true}, {"--pwd", false}, {"--gamma", true}};
     if (adapt) out.push_back({"--adapt", false});
     return out;
 }

@@ -32,7 +32,7 @@ struct WindowSettings {
 };
 
 // The options of the settings, for a command's option list; --adapt only where asked.
-std::vector<OptionSpec> settingOptions(bool adapt = false);
+std::vector<OptionRule> settingOptions(bool adapt = false);
 
 // The shipped renotation table; nullptr after "zul COMMAND: reason" on standard error.
 std::shared_ptr<const RenotationTable> loadTable(const char* command);

@@ -279,7 +279,7 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command convertCommand() {
-    std::vector<OptionSpec> options = settingOptions(true);
+    std::vector<OptionRule> options = settingOptions(true);
     options.insert(
         options.end(),
         {{"--from", true}, {"--raw", false}, {"--columns", true}, {"--delimiter", true}});

@@ -6,8 +6,8 @@ namespace zul::cli {
 
 namespace {
 
-const OptionSpec* find(const std::vector<OptionSpec>& options, const std::string& name) {
-    for (const OptionSpec& o : options)
+const OptionRule* find(const std::vector<OptionRule>& options, const std::string& name) {
+    for (const OptionRule& o : options)
         if (name == o.name || (o.alias && name == o.alias)) return &o;
     return nullptr;
 }
@@ -19,7 +19,7 @@ bool looksLikeOption(const std::string& text) {
 }
 
 std::vector<Arg> parseArguments(const std::vector<std::string>& args,
-                                const std::vector<OptionSpec>& options,
+                                const std::vector<OptionRule>& options,
                                 const OptionWording& wording) {
     std::vector<Arg> out;
     bool optionsEnded = false;
@@ -41,13 +41,13 @@ std::vector<Arg> parseArguments(const std::vector<std::string>& args,
         std::string name = a;
         const std::size_t eq = a.rfind("--", 0) == 0 ? a.find('=') : std::string::npos;
         if (eq != std::string::npos) name = a.substr(0, eq);
-        const OptionSpec* spec = find(options, name);
-        if (!spec || (!spec->takesValue && eq != std::string::npos)) {
+        const OptionRule* rule = find(options, name);
+        if (!rule || (!rule->takesValue && eq != std::string::npos)) {
             out.push_back({Arg::Kind::Error, {}, std::string(wording.unknown) + " \"" + a + "\""});
             return out;
         }
-        Arg arg{Arg::Kind::Option, spec->name, {}};
-        if (spec->takesValue) {
+        Arg arg{Arg::Kind::Option, rule->name, {}};
+        if (rule->takesValue) {
             if (eq != std::string::npos) {
                 arg.value = a.substr(eq + 1);
             } else if (i + 1 < args.size()) {

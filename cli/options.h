@@ -13,7 +13,7 @@
 
 namespace zul::cli {
 
-struct OptionSpec {
+struct OptionRule {
     const char* name; // "--from", "-o"
     bool takesValue;
     const char* alias = nullptr; // a second name for the same option ("--output" for "-o")
@@ -42,7 +42,7 @@ struct Arg {
 // The arguments after the command's name, read by the rules above. The last element is a Help
 // or an Error when reading stopped there.
 std::vector<Arg> parseArguments(const std::vector<std::string>& args,
-                                const std::vector<OptionSpec>& options,
+                                const std::vector<OptionRule>& options,
                                 const OptionWording& wording = {});
 
 // True when `text` is read as an option (and not as a value) before "--".

@@ -125,7 +125,7 @@ Command paletteFromPictureCommand() {
             kSynopsis,
             kHelp,
             [] {
-                std::vector<OptionSpec> options = settingOptions(true);
+                std::vector<OptionRule> options = settingOptions(true);
                 options.insert(options.end(), {{"--grid", true}, {"-o", true, "--output"}});
                 return options;
             }(),

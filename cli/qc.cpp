@@ -303,7 +303,7 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command qcCommand() {
-    std::vector<OptionSpec> options = settingOptions(true);
+    std::vector<OptionRule> options = settingOptions(true);
     options.insert(options.end(), {{"--standard", true},
                                    {"--from", true},
                                    {"--columns", true},

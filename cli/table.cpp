@@ -77,7 +77,7 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command tableCommand() {
-    std::vector<OptionSpec> options = settingOptions();
+    std::vector<OptionRule> options = settingOptions();
     options.push_back({"-o", true});
     return {"table",
             "zul table [-o FILE|-] [--illuminant C|D50|D65] [--pwd] [--gamma G]",

@@ -12,7 +12,7 @@ namespace {
 
 using cli::Arg;
 
-const std::vector<cli::OptionSpec> kOptions = {
+const std::vector<cli::OptionRule> kOptions = {
     {"--from", true}, {"--pwd", false}, {"-o", true, "--output"}};
 
 // An argument list read back as one text: "opt --from=xyz", "pos -5", "help", "error ...".
