@@ -72,12 +72,17 @@ TEST_F(SwitchboardTest, SpectralAndQualityControlOpenAtTheirSizeAndKeepTheirGeom
     QSettings settings(dir.filePath("zul.ini"), QSettings::IniFormat);
     const Switch windows[] = {Switch::Spectral, Switch::QualityControl};
     const QSize kept(500, 400);
+    // The program's windows on a switchboard that keeps geometry in `settings`.
+    auto board = [&] {
+        auto b = std::make_unique<Switchboard>(*wb);
+        b->setPreferences(&settings);
+        registerWindows(*b, *wb);
+        return b;
+    };
     {
-        Switchboard first(*wb);
-        first.setPreferences(&settings);
-        registerWindows(first, *wb);
+        const auto first = board();
         for (Switch s : windows) {
-            QWidget* w = first.ensureWindow(s);
+            QWidget* w = first->ensureWindow(s);
             ASSERT_NE(w, nullptr);
             // Its content's size as far as the screen allows, and never beyond the screen.
             const QRect area = w->screen()->availableGeometry();
@@ -85,13 +90,11 @@ TEST_F(SwitchboardTest, SpectralAndQualityControlOpenAtTheirSizeAndKeepTheirGeom
             EXPECT_EQ(fittedSize(w->size(), area), w->size());
             w->resize(kept);
         }
-        first.saveGeometries(settings);
+        first->saveGeometries(settings);
     }
-    Switchboard again(*wb);
-    again.setPreferences(&settings);
-    registerWindows(again, *wb);
+    const auto again = board();
     for (Switch s : windows) {
-        QWidget* w = again.ensureWindow(s);
+        QWidget* w = again->ensureWindow(s);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->size(), kept) << w->objectName().toStdString();
         EXPECT_TRUE(w->property(kGeometryRestored).toBool());
