@@ -3,6 +3,7 @@
 #include "charts/chartpaint.h"
 
 #include <QDate>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -18,6 +19,7 @@ ChartSettings chartSettings(const Workbench& workbench) {
 ChartCanvas::ChartCanvas(ChartWindow& owner) : QWidget(&owner), m_owner(owner) {
     setObjectName("canvas");
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus); // a screen reader reaches the chart and its description
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
@@ -47,6 +49,16 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
     p.setWindow(QRect(QPoint(0, 0), d));
     p.setClipRect(QRect(QPoint(0, 0), d));
     m_owner.paintChart(p);
+    // The keyboard's chip, on the screen only (not in prints and exports).
+    const std::span<const ChartChip> chips = m_owner.keyboardChips();
+    const int focus = m_owner.m_focusChip;
+    if (hasFocus() && focus >= 0 && static_cast<std::size_t>(focus) < chips.size()) {
+        const ChartChip& c = chips[static_cast<std::size_t>(focus)];
+        const double margin = c.half + 40;
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::black, 30, Qt::DashLine));
+        p.drawRect(QRectF(c.cx - margin, c.cy - margin, 2 * margin, 2 * margin));
+    }
     ++m_owner.m_paints;
 }
 
@@ -64,11 +76,13 @@ void ChartCanvas::mouseMoveEvent(QMouseEvent* e) {
 ChartWindow::ChartWindow(Workbench& workbench, ChartOutput output, QWidget* parent)
     : QWidget(parent, Qt::Window), m_workbench(workbench), m_output(std::move(output)) {
     m_canvas = new ChartCanvas(*this);
-    m_printButton = new QPushButton("PRINT", this);
+    m_printButton = new QPushButton("&PRINT", this);
     m_printButton->setObjectName("Command1");
+    m_printButton->setToolTip("Print this chart on the default printer");
     connect(m_printButton, &QPushButton::clicked, this, &ChartWindow::print);
-    m_saveAsButton = new QPushButton("Save as\u2026", this);
+    m_saveAsButton = new QPushButton("Save &as\u2026", this);
     m_saveAsButton->setObjectName("saveAs");
+    m_saveAsButton->setToolTip("Save this chart as PDF or PNG");
     connect(m_saveAsButton, &QPushButton::clicked, this, &ChartWindow::saveAs);
 }
 
@@ -97,6 +111,38 @@ void ChartWindow::flushRefresh() {
     } catch (...) {
     }
     m_canvas->update();
+}
+
+void ChartWindow::moveChipFocus(int dx, int dy) {
+    const std::span<const ChartChip> chips = keyboardChips();
+    m_focusChip = nextChip(chips, m_focusChip, dx, dy);
+    if (m_focusChip < 0) return;
+    const ChartChip& c = chips[static_cast<std::size_t>(m_focusChip)];
+    chipFocused(c);
+    m_canvas->setAccessibleDescription(QString::fromStdString(c.notation));
+    m_canvas->update();
+}
+
+void ChartWindow::keyPressEvent(QKeyEvent* event) {
+    const std::span<const ChartChip> chips = keyboardChips();
+    if (chips.empty()) return QWidget::keyPressEvent(event);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        return moveChipFocus(-1, 0);
+    case Qt::Key_Right:
+        return moveChipFocus(1, 0);
+    case Qt::Key_Up:
+        return moveChipFocus(0, -1);
+    case Qt::Key_Down:
+        return moveChipFocus(0, 1);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_focusChip >= 0 && static_cast<std::size_t>(m_focusChip) < chips.size())
+            chipChosen(chips[static_cast<std::size_t>(m_focusChip)]);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void ChartWindow::print() {

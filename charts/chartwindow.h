@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <span>
 
 class QPushButton;
 
@@ -62,12 +63,26 @@ public:
     void print();  // "PRINT"
     void saveAs(); // "Save as…"
 
+    // The chip under the keyboard (arrows move it to the nearest chip that way, Enter takes it
+    // as a press would); -1 before the first arrow and after the chart's chips changed.
+    int focusedChip() const { return m_focusChip; }
+    void moveChipFocus(int dx, int dy);
+
 protected:
     friend class ChartCanvas;
     // Recomputes the model from the workbench and the last request.
     virtual void recompute() = 0;
     virtual void chartPressed(const QPointF&) {}
     virtual void chartHovered(const QPointF&) {}
+    // The chips the arrow keys step through; none: the keys do nothing.
+    virtual std::span<const ChartChip> keyboardChips() const { return {}; }
+    // Enter on the keyboard's chip; a press at its centre unless the chart says otherwise.
+    virtual void chipChosen(const ChartChip& chip) { chartPressed(QPointF(chip.cx, chip.cy)); }
+    // The keyboard reached `chip`: its readout, as the pointer over it would show.
+    virtual void chipFocused(const ChartChip& chip) { chartHovered(QPointF(chip.cx, chip.cy)); }
+    // Forgets the keyboard's chip (the chart's chips were replaced).
+    void clearChipFocus() { m_focusChip = -1; }
+    void keyPressEvent(QKeyEvent* event) override;
 
     Workbench& m_workbench;
     ChartCanvas* m_canvas = nullptr;
@@ -80,6 +95,7 @@ private:
     bool m_armed = false;
     int m_paints = 0;
     int m_recomputes = 0;
+    int m_focusChip = -1;
 };
 
 // The workbench's conditions as a chart needs them.

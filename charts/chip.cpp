@@ -5,6 +5,8 @@
 #include "text/numtext.h"
 #include "workbench/workbench.h"
 
+#include <cmath>
+
 namespace zul {
 
 void computeChip(ChartChip& chip, float hue, float value, float chroma,
@@ -33,6 +35,30 @@ void enterChip(Workbench& wb, const ChartChip& chip) {
 Lab chipLab(const ChartChip& chip, int illuminant) {
     Xyz xyz = chip.xyz;
     return xyzlab(xyz, illuminant);
+}
+
+int nextChip(std::span<const ChartChip> chips, int from, int dx, int dy) {
+    if (from < 0 || static_cast<std::size_t>(from) >= chips.size()) {
+        for (std::size_t i = 0; i < chips.size(); ++i)
+            if (chips[i].painted) return static_cast<int>(i);
+        return -1;
+    }
+    const ChartChip& at = chips[static_cast<std::size_t>(from)];
+    double best = 0;
+    int chosen = from;
+    for (std::size_t i = 0; i < chips.size(); ++i) {
+        const ChartChip& c = chips[i];
+        if (!c.painted) continue;
+        const double along = (c.cx - at.cx) * dx + (c.cy - at.cy) * dy;
+        if (along <= 1) continue;
+        const double across = std::fabs((c.cx - at.cx) * dy - (c.cy - at.cy) * dx);
+        const double cost = along + 2 * across;
+        if (chosen == from || cost < best) {
+            best = cost;
+            chosen = static_cast<int>(i);
+        }
+    }
+    return chosen;
 }
 
 } // namespace zul

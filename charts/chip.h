@@ -5,6 +5,7 @@
 #include "colorimetry/lab.h"
 #include "colorimetry/rgb.h"
 
+#include <span>
 #include <string>
 
 namespace zul {
@@ -47,5 +48,11 @@ void enterChip(Workbench& wb, const ChartChip& chip);
 
 // CIELAB of a chip's XYZ under the selected illuminant (for readouts).
 Lab chipLab(const ChartChip& chip, int illuminant);
+
+// Where an arrow key moves the keyboard's chip: from chips[from] the nearest painted chip in
+// the direction (dx, dy), sideways distance counting twice; from -1 (or an index no longer on
+// the chart) the first painted chip. `from` when nothing lies that way, -1 on a chart without
+// painted chips.
+int nextChip(std::span<const ChartChip> chips, int from, int dx, int dy);
 
 } // namespace zul

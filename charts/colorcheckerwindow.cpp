@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <fstream>
 
 namespace zul {
@@ -27,6 +28,7 @@ ColorCheckerWindow::ColorCheckerWindow(Workbench& workbench, ChartOutput output,
     m_info = new QLabel(this);
     m_info->setTextFormat(Qt::PlainText); // patch names come from ccnames.csv
     m_info->setObjectName("info");
+    m_canvas->setAccessibleName("ColorChecker chart");
     auto* root = new QVBoxLayout(this);
     root->addWidget(m_canvas, 1);
     auto* row = new QHBoxLayout;
@@ -66,6 +68,12 @@ void ColorCheckerWindow::fillCC() {
         names.fault = "cannot be opened";
     m_filledUnder = m_workbench.options();
     m_chart = zul::fillCC(names, m_workbench.table(), chartSettings(m_workbench));
+    const auto shown = std::count_if(m_chart->patches.begin(), m_chart->patches.end(),
+                                     [](const ChartChip& p) { return p.inReach; });
+    m_canvas->setAccessibleDescription(QStringLiteral("%1 of %2 patches under %3")
+                                           .arg(shown)
+                                           .arg(m_chart->patches.size())
+                                           .arg(m_workbench.illuminantCaption().simplified()));
     m_canvas->update();
     if (!names.fault.empty()) {
         const QString message = QString("%1: %2; the patches without data show n/a")

@@ -7,13 +7,10 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-
-#include <cmath>
 
 namespace zul {
 
@@ -49,13 +46,14 @@ HuePageWindow::HuePageWindow(Workbench& workbench, ChartOutput output, QWidget* 
     m_scroll->setSingleStep(1);
     m_scroll->setPageStep(10);
     connect(m_scroll, &QScrollBar::valueChanged, this, &HuePageWindow::scrolled);
+    m_scroll->setAccessibleName("Hue");
+    m_scroll->setToolTip("Hue of the page");
 
     m_info = new QLabel(this);
     m_info->setObjectName("info");
     m_info->setMinimumWidth(200);
 
     auto* grid = new QGridLayout(this);
-    m_canvas->setFocusPolicy(Qt::StrongFocus);
     m_canvas->setAccessibleName("Hue page");
     grid->addWidget(m_canvas, 0, 0);
     grid->addWidget(m_scroll, 0, 1);
@@ -79,6 +77,9 @@ bool HuePageWindow::fillbook() {
                                                 m_workbench.table(), chartSettings(m_workbench));
     if (!page) return false;
     m_page = std::move(page);
+    if (focusedChip() < 0)
+        m_canvas->setAccessibleDescription(QStringLiteral("Hue %1: chips by value and chroma")
+                                               .arg(QString::fromStdString(m_page->hueCaption)));
     m_scrollGuard = true;
     m_scroll->setValue(m_page->scroll);
     m_scrollGuard = false;
@@ -102,16 +103,6 @@ std::optional<int> HuePageWindow::markedElement() const {
 void HuePageWindow::paintChart(QPainter& p) {
     if (m_page) {
         paintHuePage(p, *m_page, markedElement());
-        // The keyboard's chip, on the screen only (not in prints and exports).
-        if (m_focusChip >= 0 && p.device() == m_canvas && m_canvas->hasFocus()) {
-            const ChartChip& c = m_page->chips[static_cast<std::size_t>(m_focusChip)];
-            const double margin = c.half + 40;
-            p.save();
-            p.setBrush(Qt::NoBrush);
-            p.setPen(QPen(Qt::black, 30, Qt::DashLine));
-            p.drawRect(QRectF(c.cx - margin, c.cy - margin, 2 * margin, 2 * margin));
-            p.restore();
-        }
     } else {
         p.fillRect(QRectF(0, 0, HuePageGeometry::kWidth, HuePageGeometry::kHeight),
                    kHuePageBackground);
@@ -135,63 +126,6 @@ void HuePageWindow::chartPressed(const QPointF& at) {
         return;
     }
     enterChip(m_workbench, *chip);
-}
-
-void HuePageWindow::moveChipFocus(int dx, int dy) {
-    if (!m_page) return;
-    const auto& chips = m_page->chips;
-    if (m_focusChip < 0) {
-        // The first arrow lands on the first chip painted.
-        for (const ChartChip& c : chips)
-            if (c.painted) {
-                m_focusChip = c.element;
-                break;
-            }
-    } else {
-        // The nearest painted chip in the arrow's direction, counting sideways distance twice.
-        const ChartChip& from = chips[static_cast<std::size_t>(m_focusChip)];
-        double best = 0;
-        int chosen = -1;
-        for (const ChartChip& c : chips) {
-            if (!c.painted) continue;
-            const double along = (c.cx - from.cx) * dx + (c.cy - from.cy) * dy;
-            if (along <= 1) continue;
-            const double across = std::fabs((c.cx - from.cx) * dy - (c.cy - from.cy) * dx);
-            const double cost = along + 2 * across;
-            if (chosen < 0 || cost < best) {
-                best = cost;
-                chosen = c.element;
-            }
-        }
-        if (chosen >= 0) m_focusChip = chosen;
-    }
-    if (m_focusChip < 0) return;
-    const ChartChip& c = chips[static_cast<std::size_t>(m_focusChip)];
-    m_info->setText(chipReadout(c, m_workbench.illuminant()));
-    m_canvas->setAccessibleDescription(QString::fromStdString(c.notation));
-    m_canvas->update();
-}
-
-void HuePageWindow::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Left:
-        return moveChipFocus(-1, 0);
-    case Qt::Key_Right:
-        return moveChipFocus(1, 0);
-    case Qt::Key_Up:
-        return moveChipFocus(0, -1);
-    case Qt::Key_Down:
-        return moveChipFocus(0, 1);
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (m_page && m_focusChip >= 0) {
-            const ChartChip& c = m_page->chips[static_cast<std::size_t>(m_focusChip)];
-            chartPressed(QPointF(c.cx, c.cy));
-        }
-        return;
-    default:
-        ChartWindow::keyPressEvent(event);
-    }
 }
 
 void HuePageWindow::chartHovered(const QPointF& at) {

@@ -21,10 +21,6 @@ public:
     bool fillbook();
     const std::optional<HuePage>& page() const { return m_page; }
     std::optional<int> markedElement() const;
-    // The chip under the keyboard (arrows move it to the nearest chip that way, Enter takes it
-    // as a press would); -1 before the first arrow.
-    int focusedChip() const { return m_focusChip; }
-    void moveChipFocus(int dx, int dy);
 
     QSize designSize() const override;
     void paintChart(QPainter& p) override;
@@ -33,7 +29,9 @@ protected:
     void recompute() override { fillbook(); }
     void chartPressed(const QPointF& at) override;
     void chartHovered(const QPointF& at) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    std::span<const ChartChip> keyboardChips() const override {
+        return m_page ? std::span<const ChartChip>(m_page->chips) : std::span<const ChartChip>();
+    }
 
 private:
     void scrolled(int position);
@@ -42,7 +40,6 @@ private:
     QScrollBar* m_scroll = nullptr; // VScroll1
     QLabel* m_info = nullptr;
     bool m_scrollGuard = false;
-    int m_focusChip = -1;
 };
 
 // Readout of a chip for the hover lines: notation, xyY, CIELAB, RGB and gamut state.

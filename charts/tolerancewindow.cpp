@@ -27,9 +27,10 @@ ToleranceWindow::ToleranceWindow(Workbench& workbench, ChartOutput output, QWidg
     : ChartWindow(workbench, std::move(output), parent) {
     setObjectName("CTol");
     setWindowTitle(kToleranceCaption);
-    m_printButton->setText("Print");
+    m_printButton->setText("&Print");
+    m_canvas->setAccessibleName("Tolerance set");
 
-    auto* standard = new QGroupBox("Standard CIELAB", this);
+    auto* standard = new QGroupBox("S&tandard CIELAB", this);
     auto* sGrid = new QGridLayout(standard);
     const char* names[] = {"L*", "a*", "b*"};
     for (int i = 0; i < 3; ++i) {
@@ -38,11 +39,12 @@ ToleranceWindow::ToleranceWindow(Workbench& workbench, ChartOutput output, QWidg
         m_centre[i] = new QLineEdit(standard);
         m_centre[i]->setObjectName(QString("Text2_%1").arg(i));
         m_centre[i]->setMaximumWidth(90);
+        m_centre[i]->setAccessibleName(QStringLiteral("Standard %1").arg(names[i]));
         sGrid->addWidget(caption, 0, i);
         sGrid->addWidget(m_centre[i], 1, i);
     }
 
-    auto* tolerance = new QGroupBox("Tolerance", this);
+    auto* tolerance = new QGroupBox("T&olerance", this);
     auto* tGrid = new QGridLayout(tolerance);
     for (int i = 0; i < 3; ++i) {
         auto* bar = new QScrollBar(Qt::Horizontal, tolerance);
@@ -52,6 +54,9 @@ ToleranceWindow::ToleranceWindow(Workbench& workbench, ChartOutput output, QWidg
         bar->setPageStep(50);
         bar->setValue(50);
         bar->setMinimumWidth(160);
+        bar->setAccessibleName(QStringLiteral("Tolerance %1").arg(names[i]));
+        bar->setToolTip(
+            QStringLiteral("Step in %1 between the standard and its neighbours").arg(names[i]));
         m_scroll[i] = bar;
         connect(bar, &QScrollBar::valueChanged, this,
                 [this, i](int v) { toleranceScrolled(i, v); });
@@ -67,11 +72,13 @@ ToleranceWindow::ToleranceWindow(Workbench& workbench, ChartOutput output, QWidg
     }
     writeStepCaptions();
 
-    m_blackLines = new QCheckBox("Black Lines", this);
+    m_blackLines = new QCheckBox("&Black Lines", this);
     m_blackLines->setObjectName("Check1");
+    m_blackLines->setToolTip("Draw the lines between the swatches in black");
     connect(m_blackLines, &QCheckBox::clicked, this, &ToleranceWindow::rebuildFromFields);
-    auto* save = new QPushButton("Save Palette", this);
+    auto* save = new QPushButton("Save Pa&lette", this);
     save->setObjectName("Command2");
+    save->setToolTip("Write the set to Cpalette.csv and show it in 3D");
     connect(save, &QPushButton::clicked, this, &ToleranceWindow::savePalette);
 
     m_note = new QLabel(this);
@@ -113,6 +120,13 @@ void ToleranceWindow::MakeCTol(const Lab& centre) {
     m_centre[0]->setText(QString::fromStdString(formatPicture(centre.l, "###.00")));
     m_centre[1]->setText(QString::fromStdString(formatPicture(centre.a, "###.00")));
     m_centre[2]->setText(QString::fromStdString(formatPicture(centre.b, "###.00")));
+    m_canvas->setAccessibleDescription(
+        QStringLiteral("Standard L* %1 a* %2 b* %3 and its six neighbours %4 %5 %6 apart")
+            .arg(m_centre[0]->text().trimmed(), m_centre[1]->text().trimmed(),
+                 m_centre[2]->text().trimmed())
+            .arg(m_tolerance[0])
+            .arg(m_tolerance[1])
+            .arg(m_tolerance[2]));
     m_canvas->update();
 }
 

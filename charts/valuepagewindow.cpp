@@ -61,6 +61,8 @@ ValuePageWindow::ValuePageWindow(Workbench& workbench, ChartOutput output, QWidg
     });
     connect(m_scroll, &QScrollBar::sliderReleased, this,
             [this] { convertScroll(m_scroll->value()); });
+    m_scroll->setAccessibleName("Value");
+    m_scroll->setToolTip("Value of the page (converted on release)");
 
     auto* ruler = new QLabel("10 9   8  7  6  5  4  3  2  1", this);
     ruler->setObjectName("Label2");
@@ -84,6 +86,7 @@ ValuePageWindow::ValuePageWindow(Workbench& workbench, ChartOutput output, QWidg
     head->addStretch();
     head->addWidget(ruler);
     grid->addLayout(head, 0, 0, 1, 2);
+    m_canvas->setAccessibleName("Value page");
     grid->addWidget(m_canvas, 1, 0);
     grid->addWidget(m_scroll, 1, 1);
     grid->setColumnStretch(0, 1);
@@ -109,7 +112,16 @@ QSize ValuePageWindow::designSize() const {
 
 void ValuePageWindow::plotvalue(float value) {
     m_requested = value;
-    m_page = zul::plotvalue(value, m_workbench.table(), chartSettings(m_workbench));
+    ValuePage page = zul::plotvalue(value, m_workbench.table(), chartSettings(m_workbench));
+    // Another value's dots: the keyboard starts again from the first.
+    if (!m_page || m_page->value != page.value || m_page->dots.size() != page.dots.size())
+        clearChipFocus();
+    m_page = std::move(page);
+    if (focusedChip() < 0)
+        m_canvas->setAccessibleDescription(
+            QStringLiteral("%1: %2 chips")
+                .arg(QString::fromStdString(m_page->title).simplified())
+                .arg(m_page->dots.size()));
     m_title->setText(QString::fromStdString(m_page->title));
     m_scrollGuard = true;
     {
@@ -164,13 +176,20 @@ void ValuePageWindow::chartPressed(const QPointF& at) {
     enterChip(m_workbench, *dot);
 }
 
+void ValuePageWindow::chipChosen(const ChartChip& dot) {
+    if (dot.inReach) enterChip(m_workbench, dot);
+}
+
 void ValuePageWindow::chartHovered(const QPointF& at) {
     if (!m_page) return;
-    const ChartChip* dot = m_page->chipAt(at.x(), at.y());
-    if (!dot) return; // the background leaves readout and swatch as they are
-    const auto [r, g, b] = dot->rgb;
+    // The background leaves readout and swatch as they are.
+    if (const ChartChip* dot = m_page->chipAt(at.x(), at.y())) showDot(*dot);
+}
+
+void ValuePageWindow::showDot(const ChartChip& dot) {
+    const auto [r, g, b] = dot.rgb;
     const bool inside = r >= 1 && r <= 254 && g >= 1 && g <= 254 && b >= 1 && b <= 254;
-    if (inside && !dot->outOfRange) {
+    if (inside && !dot.outOfRange) {
         m_readout->setText(QString::fromStdString("R=" + signedText(static_cast<float>(r)) +
                                                   "  G=" + signedText(static_cast<float>(g)) +
                                                   "  B=" + signedText(static_cast<float>(b))));
@@ -179,7 +198,7 @@ void ValuePageWindow::chartHovered(const QPointF& at) {
         m_readout->setText("Out of RGB Gamut");
         fillSwatch(m_swatch, Qt::black);
     }
-    m_info->setText(chipReadout(*dot, m_workbench.illuminant()));
+    m_info->setText(chipReadout(dot, m_workbench.illuminant()));
 }
 
 } // namespace zul

@@ -30,9 +30,16 @@ protected:
     void recompute() override { plotvalue(m_requested); }
     void chartPressed(const QPointF& at) override;
     void chartHovered(const QPointF& at) override;
+    std::span<const ChartChip> keyboardChips() const override {
+        return m_page ? std::span<const ChartChip>(m_page->dots) : std::span<const ChartChip>();
+    }
+    // Dots overlap near the centre: the keyboard's dot is taken as it is, not by position.
+    void chipChosen(const ChartChip& dot) override;
+    void chipFocused(const ChartChip& dot) override { showDot(dot); }
 
 private:
     void convertScroll(int position);
+    void showDot(const ChartChip& dot); // readout, swatch and info line
 
     std::optional<ValuePage> m_page;
     float m_requested = 1;

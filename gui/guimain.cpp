@@ -66,8 +66,9 @@ bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
                     known = true;
                 }
             if (!known) {
-                std::cerr << "zul: --open: unknown window \"" << name
-                          << "\" (hue, value, tolerance, colorchecker, picture, viewer, qc)\n";
+                std::cerr
+                    << "zul: --open: unknown window \"" << name
+                    << "\" (hue, value, tolerance, colorchecker, picture, viewer, spectral, qc)\n";
                 return false;
             }
             if (comma == std::string::npos) break;

@@ -66,10 +66,20 @@ void placeWindow(QWidget& w, int order, QSettings* settings, const QString& key)
     const QRect now = availableArea(w);
     const QSize kept = fittedSize(w.size(), now);
     if (kept != w.size()) w.resize(kept);
+    // Restoring keeps room above the window for a title bar; a window kept without one (no
+    // window manager) would come back that much lower each time it starts at the top.
+    const QRect unframed = settings->value("unframed/" + key).toRect();
+    if (unframed.isValid() && now.contains(unframed) &&
+        fittedSize(unframed.size(), now) == unframed.size() && w.windowState() == Qt::WindowNoState)
+        w.setGeometry(unframed);
 }
 
 void saveWindowGeometry(QSettings& settings, const QWidget& w, const QString& key) {
     settings.setValue("windows/" + key, w.saveGeometry());
+    if (w.frameGeometry() == w.geometry() && w.windowState() == Qt::WindowNoState)
+        settings.setValue("unframed/" + key, w.geometry());
+    else
+        settings.remove("unframed/" + key);
 }
 
 void saveWorkbenchPreferences(QSettings& settings, const Workbench& workbench) {

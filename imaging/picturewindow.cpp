@@ -73,8 +73,9 @@ PictureWindow::PictureWindow(Workbench& workbench, const QString& picture, QWidg
     m_profile = new QLabel(central);
     m_profile->setObjectName("profileLabel");
     m_profile->setTextFormat(Qt::PlainText); // the description comes from the picture file
-    m_fit = new QCheckBox("&Fit to window", central);
+    m_fit = new QCheckBox("Fi&t to window", central);
     m_fit->setObjectName("fitCheck");
+    m_fit->setToolTip("Scale the picture to the window instead of scrolling it");
     connect(m_fit, &QCheckBox::toggled, this, &PictureWindow::setFitToWindow);
 
     grid->addWidget(new QLabel("Picture", central), 0, 0);
@@ -97,6 +98,14 @@ PictureWindow::PictureWindow(Workbench& workbench, const QString& picture, QWidg
     m_area = new PictureArea;
     m_scroll->setWidget(m_area);
     m_scroll->setWidgetResizable(false);
+    m_area->setAccessibleName("Picture");
+    const std::pair<QLineEdit*, const char*> names[] = {
+        {m_fileField, "Picture file"},    {m_widthField, "Width"},
+        {m_heightField, "Height"},        {m_status, "Status"},
+        {m_notation, "Munsell notation"}, {m_position, "Pixel location"},
+        {m_swatch, "Sampled colour"}};
+    for (const auto& [f, name] : names)
+        f->setAccessibleName(name);
     grid->addWidget(m_scroll, 3, 0, 1, 9);
     grid->setRowStretch(3, 1);
     setCentralWidget(central);
@@ -135,7 +144,7 @@ void PictureWindow::buildMenus() {
     mode->addAction("&Continuous at Mouse Position", this,
                     [this] { m_mode = DisplayMode::Continuous; })
         ->setObjectName("mnuContinuous");
-    QMenu* pixels = options->addMenu("Sample Pixels");
+    QMenu* pixels = options->addMenu("Sample &Pixels");
     for (int count : {1, 9, 25, 49, 81})
         pixels->addAction(QString::number(count), this, [this, count] { setSamplePixels(count); })
             ->setObjectName(QString("mnuPixels%1").arg(count));
@@ -144,7 +153,7 @@ void PictureWindow::buildMenus() {
         menuBar()->addAction("&Make Palette of Image", this, &PictureWindow::BuildPalette);
     m_makeAction->setObjectName("mnuMakePalette");
     menuBar()
-        ->addAction("get clipboard", this, &PictureWindow::getClipboard)
+        ->addAction("&get clipboard", this, &PictureWindow::getClipboard)
         ->setObjectName("mnuClipboard");
     m_viewAction = menuBar()->addAction("&View 3D Palette", this, &PictureWindow::viewPalette);
     m_viewAction->setObjectName("mnuView3D");
@@ -168,6 +177,7 @@ void PictureWindow::clearPicture() {
     m_widthField->clear();
     m_heightField->clear();
     m_profile->clear();
+    m_area->setAccessibleDescription("No picture");
 }
 
 void PictureWindow::setPicture(Picture picture) {
@@ -175,6 +185,10 @@ void PictureWindow::setPicture(Picture picture) {
     m_area->setImage(m_picture.image);
     m_widthField->setText(QString::number(m_picture.image.width()));
     m_heightField->setText(QString::number(m_picture.image.height()));
+    m_area->setAccessibleDescription(QStringLiteral("%1, %2 x %3 pixels")
+                                         .arg(QFileInfo(m_fileName).fileName())
+                                         .arg(m_picture.image.width())
+                                         .arg(m_picture.image.height()));
     m_profile->setText(m_picture.profile.isEmpty()
                            ? QString("No colour profile: pixels taken as they are")
                            : "Colour profile " + m_picture.profile + " converted to sRGB");

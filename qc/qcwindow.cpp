@@ -25,6 +25,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace zul {
 
 namespace {
@@ -42,6 +44,7 @@ public:
     explicit QcPlot(const QcReport& report, const bool& hasStandard)
         : m_report(report), m_hasStandard(hasStandard) {
         setObjectName("QcPlot");
+        setAccessibleName("a*b* plot and L* bar");
         setMinimumSize(420, 320);
     }
 
@@ -86,7 +89,7 @@ QcWindow::~QcWindow() = default;
 void QcWindow::buildControls() {
     auto* top = new QVBoxLayout(this);
 
-    auto* standardBox = new QGroupBox("Standard");
+    auto* standardBox = new QGroupBox("&Standard");
     auto* standardRow = new QHBoxLayout(standardBox);
     m_standardEdit = new QLineEdit;
     m_standardEdit->setObjectName("StandardText");
@@ -94,11 +97,13 @@ void QcWindow::buildControls() {
     m_standardEdit->setAccessibleName("Standard");
     connect(m_standardEdit, &QLineEdit::returnPressed, this,
             [this] { setStandardText(m_standardEdit->text()); });
-    auto* current = new QPushButton("Current Colour");
+    auto* current = new QPushButton("C&urrent Colour");
     current->setObjectName("StandardCurrent");
+    current->setToolTip("The colour the main window shows becomes the standard");
     connect(current, &QPushButton::clicked, this, [this] { standardFromWorkbench(); });
-    auto* fromRow = new QPushButton("Selected Sample");
+    auto* fromRow = new QPushButton("Selected Sa&mple");
     fromRow->setObjectName("StandardFromRow");
+    fromRow->setToolTip("The sample chosen in the table becomes the standard");
     connect(fromRow, &QPushButton::clicked, this,
             [this] { standardFromRow(m_table->currentRow()); });
     m_standardLabel = new QLabel;
@@ -109,7 +114,7 @@ void QcWindow::buildControls() {
     standardRow->addWidget(m_standardLabel, 1);
     top->addWidget(standardBox);
 
-    auto* toleranceBox = new QGroupBox("Tolerance");
+    auto* toleranceBox = new QGroupBox("&Tolerance");
     auto* tol = new QHBoxLayout(toleranceBox);
     m_formula = new QComboBox;
     m_formula->setObjectName("Formula");
@@ -140,6 +145,10 @@ void QcWindow::buildControls() {
     tol->addWidget(new QLabel("Warning at"));
     tol->addWidget(m_warn);
     tol->addStretch();
+    m_formula->setAccessibleName("Formula");
+    m_lc->setAccessibleName("CMC l:c");
+    m_limit->setAccessibleName("Limit");
+    m_warn->setAccessibleName("Warning at");
     connect(m_formula, &QComboBox::currentIndexChanged, this, [this] { toleranceEdited(); });
     connect(m_lc, &QLineEdit::editingFinished, this, [this] { toleranceEdited(); });
     connect(m_limit, &QDoubleSpinBox::valueChanged, this, [this] { toleranceEdited(); });
@@ -153,39 +162,43 @@ void QcWindow::buildControls() {
     for (const EntryFormInfo& f : entryForms())
         m_form->addItem(f.title, QString(f.name));
     m_form->setCurrentIndex(static_cast<int>(EntryForm::Lab));
+    m_form->setAccessibleName("Samples as");
     samplesRow->addWidget(m_form);
-    const std::pair<const char*, std::function<void()>> buttons[] = {
-        {"Add Current Colour", [this] { addCurrentColour(); }},
-        {"Paste", [this] { addSampleLines(QApplication::clipboard()->text(), sampleForm()); }},
-        {"Import...",
+    const std::tuple<const char*, const char*, std::function<void()>> buttons[] = {
+        {"&Add Current Colour", "Add the colour the main window shows as a sample",
+         [this] { addCurrentColour(); }},
+        {"&Paste", "Add the lines on the clipboard as samples of the chosen form",
+         [this] { addSampleLines(QApplication::clipboard()->text(), sampleForm()); }},
+        {"&Import...", "Add the lines of a CSV file as samples",
          [this] {
              const QString f =
                  m_workbench.dialogs().openFile("Import Samples", "CSV files|*.csv;*.txt");
              if (!f.isEmpty()) importFile(f);
          }},
-        {"Palette...",
+        {"Pa&lette...", "Add the records of a palette as samples",
          [this] {
              const QString f =
                  m_workbench.dialogs().openFile("Samples from a Palette", "Palettes|*.csv;*.txt");
              if (!f.isEmpty()) addPalette(f);
          }},
-        {"Clear", [this] { clearSamples(); }},
-        {"Export CSV...",
+        {"Cl&ear", "Remove every sample", [this] { clearSamples(); }},
+        {"E&xport CSV...", "Write the table to a CSV file",
          [this] {
              const QString f =
                  m_workbench.dialogs().saveFile("Export Table", "CSV files|*.csv", "qc.csv");
              if (!f.isEmpty()) exportCsv(f);
          }},
-        {"Report PDF...",
+        {"&Report PDF...", "Write the report with its plots to a PDF file",
          [this] {
              const QString f =
                  m_workbench.dialogs().saveFile("Save Report", "PDF files|*.pdf", "qc.pdf");
              if (!f.isEmpty()) exportPdf(f);
          }},
     };
-    for (const auto& [caption, action] : buttons) {
+    for (const auto& [caption, tip, action] : buttons) {
         auto* b = new QPushButton(caption);
-        b->setObjectName(QString(caption).remove('.').remove(' '));
+        b->setObjectName(QString(caption).remove('.').remove(' ').remove('&'));
+        b->setToolTip(tip);
         connect(b, &QPushButton::clicked, this, action);
         samplesRow->addWidget(b);
     }
@@ -195,6 +208,7 @@ void QcWindow::buildControls() {
     auto* body = new QHBoxLayout;
     m_table = new QTableWidget(0, static_cast<int>(std::size(kColumns)) + 1);
     m_table->setObjectName("Samples");
+    m_table->setAccessibleName("Samples");
     QStringList headers = {"id"};
     for (const char* c : kColumns)
         headers << c;
@@ -443,6 +457,16 @@ void QcWindow::refresh() {
                    .arg(m_report.failedReadings())
                    .arg(QString::fromStdString(m_report.conditions));
     m_statusLabel->setText(line);
+    // The plots in words: the standard and how many samples fall in each verdict.
+    m_plot->setAccessibleDescription(
+        m_hasStandard
+            ? QString("Standard %1 at %2; %3 samples: PASS %4, WARN %5, FAIL %6")
+                  .arg(QString::fromStdString(m_report.standardName), m_standardLabel->text())
+                  .arg(m_report.samples.size())
+                  .arg(m_report.count(QcVerdict::Pass))
+                  .arg(m_report.count(QcVerdict::Warn))
+                  .arg(m_report.count(QcVerdict::Fail))
+            : QString("No standard"));
     m_plot->update();
 }
 

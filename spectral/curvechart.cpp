@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -102,10 +103,20 @@ void paintCurves(QPainter& p, const QRectF& area, const std::vector<NamedSpectru
 CurveChart::CurveChart(QWidget* parent) : QWidget(parent) {
     setObjectName("CurveChart");
     setAccessibleName("Reflectance curves");
+    setAccessibleDescription("No curves");
 }
 
 void CurveChart::setCurves(std::vector<NamedSpectrum> curves) {
     m_curves = std::move(curves);
+    // What the chart shows, for a screen reader: the curves in the legend's order.
+    QStringList names;
+    for (const NamedSpectrum& c : m_curves)
+        names << QString::fromStdString(c.name);
+    setAccessibleDescription(names.isEmpty() ? QStringLiteral("No curves")
+                                             : QStringLiteral("%1 %2 over 360 to 780 nm: %3")
+                                                   .arg(names.size())
+                                                   .arg(names.size() == 1 ? "curve" : "curves")
+                                                   .arg(names.join(", ")));
     update();
 }
 

@@ -66,10 +66,12 @@ SpectralWindow::SpectralWindow(Workbench& workbench, QWidget* parent)
     m_list = new QListWidget;
     m_list->setObjectName("CurveList");
     m_list->setAccessibleName("Curves");
-    auto* add = new QPushButton("Add from File...");
+    auto* add = new QPushButton("&Add from File...");
     add->setObjectName("AddCurveFile");
-    auto* remove = new QPushButton("Remove");
+    add->setToolTip("Add every spectrum of a spectral file as a curve");
+    auto* remove = new QPushButton("&Remove");
     remove->setObjectName("RemoveCurve");
+    remove->setToolTip("Remove the curve chosen in the list");
     connect(add, &QPushButton::clicked, this, [this] {
         const QString path = m_workbench.dialogs().openFile(
             "Add Spectrum", "Spectral files (*.txt *.csv *.cgats *.it8 *.ti3);;All files (*)");
@@ -94,7 +96,7 @@ SpectralWindow::SpectralWindow(Workbench& workbench, QWidget* parent)
     connect(m_standard, &QComboBox::currentIndexChanged, this, &SpectralWindow::updateMetamerism);
     connect(m_sample, &QComboBox::currentIndexChanged, this, &SpectralWindow::updateMetamerism);
 
-    auto* curves = new QGroupBox("Curves");
+    auto* curves = new QGroupBox("&Curves");
     auto* curveLayout = new QVBoxLayout(curves);
     curveLayout->addWidget(m_chart, 1);
     auto* row = new QHBoxLayout;
@@ -106,16 +108,20 @@ SpectralWindow::SpectralWindow(Workbench& workbench, QWidget* parent)
     row->addLayout(buttons);
     curveLayout->addLayout(row);
 
-    auto* colour = new QGroupBox("Colorimetry");
+    auto* colour = new QGroupBox("C&olorimetry");
     auto* colourLayout = new QVBoxLayout(colour);
     colourLayout->addWidget(m_table, 1);
     colourLayout->addWidget(m_summary);
 
-    auto* meta = new QGroupBox("Metamerism (CIEDE2000, corrected at D65)");
+    auto* meta = new QGroupBox("&Metamerism (CIEDE2000, corrected at D65)");
     auto* metaLayout = new QGridLayout(meta);
-    metaLayout->addWidget(new QLabel("Standard"), 0, 0);
+    auto* standardLabel = new QLabel("&Standard");
+    standardLabel->setBuddy(m_standard);
+    auto* sampleLabel = new QLabel("Sam&ple");
+    sampleLabel->setBuddy(m_sample);
+    metaLayout->addWidget(standardLabel, 0, 0);
     metaLayout->addWidget(m_standard, 0, 1);
-    metaLayout->addWidget(new QLabel("Sample"), 1, 0);
+    metaLayout->addWidget(sampleLabel, 1, 0);
     metaLayout->addWidget(m_sample, 1, 1);
     metaLayout->addWidget(m_metamerism, 0, 2, 2, 1);
     metaLayout->setColumnStretch(1, 1);

@@ -33,10 +33,6 @@ ColourSample sampleOf(const PointTable& t, std::size_t i) {
     return s;
 }
 
-std::string notationText(const std::string& paddedHue, float value, float chroma) {
-    return paddedHue + ' ' + formatPicture(value, "##.00") + '/' + formatPicture(chroma, "##.00");
-}
-
 Comparison compareSamples(const ColourSample& first, const ColourSample& second) {
     Comparison c;
     c.colorimetric = first.converted && second.converted;

@@ -18,9 +18,6 @@ struct ColourSample {
 
 ColourSample sampleOf(const PointTable& t, std::size_t i);
 
-// `paddedHue`, one blank, the value and the chroma with the picture "##.00", between them "/".
-std::string notationText(const std::string& paddedHue, float value, float chroma);
-
 struct Comparison {
     bool colorimetric = false; // both samples converted: the CIELAB differences are valid
     double deltaEab = 0, deltaE2000 = 0;

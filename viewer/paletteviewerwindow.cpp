@@ -6,6 +6,7 @@
 #include "viewer/paletteview.h"
 #include "viewer/pointlist.h"
 #include "widgets/backgroundtask.h"
+#include "workbench/colourtexts.h"
 #include "workbench/workbench.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 
 namespace zul {
 
@@ -127,7 +129,7 @@ void PaletteViewerWindow::buildControls() {
     m_compare->setObjectName("Compare");
     m_compare->setTextInteractionFlags(Qt::TextSelectableByMouse);
     top->addWidget(m_compare, 3, 1, 1, 3);
-    m_numbers = new QCheckBox("Display sample #", central);
+    m_numbers = new QCheckBox("&Display sample #", central);
     m_numbers->setObjectName("Check1");
     top->addWidget(m_numbers, 1, 4);
     top->setColumnStretch(5, 1);
@@ -150,9 +152,9 @@ void PaletteViewerWindow::buildControls() {
     m_view->setAccessibleName("3D view");
     viewColumn->addWidget(m_view, 1);
     auto* buttons = new QHBoxLayout;
-    m_rotate = new QPushButton("Rotate", central);
+    m_rotate = new QPushButton("&Rotate", central);
     m_rotate->setObjectName("Command1");
-    m_stop = new QPushButton("Stop", central);
+    m_stop = new QPushButton("&Stop", central);
     m_stop->setObjectName("Command2");
     buttons->addWidget(m_rotate);
     buttons->addWidget(m_stop);
@@ -231,7 +233,36 @@ void PaletteViewerWindow::buildControls() {
             [this](const QModelIndex& current) {
                 m_view->setSelected(current.isValid() ? current.row() : -1);
             });
+    describeControls();
     resize(1180, 820);
+}
+
+void PaletteViewerWindow::describeControls() {
+    for (int k = 0; k < 2; ++k) {
+        const QString click = k == 0 ? "Left-click" : "Right-click";
+        m_names[static_cast<std::size_t>(k)]->setAccessibleName(click + " name");
+        m_notations[static_cast<std::size_t>(k)]->setAccessibleName(click + " notation");
+    }
+    m_status->setAccessibleName("Status");
+    m_listView->setAccessibleName("Palette");
+    const std::tuple<QWidget*, const char*, const char*> controls[] = {
+        {m_zoom, "Zoom", "Zoom in (up) or out (down); the wheel over the view does the same"},
+        {m_speed, "Rotation speed", "Speed of the rotation: fast to the left"},
+        {m_rotation, "Rotation", "Turn the solid; a drag across the view does the same"},
+        {m_panX, "Pan X", "Move the solid sideways"},
+        {m_tilt, "Tilt", "Tilt the solid; a drag up or down the view does the same"},
+        {m_panY, "Pan Y", "Move the solid up or down"},
+        {m_numbers, nullptr, "Write each dot's sample number beside it"},
+        {m_rotate, nullptr, "Turn the solid continuously"},
+        {m_stop, nullptr, "Stop the rotation"},
+        {m_view, nullptr,
+         "Press a dot to identify it: left button first row, right second; "
+         "arrows and Enter (Shift+Enter: second row) by keyboard"},
+    };
+    for (const auto& [w, name, tip] : controls) {
+        if (name) w->setAccessibleName(name);
+        w->setToolTip(tip);
+    }
 }
 
 void PaletteViewerWindow::buildMenus() {
@@ -462,8 +493,11 @@ void PaletteViewerWindow::fillRow(int k, long entry) {
     ColourSample s = sampleOf(*m_points, i);
     const auto slot = static_cast<std::size_t>(k);
     m_names[slot]->setText(QString::fromStdString(s.name));
-    m_notations[slot]->setText(QString::fromStdString(
-        notationText(m_list->paddedHue(i).toStdString(), s.value, s.chroma)));
+    // As the copies write it: "N 5.23/" for a neutral, 10RP rather than 0R.
+    m_notations[slot]->setText(
+        notationText(QString::fromStdString(m_points->hueTexts[i]).trimmed().toUpper(),
+                     QString::fromStdString(formatPicture(s.value, "##.00")),
+                     QString::fromStdString(formatPicture(s.chroma, "##.00"))));
     m_notations[slot]->setCursorPosition(0);
     paintFrame(m_swatches[slot], s.converted ? colourOf(s.colour) : kLightGrey);
     m_rows[slot] = std::move(s);

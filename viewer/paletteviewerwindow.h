@@ -81,6 +81,7 @@ private:
 
     void buildControls();
     void buildMenus();
+    void describeControls(); // accessible names and tooltips
     void viewChanged();
     void rotationTick();
     void showProgress(const LoadJob& job);

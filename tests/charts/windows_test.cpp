@@ -96,6 +96,39 @@ TEST_F(ChartWindowTest, ArrowsAndEnterChooseAChip) {
     EXPECT_EQ(w.focusedChip(), 45);
 }
 
+TEST_F(ChartWindowTest, ValuePageArrowsAndEnterChooseADot) {
+    ValuePageWindow w(*wb, output());
+    w.resize(760, 800);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.plotvalue(5);
+    EXPECT_TRUE(w.canvas()->accessibleDescription().startsWith("Value 5"));
+    w.canvas()->setFocus();
+    QTest::keyClick(w.canvas(), Qt::Key_Right);
+    ASSERT_GE(w.focusedChip(), 0);
+    // Outwards along a spoke: each step right lands further right, on another dot.
+    double x = w.page()->dots[static_cast<std::size_t>(w.focusedChip())].cx;
+    for (int i = 0; i < 3; ++i) {
+        const int before = w.focusedChip();
+        QTest::keyClick(w.canvas(), Qt::Key_Right);
+        ASSERT_NE(w.focusedChip(), before);
+        const double now = w.page()->dots[static_cast<std::size_t>(w.focusedChip())].cx;
+        EXPECT_GT(now, x);
+        x = now;
+    }
+    QTest::keyClick(w.canvas(), Qt::Key_Up);
+    const ChartChip& dot = w.page()->dots[static_cast<std::size_t>(w.focusedChip())];
+    EXPECT_EQ(w.canvas()->accessibleDescription().toStdString(), dot.notation);
+    EXPECT_TRUE(
+        w.findChild<QLabel*>("info")->text().startsWith(QString::fromStdString(dot.notation)));
+    QTest::keyClick(w.canvas(), Qt::Key_Return);
+    EXPECT_EQ(text(Field::Hue) + " " + text(Field::Value) + "/" + text(Field::Chroma),
+              dot.notation);
+    // Another value's dots: the keyboard starts again.
+    w.plotvalue(3);
+    EXPECT_EQ(w.focusedChip(), -1);
+}
+
 TEST_F(ChartWindowTest, ClickOnAChipEntersTheChipItself) {
     HuePageWindow w(*wb, output());
     w.resize(900, 640);

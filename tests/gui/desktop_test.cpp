@@ -2,6 +2,7 @@
 // colours, and a unique accessible name for every field and slider.
 #include "gui/mainwindow.h"
 #include "gui/preferences.h"
+#include "support/accessibletree.h"
 #include "support/scripteddialogs.h"
 #include "widgets/filedrop.h"
 #include "workbench/workbench_fixture.h"
@@ -15,7 +16,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -144,25 +144,12 @@ TEST_F(DesktopTest, CopyColourAndPasteEachForm) {
     EXPECT_FALSE(window->pasteColour(Field::L));
 }
 
-// Every name in the window's accessible tree under a role that takes input.
-void collectNames(QAccessibleInterface* node, QStringList& names) {
-    if (!node) return;
-    const QAccessible::Role role = node->role();
-    if (role == QAccessible::EditableText || role == QAccessible::Slider)
-        names << node->text(QAccessible::Name);
-    for (int i = 0; i < node->childCount(); ++i)
-        collectNames(node->child(i), names);
-}
-
 TEST_F(DesktopTest, EveryFieldAndSliderHasAUniqueAccessibleName) {
     showActive();
-    QStringList names;
-    collectNames(QAccessible::queryAccessibleInterface(window.get()), names);
+    const QStringList names =
+        testing::accessibleNames(window.get(), {QAccessible::EditableText, QAccessible::Slider});
     ASSERT_GE(names.size(), 18 + 8);
-    for (const QString& name : names)
-        EXPECT_FALSE(name.isEmpty());
-    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size())
-        << names.join(", ").toStdString();
+    EXPECT_TRUE(testing::namingFaults(names).isEmpty()) << names.join(", ").toStdString();
     for (const char* expected : {"XYZ Y", "CMYK Y", "RGB B", "Chroma slider", "Gamma"})
         EXPECT_TRUE(names.contains(expected)) << expected;
 

@@ -3,8 +3,10 @@
 #include "gui/preferences.h"
 #include "workbench/workbench_fixture.h"
 
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -104,6 +106,25 @@ TEST_F(PreferencesTest, WindowGeometryKeptAndBoundedToTheScreen) {
     placeWindow(other, 2, settings.get(), "value");
     EXPECT_LT(other.width(), 100000);
     EXPECT_EQ(other.height(), 200);
+}
+
+TEST_F(PreferencesTest, AWindowWithoutAFrameComesBackWhereItWas) {
+    // Without a window manager X draws no frame; a frameless window offscreen has none either.
+    QWidget first;
+    first.setWindowFlag(Qt::FramelessWindowHint);
+    placeWindow(first, 0, settings.get(), "main");
+    first.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
+    ASSERT_EQ(first.frameGeometry(), first.geometry());
+    const QRect area = first.screen()->availableGeometry();
+    const QRect atTop(area.topLeft(), QSize(300, 200));
+    first.setGeometry(atTop);
+    saveWindowGeometry(*settings, first, "main");
+
+    QWidget again;
+    again.setWindowFlag(Qt::FramelessWindowHint);
+    placeWindow(again, 0, settings.get(), "main");
+    EXPECT_EQ(again.geometry(), atTop); // not a title bar's height lower
 }
 
 TEST_F(PreferencesTest, ResetForgetsEverything) {

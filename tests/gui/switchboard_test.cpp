@@ -1,9 +1,15 @@
 // The window switches: one instance per window, made on the first tick, hidden not destroyed,
 // and a window closed by its title bar clears its switch.
 #include "gui/switchboard.h"
+
+#include "gui/preferences.h"
+#include "gui/windows.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QWidget>
 
 namespace zul::testing {
@@ -52,6 +58,47 @@ TEST_F(SwitchboardTest, ClosingTheWindowClearsItsSwitch) {
     EXPECT_EQ(board->window(Switch::HuePage), w); // kept for the next tick
     EXPECT_EQ(board->ensureWindow(Switch::HuePage), w);
     EXPECT_EQ(made, 1);
+}
+
+} // namespace
+} // namespace zul::testing
+
+namespace zul::testing {
+namespace {
+
+TEST_F(SwitchboardTest, SpectralAndQualityControlOpenAtTheirSizeAndKeepTheirGeometry) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QSettings settings(dir.filePath("zul.ini"), QSettings::IniFormat);
+    const Switch windows[] = {Switch::Spectral, Switch::QualityControl};
+    const QSize kept(500, 400);
+    // The program's windows on a switchboard that keeps geometry in `settings`.
+    auto board = [&] {
+        auto b = std::make_unique<Switchboard>(*wb);
+        b->setPreferences(&settings);
+        registerWindows(*b, *wb);
+        return b;
+    };
+    {
+        const auto first = board();
+        for (Switch s : windows) {
+            QWidget* w = first->ensureWindow(s);
+            ASSERT_NE(w, nullptr);
+            // Its content's size as far as the screen allows, and never beyond the screen.
+            const QRect area = w->screen()->availableGeometry();
+            EXPECT_EQ(w->size().expandedTo(fittedSize(w->sizeHint(), area)), w->size());
+            EXPECT_EQ(fittedSize(w->size(), area), w->size());
+            w->resize(kept);
+        }
+        first->saveGeometries(settings);
+    }
+    const auto again = board();
+    for (Switch s : windows) {
+        QWidget* w = again->ensureWindow(s);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->size(), kept) << w->objectName().toStdString();
+        EXPECT_TRUE(w->property(kGeometryRestored).toBool());
+    }
 }
 
 } // namespace

@@ -227,10 +227,7 @@ TEST_F(PaletteViewerWindowTest, LeftAndRightPressesFillTheTwoRows) {
     QTest::mouseClick(view(), Qt::RightButton, {}, pixelOf(0));
     EXPECT_EQ(find<QLineEdit>("Text3_1")->text(), "first");
     EXPECT_EQ(find<QLineEdit>("Text3_0")->text(), "second"); // untouched
-    EXPECT_TRUE(QRegularExpression("^5r +4\\.00/\\.50$")
-                    .match(find<QLineEdit>("Text4_1")->text())
-                    .hasMatch())
-        << find<QLineEdit>("Text4_1")->text().toStdString();
+    EXPECT_EQ(find<QLineEdit>("Text4_1")->text(), "5R 4.00/.50");
     const QColor swatch =
         form->row(1)->converted ? QColor::fromRgb(form->row(1)->colour) : QColor();
     EXPECT_TRUE(find<QFrame>("Shape2")->styleSheet().contains(swatch.name()));
@@ -251,6 +248,28 @@ TEST_F(PaletteViewerWindowTest, LeftAndRightPressesFillTheTwoRows) {
     ASSERT_TRUE(load("q.csv"));
     EXPECT_EQ(find<QLineEdit>("Text3_1")->text(), "first");
     EXPECT_EQ(view()->selected(), -1);
+}
+
+TEST_F(PaletteViewerWindowTest, RowsWriteNotationsAsTheCopiesDo) {
+    writeFile("p.csv", record("grey", "5R", "5.23", "0") + record("end", ".00r", "4", "6") +
+                           record("yr", "10yr", "7", "2.5"));
+    ASSERT_TRUE(load("p.csv"));
+    showStill();
+    const struct {
+        std::size_t entry;
+        const char* row; // the notation field it fills
+        const char* expected;
+    } cases[] = {
+        {0, "Text4_0", "N 5.23/"},        // a neutral: no hue, no chroma
+        {1, "Text4_1", "10RP 4.00/6.00"}, // the end of the family before
+        {2, "Text4_0", "10YR 7.00/2.50"},
+    };
+    for (const auto& c : cases) {
+        const Qt::MouseButton button =
+            QString(c.row).endsWith('0') ? Qt::LeftButton : Qt::RightButton;
+        QTest::mouseClick(view(), button, {}, pixelOf(c.entry));
+        EXPECT_EQ(find<QLineEdit>(c.row)->text(), c.expected);
+    }
 }
 
 TEST_F(PaletteViewerWindowTest, ListLinesPadNameAndHueToTheirColumns) {
