@@ -100,6 +100,7 @@ void ChartWindow::flushRefresh() {
 }
 
 void ChartWindow::print() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     bool printed = false;
     try {
         printed = m_output.print && m_output.print(picture());
@@ -110,6 +111,7 @@ void ChartWindow::print() {
 }
 
 void ChartWindow::saveAs() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     saveChartAs(m_workbench.dialogs(), picture());
 }
 

@@ -4,6 +4,7 @@
 #include "qc/reading.h"
 #include "text/numtext.h"
 #include "viewer/palettereader.h"
+#include "workbench/atomicfile.h"
 #include "workbench/csvline.h"
 
 #include <QApplication>
@@ -186,7 +187,10 @@ void QcWindow::buildControls() {
     for (const auto& [caption, action] : buttons) {
         auto* b = new QPushButton(caption);
         b->setObjectName(QString(caption).remove('.').remove(' '));
-        connect(b, &QPushButton::clicked, this, action);
+        connect(b, &QPushButton::clicked, this, [this, action] {
+            const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
+            action();
+        });
         samplesRow->addWidget(b);
     }
     samplesRow->addStretch();
@@ -458,7 +462,7 @@ bool QcWindow::exportCsv(const QString& fileName) {
         f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
         !f.commit()) {
         m_workbench.dialogs().alert(Dialogs::Icon::Critical,
-                                    "Cannot write " + fileName + ": " + f.errorString(),
+                                    "Cannot write " + wholePath(fileName) + ": " + f.errorString(),
                                     "Quality Control");
         return false;
     }
@@ -474,7 +478,8 @@ bool QcWindow::exportPdf(const QString& fileName) {
     QString error;
     if (!writeQcPdf(fileName, m_report, m_clock().toString("yyyy-MM-dd HH:mm"), &error)) {
         m_workbench.dialogs().alert(Dialogs::Icon::Critical,
-                                    "Cannot write " + fileName + ": " + error, "Quality Control");
+                                    "Cannot write " + wholePath(fileName) + ": " + error,
+                                    "Quality Control");
         return false;
     }
     return true;
