@@ -126,14 +126,6 @@ TEST_F(PaletteTest, AnExistingPaletteIsAddedToOnlyAfterYes) {
     EXPECT_TRUE(dialogs.questions().isEmpty());
 }
 
-TEST_F(PaletteTest, TheLastPaletteChosenIsProposedNext) {
-    wb->setLastPaletteName("/somewhere/Kept Name.csv");
-    dialogs.queueReply("");
-    EXPECT_FALSE(wb->SaveData(0));
-    EXPECT_EQ(dialogs.proposals(), QStringList{"/somewhere/Kept Name.csv"});
-    EXPECT_EQ(wb->lastPaletteName(), "/somewhere/Kept Name.csv"); // a cancel keeps it
-}
-
 TEST_F(PaletteTest, TagFileAsksForANewNameAndWritesOnce) {
     dialogs.queueReply("one");
     dialogs.queueReply("FILE");
