@@ -5,6 +5,8 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "widgets/backgroundtask.h"
+#include "workbench/atomicfile.h"
+#include "workbench/palette.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -92,6 +94,7 @@ void showRecord(Workbench& wb, const Job& job, const Record& r) {
 
 std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent, const ImportChooser& choose) {
     Dialogs& dialogs = wb.dialogs();
+    const Dialogs::AskedBy asking(dialogs, parent);
     const Job* job = nullptr;
     BatchFiles files;
     if (choose) {
@@ -116,14 +119,20 @@ std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent, const Impor
     if (!job->output) {
         // Asked once for the whole job, as the first save of a run asks.
         QString name = wb.paletteFile();
-        if (name.isEmpty())
-            name = dialogs.prompt("Palette File Name to save or append  [.CSV added]",
-                                  "Save Palette Data", "ZULpalette");
-        if (name.isEmpty()) return std::nullopt;
-        if (name.right(4).toLower() != ".csv") name += ".csv";
+        if (name.isEmpty()) {
+            name = askPaletteFile(dialogs, "Save Palette Data",
+                                  wb.lastPaletteName().isEmpty() ? "ZULpalette.csv"
+                                                                 : wb.lastPaletteName(),
+                                  PaletteWrite::Append);
+            if (name.isEmpty()) return std::nullopt;
+            wb.setLastPaletteName(name);
+        }
+        name = withPaletteSuffix(name);
         wb.setPaletteFile(name);
-        files.palette = name;
+        files.palette = QFileInfo(name).absoluteFilePath();
     }
+    // Messages about the run name the files by their whole paths.
+    if (!files.output.isEmpty()) files.output = QFileInfo(files.output).absoluteFilePath();
 
     BatchReport report = runWithProgress(*job, wb, files, parent);
     if (!report.written) {
@@ -139,7 +148,10 @@ std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent, const Impor
     if (report.warnings > 0)
         summary
             << QString("%1 converted with a message such as \"Format Error\"").arg(report.warnings);
-    if (!summary.isEmpty()) dialogs.message(summary.join('\n'));
+    if (!summary.isEmpty()) {
+        summary << "Written to " + wholePath(job->output ? files.output : files.palette);
+        dialogs.message(summary.join('\n'));
+    }
     if (job->beep) dialogs.beep();
     if (!job->output && wb.switchOn(Switch::Viewer)) emit wb.viewerReload();
     return report;

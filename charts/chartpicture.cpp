@@ -120,6 +120,7 @@ void saveChartAs(Dialogs& dialogs, const ChartPicture& picture) {
     QString file = dialogs.saveFile("Save as\u2026", "PDF (vector)|*.pdf|PNG picture|*.png",
                                     picture.title + ".pdf");
     if (file.isEmpty()) return;
+    file = QFileInfo(file).absoluteFilePath(); // every message names the whole path
     const QString suffix = QFileInfo(file).suffix().toLower();
     QString failure;
     if (suffix == "png") {
@@ -137,7 +138,7 @@ void saveChartAs(Dialogs& dialogs, const ChartPicture& picture) {
         if (suffix != "pdf") file += ".pdf";
         failure = saveChartPdf(file, picture);
     }
-    if (!failure.isEmpty()) dialogs.message("Cannot save " + file + ": " + failure);
+    if (!failure.isEmpty()) dialogs.message("Cannot save " + wholePath(file) + ": " + failure);
 }
 
 } // namespace zul

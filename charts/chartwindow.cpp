@@ -146,6 +146,7 @@ void ChartWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ChartWindow::print() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     bool printed = false;
     try {
         printed = m_output.print && m_output.print(picture());
@@ -156,6 +157,7 @@ void ChartWindow::print() {
 }
 
 void ChartWindow::saveAs() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     saveChartAs(m_workbench.dialogs(), picture());
 }
 

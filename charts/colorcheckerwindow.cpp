@@ -59,6 +59,7 @@ void ColorCheckerWindow::conditionsMayHaveChanged() {
 }
 
 void ColorCheckerWindow::fillCC() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     const QString path = findDataFile("ccnames.csv");
     CcNames names;
     std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);

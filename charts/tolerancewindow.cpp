@@ -151,6 +151,7 @@ void ToleranceWindow::toleranceScrolled(int index, int position) {
 }
 
 void ToleranceWindow::rebuildFromFields() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     if (!m_set) return; // nothing drawn yet: the next refresh uses the new tolerances
     Lab centre;
     float* parts[] = {&centre.l, &centre.a, &centre.b};
@@ -169,6 +170,7 @@ void ToleranceWindow::rebuildFromFields() {
 }
 
 bool ToleranceWindow::savePalette() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     if (!m_set) return false;
     if (QFileInfo::exists(kPaletteName) &&
         !m_workbench.dialogs().confirm(QStringLiteral("%1 exists. Replace it?").arg(kPaletteName),

@@ -605,9 +605,13 @@ QWidget* MainWindow::buildButtons() {
 
     QPushButton* save = button("Save to Palette", "Command11");
     m_tintedButtons.push_back(save);
-    connect(save, &QPushButton::clicked, this, [this] { m_workbench.savePressed(); });
+    connect(save, &QPushButton::clicked, this, [this] {
+        const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
+        m_workbench.savePressed();
+    });
     QPushButton* makeTable = button("Make Table", "Command3");
     connect(makeTable, &QPushButton::clicked, this, [this] {
+        const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
         // The file dialog asks before an existing table is replaced.
         const QString file = m_workbench.dialogs().saveFile(
             "Make Table", "Munsell table (*.prn)|*.prn", batch::kTableFile);
@@ -631,8 +635,10 @@ QWidget* MainWindow::buildButtons() {
         copyMenu->addAction(caption, this, [this, f = form] { copyColour(f); });
     copyAs->setMenu(copyMenu);
     QPushButton* saveAs = button("Save as\u2026", "saveAs");
-    connect(saveAs, &QPushButton::clicked, this,
-            [this] { saveChartAs(m_workbench.dialogs(), windowPicture(*this)); });
+    connect(saveAs, &QPushButton::clicked, this, [this] {
+        const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
+        saveChartAs(m_workbench.dialogs(), windowPicture(*this));
+    });
     QPushButton* print = button("PRINT", "printB");
     connect(print, &QPushButton::clicked, this, &MainWindow::print);
     QPushButton* help = button("Help", "Command1");
@@ -803,6 +809,7 @@ void MainWindow::applyTint() {
 }
 
 void MainWindow::showHelp() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     m_workbench.dialogs().message(helpText(), "Munsell ZUL Help", Dialogs::Buttons::Ok);
 }
 
@@ -817,6 +824,7 @@ void MainWindow::showManual() {
 }
 
 void MainWindow::print() {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     if (!printWindowImage(*this)) m_workbench.dialogs().message("Printer not Found");
 }
 

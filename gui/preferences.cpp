@@ -88,6 +88,8 @@ void saveWorkbenchPreferences(QSettings& settings, const Workbench& workbench) {
     settings.setValue("workbench/adapt", workbench.adaptEntries());
     settings.setValue("workbench/gamma", workbench.slider(Slider::Gamma));
     settings.setValue("workbench/tint", workbench.slider(Slider::Tint));
+    if (!workbench.lastPaletteName().isEmpty())
+        settings.setValue("workbench/palette", workbench.lastPaletteName());
 }
 
 void restoreWorkbenchPreferences(QSettings& settings, Workbench& workbench) {
@@ -111,6 +113,10 @@ void restoreWorkbenchPreferences(QSettings& settings, Workbench& workbench) {
     if (pwd != workbench.pwdState()) workbench.setPwd(pwd);
     const bool adapt = settings.value("workbench/adapt", workbench.adaptEntries()).toBool();
     if (adapt != workbench.adaptEntries()) workbench.setAdaptEntries(adapt);
+    // The palette the save dialogs propose; the current palette file stays unset, so the first
+    // save of the run still asks.
+    const QString palette = settings.value("workbench/palette").toString();
+    if (!palette.isEmpty()) workbench.setLastPaletteName(palette);
 }
 
 QString lastFolder(const QString& title) {

@@ -1,9 +1,9 @@
 #pragma once
 // What the window face remembers between runs, kept with QSettings in the user's configuration
-// folder: window geometry, the illuminant and its switches, gamma, tint and the last folders of
-// the file dialogs. The instrument settings stay in zul.cfg. Nothing here is read or written
-// while no preferences are opened, so a first start (or one after --reset-settings) looks as
-// the program's defaults.
+// folder: window geometry, the illuminant and its switches, gamma, tint, the last folders of
+// the file dialogs and the last palette name. The instrument settings stay in zul.cfg. Nothing
+// here is read or written while no preferences are opened, so a first start (or one after
+// --reset-settings) looks as the program's defaults.
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -37,8 +37,9 @@ inline constexpr const char* kGeometryRestored = "zulGeometryRestored";
 void placeWindow(QWidget& w, int order, QSettings* settings = nullptr, const QString& key = {});
 void saveWindowGeometry(QSettings& settings, const QWidget& w, const QString& key);
 
-// The illuminant, PWD, "Adapt entries", gamma and tint. Restoring replays them as the user's
-// own choices, so every field follows; values equal to the current ones change nothing.
+// The illuminant, PWD, "Adapt entries", gamma, tint and the last palette name. Restoring replays
+// them as the user's own choices, so every field follows; values equal to the current ones change
+// nothing.
 void saveWorkbenchPreferences(QSettings& settings, const Workbench& workbench);
 void restoreWorkbenchPreferences(QSettings& settings, Workbench& workbench);
 

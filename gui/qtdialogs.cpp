@@ -13,13 +13,27 @@ namespace zul {
 
 namespace {
 
-// Dialogs centre on the window the user is working in.
-QWidget* dialogParent() {
+QString titleOrName(const QString& title) {
+    return title.isEmpty() ? QApplication::applicationName() : title;
+}
+
+// Dialogs centre on the window that asks, else on the one the user is working in.
+QWidget* dialogParent(const QObject* asking) {
+    if (asking && asking->isWidgetType()) return static_cast<const QWidget*>(asking)->window();
     return QApplication::activeWindow();
 }
 
-QString titleOrName(const QString& title) {
-    return title.isEmpty() ? QApplication::applicationName() : title;
+// The file dialog for writing; `askToReplace` false leaves an existing file to the caller.
+QString saveDialog(QWidget* parent, const QString& title, const QString& filter,
+                   const QString& proposed, bool askToReplace) {
+    QString start = proposed;
+    if (QFileInfo(proposed).isRelative() && !lastFolder(title).isEmpty())
+        start = QDir(lastFolder(title)).filePath(proposed);
+    const QString chosen = QFileDialog::getSaveFileName(
+        parent, titleOrName(title), start, qtFileFilter(filter), nullptr,
+        askToReplace ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+    rememberFolder(title, chosen);
+    return chosen;
 }
 
 // The program's texts separate lines by CR alone, which a Qt label does not break at.
@@ -50,7 +64,7 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
         break;
     }
     QMessageBox box(QMessageBox::NoIcon, titleOrName(title), shownText(text), shown,
-                    dialogParent());
+                    dialogParent(askingWindow()));
     box.setDefaultButton(preferred);
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
@@ -72,8 +86,8 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
 
 QString QtDialogs::prompt(const QString& text, const QString& title, const QString& proposed) {
     bool ok = false;
-    const QString entered = QInputDialog::getText(dialogParent(), titleOrName(title), text,
-                                                  QLineEdit::Normal, proposed, &ok);
+    const QString entered = QInputDialog::getText(dialogParent(askingWindow()), titleOrName(title),
+                                                  text, QLineEdit::Normal, proposed, &ok);
     if (!ok) return QString();
     return entered.isNull() ? QString("") : entered; // Ok on an empty line is not a Cancel
 }
@@ -81,34 +95,34 @@ QString QtDialogs::prompt(const QString& text, const QString& title, const QStri
 QString QtDialogs::openFile(const QString& title, const QString& filter, const QString& folder) {
     // Without a folder of its own the dialog opens where the user last found a file for it.
     const QString chosen = QFileDialog::getOpenFileName(
-        dialogParent(), titleOrName(title), folder.isEmpty() ? lastFolder(title) : folder,
-        qtFileFilter(filter));
+        dialogParent(askingWindow()), titleOrName(title),
+        folder.isEmpty() ? lastFolder(title) : folder, qtFileFilter(filter));
     rememberFolder(title, chosen);
     return chosen;
 }
 
 QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& proposed) {
-    QString start = proposed;
-    if (QFileInfo(proposed).isRelative() && !lastFolder(title).isEmpty())
-        start = QDir(lastFolder(title)).filePath(proposed);
-    const QString chosen = QFileDialog::getSaveFileName(dialogParent(), titleOrName(title), start,
-                                                        qtFileFilter(filter));
-    rememberFolder(title, chosen);
-    return chosen;
+    return saveDialog(dialogParent(askingWindow()), title, filter, proposed, true);
+}
+
+QString QtDialogs::chooseOutputFile(const QString& title, const QString& filter,
+                                    const QString& proposed) {
+    return saveDialog(dialogParent(askingWindow()), title, filter, proposed, false);
 }
 
 void QtDialogs::alert(Icon icon, const QString& text, const QString& title) {
     const QMessageBox::Icon shown = icon == Icon::Critical  ? QMessageBox::Critical
                                     : icon == Icon::Warning ? QMessageBox::Warning
                                                             : QMessageBox::Information;
-    QMessageBox box(shown, titleOrName(title), shownText(text), QMessageBox::Ok, dialogParent());
+    QMessageBox box(shown, titleOrName(title), shownText(text), QMessageBox::Ok,
+                    dialogParent(askingWindow()));
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool QtDialogs::confirm(const QString& question, const QString& title) {
     QMessageBox box(QMessageBox::Question, titleOrName(title), shownText(question),
-                    QMessageBox::Yes | QMessageBox::No, dialogParent());
+                    QMessageBox::Yes | QMessageBox::No, dialogParent(askingWindow()));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     box.setTextFormat(Qt::PlainText);

@@ -14,6 +14,8 @@ public:
                      const QString& folder = QString()) override;
     QString saveFile(const QString& title, const QString& filter,
                      const QString& proposed = QString()) override;
+    QString chooseOutputFile(const QString& title, const QString& filter,
+                             const QString& proposed = QString()) override;
     void alert(Icon icon, const QString& text, const QString& title = QString()) override;
     bool confirm(const QString& question, const QString& title = QString()) override;
     void beep() override;

@@ -4,7 +4,9 @@
 #include "imaging/picturearea.h"
 #include "text/numtext.h"
 #include "widgets/backgroundtask.h"
+#include "workbench/atomicfile.h"
 #include "workbench/datafiles.h"
+#include "workbench/palette.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -196,6 +198,7 @@ void PictureWindow::setPicture(Picture picture) {
 }
 
 bool PictureWindow::OpenPicture(bool useCurrentName) {
+    const Dialogs::AskedBy asking(m_dialogs, this);
     if (!useCurrentName) {
         const QString chosen = m_dialogs.openFile("Load Picture", pictureFilter());
         if (chosen.isEmpty()) return false; // cancelled: the picture shown stays
@@ -232,6 +235,7 @@ void PictureWindow::loadPicture() {
 }
 
 void PictureWindow::getClipboard() {
+    const Dialogs::AskedBy asking(m_dialogs, this);
     setStatus(QString(), kIdle);
     const QClipboard* clipboard = QGuiApplication::clipboard();
     Picture p = clipboard ? preparePicture(clipboard->image()) : Picture();
@@ -287,6 +291,7 @@ void PictureWindow::SamplePicture(int x, int y) {
 }
 
 void PictureWindow::BuildPalette() {
+    const Dialogs::AskedBy asking(m_dialogs, this);
     if (m_building) return;
     if (m_paletteMade) {
         m_dialogs.message("Palette already made - reload or load new picture");
@@ -297,12 +302,13 @@ void PictureWindow::BuildPalette() {
         return;
     }
     const QString title = "Palette Generation";
-    const QString answer =
-        m_dialogs.prompt("Enter file name for palette ", title, m_wb.paletteFile());
-    m_wb.setPaletteFile(answer);
-    if (answer.isEmpty()) return;
-    const QString fileName = paletteFileFor(answer);
+    // Named after the picture, else the palette last chosen; the name stays as typed.
+    const QString offered = m_wb.paletteFile().isEmpty() ? m_wb.lastPaletteName()
+                                                         : withPaletteSuffix(m_wb.paletteFile());
+    const QString fileName = askPaletteFile(m_dialogs, title, offered, PaletteWrite::Replace);
     m_wb.setPaletteFile(fileName);
+    if (fileName.isEmpty()) return;
+    m_wb.setLastPaletteName(fileName);
 
     const int width = m_picture.image.width(), height = m_picture.image.height();
     QString proposed = "10";
@@ -328,11 +334,6 @@ void PictureWindow::BuildPalette() {
                               title))
             break;
     }
-
-    const QFileInfo existing(fileName);
-    if (existing.exists() && existing.size() > 0 &&
-        !m_dialogs.confirm("The palette " + fileName + " already exists. Replace it?", title))
-        return;
 
     show();
     activateWindow();
@@ -386,12 +387,12 @@ void PictureWindow::BuildPalette() {
                                 "%3 (the first at %4)")
                             .arg(result.failed)
                             .arg(grid.blocks())
-                            .arg(fileName, result.firstFailure),
+                            .arg(wholePath(fileName), result.firstFailure),
                         title);
-    setStatus("Palette Done and saved as " + fileName, kDone);
+    setStatus("Palette Done and saved as " + wholePath(fileName), kDone);
     m_area->setGrid(grid.n, grid.columns, grid.rows);
     m_paletteMade = true;
-    m_builtPalette = QFileInfo(fileName).absoluteFilePath();
+    m_builtPalette = fileName;
     m_viewAction->setVisible(true);
 }
 
@@ -401,6 +402,7 @@ void PictureWindow::viewPalette() {
 }
 
 void PictureWindow::showHelp() {
+    const Dialogs::AskedBy asking(m_dialogs, this);
     const QString crlf = "\r\n";
     const QString text =
         "Displays Munsell Notation of Selected Pixels of Pictures on Your computer" + crlf + crlf +

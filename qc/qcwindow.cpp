@@ -4,6 +4,7 @@
 #include "qc/reading.h"
 #include "text/numtext.h"
 #include "viewer/palettereader.h"
+#include "workbench/atomicfile.h"
 #include "workbench/csvline.h"
 
 #include <QApplication>
@@ -199,7 +200,10 @@ void QcWindow::buildControls() {
         auto* b = new QPushButton(caption);
         b->setObjectName(QString(caption).remove('.').remove(' ').remove('&'));
         b->setToolTip(tip);
-        connect(b, &QPushButton::clicked, this, action);
+        connect(b, &QPushButton::clicked, this, [this, action] {
+            const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
+            action();
+        });
         samplesRow->addWidget(b);
     }
     samplesRow->addStretch();
@@ -482,7 +486,7 @@ bool QcWindow::exportCsv(const QString& fileName) {
         f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
         !f.commit()) {
         m_workbench.dialogs().alert(Dialogs::Icon::Critical,
-                                    "Cannot write " + fileName + ": " + f.errorString(),
+                                    "Cannot write " + wholePath(fileName) + ": " + f.errorString(),
                                     "Quality Control");
         return false;
     }
@@ -498,7 +502,8 @@ bool QcWindow::exportPdf(const QString& fileName) {
     QString error;
     if (!writeQcPdf(fileName, m_report, m_clock().toString("yyyy-MM-dd HH:mm"), &error)) {
         m_workbench.dialogs().alert(Dialogs::Icon::Critical,
-                                    "Cannot write " + fileName + ": " + error, "Quality Control");
+                                    "Cannot write " + wholePath(fileName) + ": " + error,
+                                    "Quality Control");
         return false;
     }
     return true;

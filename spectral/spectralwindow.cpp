@@ -73,6 +73,7 @@ SpectralWindow::SpectralWindow(Workbench& workbench, QWidget* parent)
     remove->setObjectName("RemoveCurve");
     remove->setToolTip("Remove the curve chosen in the list");
     connect(add, &QPushButton::clicked, this, [this] {
+        const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
         const QString path = m_workbench.dialogs().openFile(
             "Add Spectrum", "Spectral files (*.txt *.csv *.cgats *.it8 *.ti3);;All files (*)");
         if (!path.isEmpty()) addFile(path);
@@ -161,6 +162,7 @@ void SpectralWindow::addCurve(NamedSpectrum curve) {
 }
 
 bool SpectralWindow::addFile(const QString& path) {
+    const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     try {
         std::vector<NamedSpectrum> read = readSpectrumFile(path);
         for (NamedSpectrum& s : read) {

@@ -6,6 +6,7 @@
 #include "viewer/paletteview.h"
 #include "viewer/pointlist.h"
 #include "widgets/backgroundtask.h"
+#include "workbench/atomicfile.h"
 #include "workbench/colourtexts.h"
 #include "workbench/workbench.h"
 
@@ -333,6 +334,7 @@ void PaletteViewerWindow::setStatus(const QString& text, QColor background) {
 }
 
 void PaletteViewerWindow::GetData(int mode) {
+    const Dialogs::AskedBy asking(m_wb.dialogs(), this);
     QString fileName = readLastPalette();
     if (mode == 2) {
         fileName = m_wb.paletteFile();
@@ -385,6 +387,7 @@ void PaletteViewerWindow::showProgress(const LoadJob& job) {
 }
 
 void PaletteViewerWindow::loadDone(LoadJob* job) {
+    const Dialogs::AskedBy asking(m_wb.dialogs(), this);
     const QString fileName = job->fileName;
     const bool current = job == m_current;
     const bool cancelled = job->task->cancelled(); // asked to stop, even if it got to the end
@@ -515,6 +518,7 @@ QString PaletteViewerWindow::exportPalette(const QString& fileName) {
 }
 
 void PaletteViewerWindow::exportAs(const QString& filter, const QString& suffix) {
+    const Dialogs::AskedBy asking(m_wb.dialogs(), this);
     Dialogs& dialogs = m_wb.dialogs();
     if (m_points->empty()) {
         dialogs.message("No palette is loaded.");
@@ -524,12 +528,15 @@ void PaletteViewerWindow::exportAs(const QString& filter, const QString& suffix)
                                         QFileInfo(m_loadedFile).completeBaseName() + suffix);
     if (fileName.isEmpty()) return;
     if (!fileName.endsWith(suffix, Qt::CaseInsensitive)) fileName += suffix;
+    fileName = QFileInfo(fileName).absoluteFilePath(); // every message names the whole path
     const QString error = exportPalette(fileName);
     if (!error.isEmpty())
-        dialogs.message("The palette could not be exported to " + fileName + ": " + error);
+        dialogs.message("The palette could not be exported to " + wholePath(fileName) + ": " +
+                        error);
 }
 
 void PaletteViewerWindow::showHelp() {
+    const Dialogs::AskedBy asking(m_wb.dialogs(), this);
     // Lines as the help box shows them; an empty line between the last three.
     m_wb.dialogs().message(
         "Continuous rotation of palette is controlled by the 'Rotate' and 'Stop' buttons\n"
@@ -543,6 +550,7 @@ void PaletteViewerWindow::showHelp() {
 }
 
 void PaletteViewerWindow::newPalette() {
+    const Dialogs::AskedBy asking(m_wb.dialogs(), this);
     m_wb.dialogs().message(
         "To make a new palette or add to a current palette, go to the Chromatel Screen and "
         "enter or measure samples for the palette and click on 'Save Palette'");

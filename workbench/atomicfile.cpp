@@ -2,6 +2,7 @@
 
 #include "workbench/safefiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -133,6 +134,10 @@ QString writeFileAtomically(const QString& fileName, const QByteArray& content) 
     if (!file.open()) return file.error();
     file.write(content);
     return file.commit();
+}
+
+QString wholePath(const QString& fileName) {
+    return QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
 }
 
 } // namespace zul

@@ -63,4 +63,8 @@ QString writeAll(int fd, const char* data, qint64 size);
 // The whole content at once; an empty string on success, otherwise the message.
 QString writeFileAtomically(const QString& fileName, const QByteArray& content);
 
+// A file as the window's messages name it after a write: its whole path, whatever the working
+// folder it was given relative to.
+QString wholePath(const QString& fileName);
+
 } // namespace zul

@@ -1,6 +1,8 @@
 #pragma once
 // How the program asks the user: message boxes, text prompts, the open-file dialog and the beep.
 // The window uses Qt dialogs, the tests a scripted fake, the command line a non-interactive one.
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +40,33 @@ public:
     // before an existing file is replaced.
     virtual QString saveFile(const QString& title, const QString& filter,
                              const QString& proposed = QString()) = 0;
+    // A save dialog that leaves an existing file to the caller, who asks in its own words once
+    // it knows the final name (a palette is added to, or gets its extension after the dialog).
+    virtual QString chooseOutputFile(const QString& title, const QString& filter,
+                                     const QString& proposed = QString()) {
+        return saveFile(title, filter, proposed);
+    }
+
+    // While an AskedBy lives, boxes and dialogs open centred on `window`, the window that asks;
+    // without one they open on the window the user is working in. Nested askers restore the
+    // outer one when they end.
+    class AskedBy {
+    public:
+        AskedBy(Dialogs& dialogs, QObject* window) : m_dialogs(dialogs), m_outer(dialogs.m_asker) {
+            dialogs.m_asker = window;
+        }
+        ~AskedBy() { m_dialogs.m_asker = m_outer; }
+        AskedBy(const AskedBy&) = delete;
+        AskedBy& operator=(const AskedBy&) = delete;
+
+    private:
+        Dialogs& m_dialogs;
+        QPointer<QObject> m_outer;
+    };
+    QObject* askingWindow() const { return m_asker; }
+
+private:
+    QPointer<QObject> m_asker; // cleared by Qt when the window goes
 };
 
 // Answers nothing and shows nothing: prompts are cancelled, questions answered No, messages

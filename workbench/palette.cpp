@@ -2,10 +2,14 @@
 
 #include "text/numtext.h"
 #include "workbench/atomicfile.h"
+#include "workbench/dialogs.h"
 #include "workbench/safefiles.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -172,8 +176,22 @@ PaletteLock::PaletteLock(const QString& paletteName)
 }
 
 bool PaletteLock::acquire(int waitMs) {
-    if (m_lock.tryLock(waitMs)) return true;
-    return m_lock.error() != QLockFile::LockFailedError;
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread()) {
+        if (m_lock.tryLock(waitMs)) return true;
+        return m_lock.error() != QLockFile::LockFailedError;
+    }
+    // The window's thread waits in short slices and lets paint and timer events run between
+    // them, so a save behind a batch job does not freeze the windows; the user's input waits.
+    constexpr int kSliceMs = 20;
+    QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        const int slice = static_cast<int>(std::min<qint64>(kSliceMs, deadline.remainingTime()));
+        if (m_lock.tryLock(std::max(slice, 0))) return true;
+        if (m_lock.error() != QLockFile::LockFailedError) return true; // no lock possible
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
 }
 
 QString PaletteLock::busyMessage() const {
@@ -215,6 +233,30 @@ QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
     }
     file.close();
     return {};
+}
+
+QString withPaletteSuffix(const QString& name) {
+    return name.right(4).toLower() == ".csv" ? name : name + ".csv";
+}
+
+QString askPaletteFile(Dialogs& dialogs, const QString& title, const QString& proposed,
+                       PaletteWrite write) {
+    QString offered = proposed;
+    for (;;) {
+        const QString chosen =
+            dialogs.chooseOutputFile(title, "Palette files (*.csv)|*.csv", offered);
+        if (chosen.isEmpty()) return {};
+        const QString name = withPaletteSuffix(chosen);
+        const QFileInfo file(name);
+        // An empty file loses nothing, whatever the write does to it.
+        if (!file.exists() || (file.isFile() && file.size() == 0)) return file.absoluteFilePath();
+        const QString question =
+            write == PaletteWrite::Append
+                ? "The palette " + wholePath(name) + " already exists. Add to it?"
+                : "The palette " + wholePath(name) + " already exists. Replace it?";
+        if (dialogs.confirm(question, title)) return file.absoluteFilePath();
+        offered = file.absoluteFilePath();
+    }
 }
 
 } // namespace zul

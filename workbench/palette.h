@@ -12,6 +12,8 @@
 
 namespace zul {
 
+class Dialogs;
+
 struct PaletteRecord {
     QDateTime when;
     QString tag;
@@ -57,5 +59,18 @@ QByteArray paletteLine(const PaletteRecord& record);
 // during the save leaves the old or the new file whole; larger ones are appended to. Returns an
 // empty string on success, otherwise the reason, in which case nothing was written.
 QString appendPaletteLine(const QString& fileName, const QByteArray& line);
+
+// A palette's file name: ".csv" added unless it ends in it in any letter case; otherwise as typed.
+QString withPaletteSuffix(const QString& name);
+
+// What a write does to a palette that exists: adds its records, or starts it afresh.
+enum class PaletteWrite { Append, Replace };
+
+// Asks for a palette file in the save dialog `title`, proposing `proposed`. The name is kept as
+// typed, with ".csv" added when it has none. A palette that exists and holds records is asked
+// about in words that say what the write does to it; No opens the dialog again. The whole path
+// chosen, or an empty string when the user cancelled.
+QString askPaletteFile(Dialogs& dialogs, const QString& title, const QString& proposed,
+                       PaletteWrite write);
 
 } // namespace zul

@@ -11,6 +11,7 @@
 #include "munsell/value.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "workbench/atomicfile.h"
 #include "workbench/entryforms.h"
 #include "workbench/palette.h"
 
@@ -840,9 +841,11 @@ bool Workbench::notSaved() {
 bool Workbench::SaveData(float mode) {
     for (;;) {
         if (m_paletteFile.isEmpty()) {
-            m_paletteFile = m_dialogs.prompt("Palette File Name to save or append  [.CSV added]",
-                                             "Save Palette Data", "ZULpalette");
+            m_paletteFile = askPaletteFile(
+                m_dialogs, "Save Palette Data",
+                m_lastPalette.isEmpty() ? "ZULpalette.csv" : m_lastPalette, PaletteWrite::Append);
             if (m_paletteFile.isEmpty()) return notSaved();
+            m_lastPalette = m_paletteFile;
         }
         if (mode != 0) break;
         const QString tag = m_dialogs.prompt("Palette " + m_paletteFile +
@@ -853,7 +856,7 @@ bool Workbench::SaveData(float mode) {
         if (m_tag.toLower() != "file") break;
         m_paletteFile.clear();
     }
-    if (m_paletteFile.right(4).toLower() != ".csv") m_paletteFile += ".csv";
+    m_paletteFile = withPaletteSuffix(m_paletteFile);
 
     DisplayRgb rgb{};
     try {
@@ -862,7 +865,7 @@ bool Workbench::SaveData(float mode) {
             rgb[static_cast<std::size_t>(i)] =
                 std::clamp<std::int16_t>(roundToInt16(strict(fields[i])), 0, 255);
     } catch (const Error& e) {
-        reportFailure("Nothing saved to " + m_paletteFile + ": " +
+        reportFailure("Nothing saved to " + wholePath(m_paletteFile) + ": " +
                       QString::fromStdString(e.what()));
         return false;
     }
@@ -884,26 +887,27 @@ bool Workbench::SaveData(float mode) {
     try {
         record.linear = displayToLinear(rgb, rgbSettings());
     } catch (const Error& e) {
-        reportFailure("Nothing saved to " + m_paletteFile + ": " +
+        reportFailure("Nothing saved to " + wholePath(m_paletteFile) + ": " +
                       QString::fromStdString(e.what()));
         return false;
     }
     for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
         record.rgbCmyk << text(f);
 
-    const QFileInfo info(m_paletteFile);
+    // The name is held: a wait for the palette's lock lets other events run.
+    const QString name = m_paletteFile;
+    const QFileInfo info(name);
     const qint64 before = info.exists() ? info.size() : 0;
-    const QString failure = appendPaletteLine(m_paletteFile, paletteLine(record));
+    const QString failure = appendPaletteLine(name, paletteLine(record));
     if (!failure.isEmpty()) {
-        const QString name = m_paletteFile;
         m_paletteFile.clear(); // asked for again at the next save
         m_savedSize = -1;
-        reportFailure("Cannot save to palette file " + name + ": " + failure);
+        reportFailure("Cannot save to palette file " + wholePath(name) + ": " + failure);
         emit changed();
         return false;
     }
     // Where the record went. The count is kept while only this workbench appends to the file.
-    const QString path = QFileInfo(m_paletteFile).absoluteFilePath();
+    const QString path = QFileInfo(name).absoluteFilePath();
     if (path == m_savedFile && before == m_savedSize)
         ++m_savedRecords;
     else

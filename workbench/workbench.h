@@ -151,6 +151,10 @@ public:
 
     QString paletteFile() const { return m_paletteFile; }
     void setPaletteFile(const QString& name) { m_paletteFile = name; }
+    // The palette the user last chose in a save dialog (whole path), which the next dialog
+    // proposes; kept between runs by the window face. Empty: none chosen yet.
+    QString lastPaletteName() const { return m_lastPalette; }
+    void setLastPaletteName(const QString& name) { m_lastPalette = name; }
     QString tag() const { return m_tag; }
     void setTag(const QString& tag) { m_tag = tag; }
 
@@ -266,6 +270,7 @@ private:
     std::array<float, 3> m_exponent{};
     std::array<float, 3> m_cmykExponent{};
     QString m_paletteFile;
+    QString m_lastPalette;
     QString m_tag;
     std::array<float, 40> m_reflectance{};
 };

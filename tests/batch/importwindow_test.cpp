@@ -75,7 +75,9 @@ TEST_F(ImportTest, StepsFromTheWindowAndTheCommandLineAreTheSameFile) {
     EXPECT_EQ(report->exitStatus(), 1);
     ASSERT_EQ(dialogs.messages().size(), 1); // one summary, not a box per record
     EXPECT_EQ(dialogs.messages()[0].toStdString(),
-              "Total colors 2  Colors not displayed 0\n1 of 3 records not converted (line 3)");
+              "Total colors 2  Colors not displayed 0\n1 of 3 records not converted (line 3)\n"
+              "Written to " +
+                  dir.filePath("stepsMUNSELL.txt").toStdString());
     // The window shows the last converted record.
     EXPECT_EQ(text(Field::Hue), "2.5YR");
     EXPECT_EQ(text(Field::Value), "6");
@@ -102,8 +104,8 @@ TEST_F(ImportTest, PaletteJobAsksForTheNameOnceAndItsCancelWritesNothing) {
     const auto report = batch::runImport(*wb);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->exitStatus(), 0);
-    EXPECT_EQ(dialogs.proposals(), (QStringList{QString(), "ZULpalette"}));
-    EXPECT_EQ(wb->paletteFile(), "pal.csv");
+    EXPECT_EQ(dialogs.proposals(), (QStringList{QString(), "ZULpalette.csv"}));
+    EXPECT_EQ(wb->paletteFile(), dir.filePath("pal.csv"));
     EXPECT_EQ(wb->tag(), "r");
     EXPECT_TRUE(dialogs.messages().isEmpty());
 

@@ -86,9 +86,9 @@ TEST_F(DesktopTest, ShortcutsPressTheirButtons) {
         QTest::keyClick(window.get(), c.keys.key(), c.keys.keyboardModifiers());
         EXPECT_EQ(clicked.count(), 1) << c.button;
     }
-    // What the presses did: the palette name asked for, the help shown.
+    // What the presses did: the palette asked for in the save dialog, the help shown.
     ASSERT_FALSE(dialogs.shown().isEmpty());
-    EXPECT_EQ(dialogs.shown().front().kind, "prompt");
+    EXPECT_EQ(dialogs.shown().front().kind, "save");
     EXPECT_TRUE(dialogs.messages().contains(helpText()));
 }
 

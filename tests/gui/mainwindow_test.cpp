@@ -468,9 +468,9 @@ TEST_F(MainWindowTest, PrintWithoutPrinterSaysPrinterNotFound) {
 }
 
 TEST_F(MainWindowTest, SaveToPaletteAsksThroughDialogs) {
-    click("Command11"); // the file-name prompt cancelled: nothing saved
+    click("Command11"); // the save dialog cancelled: nothing saved
     ASSERT_FALSE(dialogs.shown().isEmpty());
-    EXPECT_EQ(dialogs.shown()[0].kind, "prompt");
+    EXPECT_EQ(dialogs.shown()[0].kind, "save");
 
     // A save with the 3D display ticked has the viewer reload the palette.
     QTemporaryDir dir;

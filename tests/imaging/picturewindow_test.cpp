@@ -164,14 +164,17 @@ TEST_F(PictureWindowTest, BuildsThePaletteOnceAndHandsItToTheViewer) {
     auto w = open(pictureFile);
     scriptBuild("leaves", "10");
     w->BuildPalette();
-    EXPECT_EQ(dialogs.proposals().value(0), "leaf");
+    EXPECT_EQ(dialogs.proposals().value(0), "leaf.csv");
+    EXPECT_EQ(dialogs.shown().value(0).kind, "save");
     EXPECT_EQ(dialogs.questions(), QStringList{"Total Pixels  1200   Generate Palette"});
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("|").toStdString();
-    QFile palette(dir.filePath("LEAVES.CSV"));
+    // The name as typed, ".csv" added; the status names the whole path.
+    QFile palette(dir.filePath("leaves.csv"));
     ASSERT_TRUE(palette.open(QIODevice::ReadOnly));
     EXPECT_EQ(palette.readAll().count('\n'), 1200);
-    EXPECT_EQ(field(*w, "Text1"), "Palette Done and saved as LEAVES.CSV");
-    EXPECT_EQ(wb->paletteFile(), "LEAVES.CSV");
+    EXPECT_EQ(field(*w, "Text1"), "Palette Done and saved as " + dir.filePath("leaves.csv"));
+    EXPECT_EQ(wb->paletteFile(), dir.filePath("leaves.csv"));
+    EXPECT_EQ(wb->lastPaletteName(), dir.filePath("leaves.csv"));
     EXPECT_EQ(w->pictureArea()->gridStep(), 10);
     ASSERT_TRUE(action(*w, "mnuView3D")->isVisible());
 
@@ -203,7 +206,7 @@ TEST_F(PictureWindowTest, GranularityAnswersAreCheckedAndAskedAgain) {
     EXPECT_EQ(dialogs.questions(), QStringList{"Total Pixels  300   Generate Palette"});
     // The last answer is proposed again each time.
     EXPECT_EQ(dialogs.proposals().mid(1), (QStringList{"10", "0", "ten", "301", "1", "20"}));
-    EXPECT_FALSE(QFile::exists(dir.filePath("PAL.CSV")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("pal.csv")));
     EXPECT_FALSE(w->paletteMade());
 
     // A cancelled name builds nothing and leaves the name empty.
@@ -214,21 +217,38 @@ TEST_F(PictureWindowTest, GranularityAnswersAreCheckedAndAskedAgain) {
     EXPECT_FALSE(w->paletteMade());
 }
 
-TEST_F(PictureWindowTest, DecliningToReplaceAPaletteLeavesItByteIdentical) {
-    auto w = open(pictureFile);
-    QFile existing(dir.filePath("KEEP.CSV"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+TEST_F(PictureWindowTest, AnExistingPaletteIsReplacedOnlyAfterYes) {
     const QByteArray old = "\"01-01-2026\",\"10:00:00\",\"mine\"\r\n";
+    const QString kept = dir.filePath("Keep.csv");
+    const QString question = "The palette " + kept + " already exists. Replace it?";
+    auto w = open(pictureFile);
+    QFile existing(kept);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write(old);
     existing.close();
-    scriptBuild("keep", "10");
-    dialogs.queueAnswer(Dialogs::Answer::No); // not replaced
+
+    // No: the dialog opens again on the same name; a cancel there leaves the file as it was.
+    dialogs.queueReply("Keep");
+    dialogs.queueAnswer(Dialogs::Answer::No);
     w->BuildPalette();
-    ASSERT_EQ(dialogs.questions().size(), 2);
-    EXPECT_TRUE(dialogs.questions()[1].contains("KEEP.CSV"));
+    EXPECT_EQ(dialogs.questions(), QStringList{question});
+    EXPECT_EQ(dialogs.proposals(), (QStringList{"leaf.csv", kept}));
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), old);
+    existing.close();
     EXPECT_FALSE(w->paletteMade());
+
+    // Yes: rebuilt from empty.
+    dialogs.clear();
+    scriptBuild("Keep.csv", "10");
+    dialogs.queueAnswer(Dialogs::Answer::Yes); // answers queue in order: replace, then total
+    w->BuildPalette();
+    ASSERT_EQ(dialogs.questions().value(0), question);
+    ASSERT_TRUE(w->paletteMade());
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    const QByteArray rebuilt = existing.readAll();
+    EXPECT_FALSE(rebuilt.contains("mine"));
+    EXPECT_EQ(rebuilt.count('\n'), 1200);
 }
 
 TEST_F(PictureWindowTest, AnUnwritableFolderGivesOneMessage) {
@@ -236,7 +256,7 @@ TEST_F(PictureWindowTest, AnUnwritableFolderGivesOneMessage) {
     scriptBuild(dir.filePath("missing/folder/p"), "10");
     w->BuildPalette();
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].contains("missing/folder/P.CSV"));
+    EXPECT_TRUE(dialogs.messages()[0].contains(dir.filePath("missing/folder/p.csv")));
     EXPECT_FALSE(w->paletteMade());
     EXPECT_EQ(field(*w, "Text1"), "Palette not built");
 }

@@ -30,8 +30,10 @@ public:
         m_shown.push_back({"open", filter, title});
         return m_replies.isEmpty() ? QString() : m_replies.dequeue();
     }
-    QString saveFile(const QString& title, const QString& filter, const QString&) override {
+    QString saveFile(const QString& title, const QString& filter,
+                     const QString& proposed) override {
         m_shown.push_back({"save", filter, title});
+        m_proposals << proposed;
         return m_replies.isEmpty() ? QString() : m_replies.dequeue();
     }
     void alert(Icon icon, const QString& text, const QString& title) override {

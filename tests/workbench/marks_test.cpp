@@ -210,6 +210,7 @@ TEST_F(SaveTest, FileNameThatFailedIsAskedForAgain) {
     EXPECT_TRUE(wb->SaveData(1));
     ASSERT_FALSE(dialogs.shown().isEmpty());
     EXPECT_EQ(dialogs.shown()[0].title, "Save Palette Data");
+    EXPECT_EQ(dialogs.shown()[0].kind, "save");
     EXPECT_TRUE(QFile::exists("good.csv"));
 }
 

@@ -45,29 +45,85 @@ TEST_F(PaletteTest, FirstSaveCreatesWithTheProposedNameSecondAppends) {
     dialogs.queueReply("ZULpalette");
     dialogs.queueReply("first");
     ASSERT_TRUE(wb->SaveData(0));
-    EXPECT_EQ(dialogs.proposals().first(), "ZULpalette");
-    EXPECT_EQ(prompts(), (QStringList{"Save Palette Data", "Palette File Save - TAG"}));
+    const QString path = dir.filePath("ZULpalette.csv");
+    EXPECT_EQ(dialogs.proposals().first(), "ZULpalette.csv");
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[0].kind, "save");
+    EXPECT_EQ(dialogs.shown()[0].title, "Save Palette Data");
+    EXPECT_EQ(prompts(), QStringList{"Palette File Save - TAG"});
     EXPECT_EQ(dialogs.shown()[1].text,
-              "Palette ZULpalette - Enter Tag [Enter 'file' to change file name]");
-    EXPECT_EQ(wb->paletteFile(), "ZULpalette.csv");
+              "Palette " + path + " - Enter Tag [Enter 'file' to change file name]");
+    EXPECT_EQ(wb->paletteFile(), path);
+    EXPECT_EQ(wb->lastPaletteName(), path);
+    EXPECT_EQ(wb->message(), "Saved to " + path + ", record 1");
 
     dialogs.clear();
     dialogs.queueReply("second");
     ASSERT_TRUE(wb->SaveData(0));
     EXPECT_EQ(prompts(), QStringList{"Palette File Save - TAG"});
+    EXPECT_EQ(dialogs.shown().size(), 1); // no dialog once the palette is chosen
     const QStringList l = lines("ZULpalette.csv");
     ASSERT_EQ(l.size(), 2);
     EXPECT_TRUE(l[0].contains("\"first\""));
     EXPECT_TRUE(l[1].contains("\"second\""));
 }
 
-TEST_F(PaletteTest, SuffixIsAddedOnlyWhenMissing) {
-    dialogs.queueReply("Mine.CSV");
-    dialogs.queueReply("t");
-    ASSERT_TRUE(wb->SaveData(0));
-    EXPECT_EQ(wb->paletteFile(), "Mine.CSV");
-    EXPECT_EQ(lines("Mine.CSV").size(), 1);
+TEST_F(PaletteTest, TheNameIsKeptAsTypedWithCsvAddedOnlyWhenMissing) {
+    const struct {
+        const char* typed;
+        const char* file;
+    } cases[] = {
+        {"Mine.CSV", "Mine.CSV"},       {"My Colours", "My Colours.csv"}, {"leaf.", "leaf..csv"},
+        {"notes.txt", "notes.txt.csv"}, {"sub/Deep.Csv", "sub/Deep.Csv"},
+    };
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    for (const auto& c : cases) {
+        wb->setPaletteFile({});
+        dialogs.queueReply(c.typed);
+        dialogs.queueReply("t");
+        ASSERT_TRUE(wb->SaveData(0)) << c.typed;
+        EXPECT_EQ(wb->paletteFile(), dir.filePath(c.file)) << c.typed;
+        EXPECT_EQ(lines(c.file).size(), 1) << c.typed;
+    }
     EXPECT_FALSE(QFile::exists("Mine.CSV.csv"));
+}
+
+TEST_F(PaletteTest, AnExistingPaletteIsAddedToOnlyAfterYes) {
+    const QString old = dir.filePath("old.csv");
+    QFile f(old);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\"01-01-2026\",\"10:00:00\",\"kept\"\r\n");
+    f.close();
+    const QString question = "The palette " + old + " already exists. Add to it?";
+
+    // No opens the dialog again on that name; a cancel there saves nothing.
+    dialogs.queueReply("old");
+    dialogs.queueAnswer(Dialogs::Answer::No);
+    EXPECT_FALSE(wb->SaveData(0));
+    EXPECT_EQ(dialogs.questions(), QStringList{question});
+    EXPECT_EQ(dialogs.proposals(), (QStringList{"ZULpalette.csv", old}));
+    EXPECT_EQ(lines("old.csv").size(), 1);
+    EXPECT_EQ(wb->message(), "Not saved");
+
+    dialogs.clear();
+    dialogs.queueReply("old.csv");
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    dialogs.queueReply("new");
+    ASSERT_TRUE(wb->SaveData(0));
+    EXPECT_EQ(dialogs.questions(), QStringList{question});
+    const QStringList l = lines("old.csv");
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_TRUE(l[0].contains("\"kept\""));
+    EXPECT_TRUE(l[1].contains("\"new\""));
+
+    // An empty file holds nothing to lose: no question.
+    QFile empty(dir.filePath("empty.csv"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    dialogs.clear();
+    dialogs.queueReply("empty.csv");
+    EXPECT_EQ(askPaletteFile(dialogs, "t", {}, PaletteWrite::Replace), dir.filePath("empty.csv"));
+    EXPECT_TRUE(dialogs.questions().isEmpty());
 }
 
 TEST_F(PaletteTest, TagFileAsksForANewNameAndWritesOnce) {
@@ -78,7 +134,9 @@ TEST_F(PaletteTest, TagFileAsksForANewNameAndWritesOnce) {
     ASSERT_TRUE(wb->SaveData(0));
     EXPECT_FALSE(QFile::exists("one.csv"));
     EXPECT_EQ(lines("two.csv").size(), 1);
-    EXPECT_EQ(prompts().size(), 4);
+    EXPECT_EQ(dialogs.shown().size(), 4);
+    // The second dialog proposes the palette chosen first.
+    EXPECT_EQ(dialogs.proposals().value(2), dir.filePath("one.csv"));
 }
 
 TEST_F(PaletteTest, CancelledNameWritesNothing) {
@@ -158,8 +216,10 @@ TEST_F(PaletteTest, FailuresWriteNothingAndSaySo) {
     wb->setPaletteFile("no/such/folder/p.csv");
     EXPECT_FALSE(wb->SaveData(1));
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(
-        dialogs.messages()[0].startsWith("Cannot save to palette file no/such/folder/p.csv"));
+    // The message names the whole path, not the name relative to the working folder.
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Cannot save to palette file " +
+                                                 dir.filePath("no/such/folder/p.csv") + ": "))
+        << dialogs.messages()[0].toStdString();
 }
 
 TEST_F(PaletteTest, OnlySaveToPaletteReloadsTheViewer) {
