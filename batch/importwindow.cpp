@@ -144,6 +144,7 @@ std::optional<BatchReport> runImport(Workbench& wb, QWidget* parent, const Impor
 
     QStringList summary;
     if (job->counts) summary << report.countsText();
+    if (report.tooLong > 0) summary << files.input + ": " + report.tooLongSummary();
     if (report.notConverted() > 0) summary << report.failureSummary();
     if (report.warnings > 0)
         summary

@@ -26,7 +26,19 @@ struct Line {
     std::size_t offset, length;
     long number;           // input line, from 1
     std::int64_t recordNo; // data line, from 1
+    bool tooLong;          // longer than kMaxLineLength: skipped, not held
 };
+
+// Line 1 when it is a record (or too long to tell).
+struct FirstRecord {
+    std::string text;
+    long number;
+    bool tooLong;
+};
+
+std::string tooLongReason() {
+    return "the line is longer than " + maxLineLengthText();
+}
 
 struct Batch {
     std::string text; // the lines back to back
@@ -34,6 +46,8 @@ struct Batch {
     std::int64_t bytes = 0;
     std::string out, palette, errors;
     std::int64_t converted = 0, failed = 0, skipped = 0, warnings = 0, notDisplayed = 0;
+    std::int64_t tooLong = 0;
+    long firstTooLong = 0;
     std::vector<long> problems;
     std::optional<Record> last;
 
@@ -44,7 +58,8 @@ struct Batch {
         out.clear();
         palette.clear();
         errors.clear();
-        converted = failed = skipped = warnings = notDisplayed = 0;
+        converted = failed = skipped = warnings = notDisplayed = tooLong = 0;
+        firstTooLong = 0;
         problems.clear();
         last.reset();
     }
@@ -56,15 +71,15 @@ struct Batch {
 class Reader {
 public:
     // `firstRecord` is line 1 when it is a record, `firstBytes` the input bytes it took.
-    Reader(LineSource& source, std::size_t batchLines,
-           std::optional<std::pair<std::string, long>> firstRecord, std::int64_t firstBytes)
+    Reader(LineSource& source, std::size_t batchLines, std::optional<FirstRecord> firstRecord,
+           std::int64_t firstBytes)
         : m_source(source), m_batchLines(std::max<std::size_t>(batchLines, 1)),
           m_first(std::move(firstRecord)), m_firstBytes(firstBytes) {}
 
     bool fill(Batch& b) {
         const std::int64_t start = m_source.position();
         if (m_first) {
-            add(b, m_first->first, m_first->second);
+            add(b, m_first->text, m_first->number, m_first->tooLong);
             b.bytes += m_firstBytes;
             m_first.reset();
         }
@@ -72,26 +87,28 @@ public:
         long number = 0;
         bool more = true;
         while (b.lines.size() < m_batchLines) {
-            if (m_source.next(line, number, true) == LineSource::Got::End) {
+            const LineSource::Got got = m_source.next(line, number, true);
+            if (got == LineSource::Got::End) {
                 more = false;
                 break;
             }
-            if (isBlankLine(line)) continue;
-            add(b, line, number);
+            const bool tooLong = got == LineSource::Got::TooLong;
+            if (!tooLong && isBlankLine(line)) continue;
+            add(b, line, number, tooLong);
         }
         b.bytes += m_source.position() - start;
         return more;
     }
 
 private:
-    void add(Batch& b, std::string_view line, long number) {
-        b.lines.push_back({b.text.size(), line.size(), number, ++m_records});
+    void add(Batch& b, std::string_view line, long number, bool tooLong) {
+        b.lines.push_back({b.text.size(), line.size(), number, ++m_records, tooLong});
         b.text.append(line);
     }
 
     LineSource& m_source;
     const std::size_t m_batchLines;
-    std::optional<std::pair<std::string, long>> m_first;
+    std::optional<FirstRecord> m_first;
     std::int64_t m_firstBytes;
     std::int64_t m_records = 0;
 };
@@ -130,6 +147,14 @@ QString BatchReport::failureSummary() const {
         .arg(problemLines.size() == 1 ? "line" : "lines", lines);
 }
 
+QString BatchReport::tooLongSummary() const {
+    if (tooLong == 0) return {};
+    return QString("line %1%2 longer than %3; skipped")
+        .arg(firstTooLong)
+        .arg(tooLong > 1 ? QString(" and %1 more are").arg(tooLong - 1) : QString(" is"),
+             QString::fromStdString(maxLineLengthText()));
+}
+
 QString BatchReport::countsText() const {
     // The counts with the leading blank of line writing.
     return QString("Total colors %1  Colors not displayed %2")
@@ -149,20 +174,23 @@ BatchReport runBatchStream(const Job& job, std::shared_ptr<const RenotationTable
 
     // Line 1: a heading, or a record, or (for some jobs) whichever it is.
     std::string heading;
-    std::optional<std::pair<std::string, long>> firstRecord;
+    std::optional<FirstRecord> firstRecord;
     std::int64_t firstBytes = 0;
     try {
         std::string_view line;
         long number = 0;
-        if (source.next(line, number, true) == LineSource::Got::Line) {
-            firstBytes = source.position();
+        const LineSource::Got got = source.next(line, number, true);
+        firstBytes = source.position();
+        // Too long for a heading or a record: reported as a line that is no record.
+        if (got == LineSource::Got::TooLong) firstRecord = FirstRecord{{}, number, true};
+        if (got == LineSource::Got::Line) {
             const bool isHeading = job.firstLine == FirstLine::Heading ||
                                    (job.firstLine == FirstLine::SkipIfNotRecord &&
                                     !isBlankLine(line) && !isWellFormedRecord(job, line));
             if (isHeading)
                 heading = std::string(line);
             else if (!isBlankLine(line))
-                firstRecord.emplace(std::string(line), number);
+                firstRecord = FirstRecord{std::string(line), number, false};
         }
     } catch (const std::exception& e) {
         report.error = QString::fromUtf8(e.what());
@@ -193,7 +221,8 @@ BatchReport runBatchStream(const Job& job, std::shared_ptr<const RenotationTable
             for (std::size_t i = 0; i < b.lines.size(); ++i) {
                 const Line& l = b.lines[i];
                 const std::string_view text = std::string_view(b.text).substr(l.offset, l.length);
-                const std::string why = readRecord(job, text, record);
+                if (l.tooLong && b.tooLong++ == 0) b.firstTooLong = l.number;
+                const std::string why = l.tooLong ? tooLongReason() : readRecord(job, text, record);
                 if (!why.empty()) {
                     ++b.skipped;
                     noteProblem(b.problems, l.number);
@@ -235,6 +264,8 @@ BatchReport runBatchStream(const Job& job, std::shared_ptr<const RenotationTable
         report.skipped += b.skipped;
         report.warnings += b.warnings;
         report.notDisplayed += b.notDisplayed;
+        if (b.tooLong > 0 && report.tooLong == 0) report.firstTooLong = b.firstTooLong;
+        report.tooLong += b.tooLong;
         for (long n : b.problems)
             noteProblem(report.problemLines, n);
         if (b.last) report.last = std::move(b.last);

@@ -39,6 +39,8 @@ struct BatchReport {
     std::int64_t warnings = 0;      // converted records with a message ("Format Error")
     std::int64_t notDisplayed = 0;  // converted records with R, G or B at 0 or 255
     std::vector<long> problemLines; // input lines of failed and skipped records, the first few
+    std::int64_t tooLong = 0;       // skipped lines longer than kMaxLineLength (in `skipped`)
+    long firstTooLong = 0;          // the first one's input line
     bool written = false;           // the outputs were committed
     bool cancelled = false;
     QString error;              // why nothing was written
@@ -49,6 +51,8 @@ struct BatchReport {
     int exitStatus() const;
     // "N of M records not converted (lines a, b, ...)"; empty when all converted.
     QString failureSummary() const;
+    // "line N is longer than 1 MiB; skipped" ("line N and 2 more are ..."); empty when none.
+    QString tooLongSummary() const;
     // "Total colors 24  Colors not displayed 3" (records written, converted ones not displayed).
     QString countsText() const;
 };

@@ -51,7 +51,8 @@ the window's entry chains, and writes the job's output table (or, for xyz, palet
   -h, --help        this text
 
 Names without a folder are in the working directory; ccnames.csv is also looked up in the
-program's data folder. An output is replaced only when the job ran to its end.
+program's data folder. An output is replaced only when the job ran to its end. A line longer
+than 1 MiB is not read: it is a skipped record, its number on standard error.
 
 Exit status: 0 every record converted; 1 written, but records failed or were skipped (summary
 on standard error); 2 bad usage; 3 nothing written (the previous output untouched).
@@ -117,6 +118,13 @@ int report(const Invocation& inv, const batch::Job& job, const batch::BatchFiles
     if (report.warnings > 0)
         std::cerr << "zul batch: " << report.warnings
                   << " converted with a message such as \"Format Error\"\n";
+    if (report.tooLong > 0)
+        std::cerr << "zul batch: "
+                  << printable(
+                         (files.input == "-" ? QString("standard input") : '"' + files.input + '"')
+                             .toStdString() +
+                         ": " + report.tooLongSummary().toStdString())
+                  << '\n';
     if (report.notConverted() > 0)
         std::cerr << "zul batch: " << printable(report.failureSummary().toStdString()) << '\n';
     return report.exitStatus();

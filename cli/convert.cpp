@@ -4,6 +4,7 @@
 #include "cli/context.h"
 #include "munsell/notation.h"
 #include "text/numtext.h"
+#include "text/printable.h"
 
 #include <QCoreApplication>
 
@@ -71,7 +72,8 @@ it gives the reason as the window's Messages field does (Value: "4,5" is not a n
 point). A text a spreadsheet would take for a formula (=, +, @, - before no number) gets a
 leading apostrophe. A failing line does not stop the stream; with --columns its copied
 columns and its values still stand in it.
-Uses every core; memory stays the same whatever the input size.
+Uses every core; memory stays the same whatever the input size. A line longer than 1 MiB is
+not read: its row gives the reason, standard error its number.
 
 Exit status: 0 every colour converted; 1 a colour failed (summary on standard error) or
 Muncie.dat could not be read; 2 bad usage.
@@ -195,6 +197,10 @@ bool meantAsNotation(const Request& r) {
     return t.find(' ') != std::string::npos || t.find('.') == std::string::npos;
 }
 
+std::string inputName(const Request& r) {
+    return r.fileName.empty() || r.fileName == "-" ? "standard input" : '"' + r.fileName + '"';
+}
+
 // The input, a file or standard input, converted line by line; -1 to go on, else the exit
 // status of a failure before the stream ran.
 int convertInput(const Invocation& inv, Request& r, const ConverterFactory& factory,
@@ -229,6 +235,9 @@ int convertInput(const Invocation& inv, Request& r, const ConverterFactory& fact
         } catch (const std::exception& e) {
             status = inv.fail(e.what());
         }
+        if (status < 0 && !problem.empty() && first.tooLong)
+            status = inv.fail(inputName(r) + ": line 1 is longer than " + maxLineLengthText() +
+                              "; no column names are read from it");
         if (status < 0 && !problem.empty()) status = inv.usageError(problem);
         if (status < 0)
             summary = convertStream(first.again, std::cout, outputHeader(r.options), factory,
@@ -249,7 +258,15 @@ std::string failureSummary(const StreamSummary& s) {
     return msg.str();
 }
 
-int exitStatus(const Invocation& inv, const StreamSummary& summary) {
+int exitStatus(const Invocation& inv, const Request& r, const StreamSummary& summary) {
+    if (summary.tooLong > 0)
+        std::cerr << "zul convert: "
+                  << printable(inputName(r) + ": line " + std::to_string(summary.firstTooLong) +
+                               (summary.tooLong > 1
+                                    ? " and " + std::to_string(summary.tooLong - 1) + " more are"
+                                    : " is") +
+                               " longer than " + maxLineLengthText() + "; skipped")
+                  << '\n';
     if (!summary.error.empty()) return inv.fail(summary.error);
     if (summary.failed > 0) {
         std::cerr << failureSummary(summary);
@@ -273,7 +290,7 @@ int run(const Invocation& inv) {
         summary = convertValues(r, factory);
     else if (const int status = convertInput(inv, r, factory, summary); status >= 0)
         return status;
-    return exitStatus(inv, summary);
+    return exitStatus(inv, r, summary);
 }
 
 } // namespace

@@ -70,7 +70,8 @@ std::vector<int> otherColumns(const std::vector<int>& columns, int count);
 // --- files as spreadsheets keep them
 // The first line of an input, read ahead: the reader it returns gives the whole input again.
 struct FirstLine {
-    std::string text; // without its line break and a byte order mark
+    std::string text;     // without its line break and a byte order mark
+    bool tooLong = false; // longer than kMaxLineLength: `text` is empty, the line was not held
     ChunkReader again;
 };
 FirstLine readFirstLine(const ChunkReader& read);
@@ -86,6 +87,8 @@ struct StreamSummary {
     long lines = 0;                // colours read (header and blank lines not counted)
     long failed = 0;               // colours that did not convert
     std::vector<long> firstFailed; // input line numbers (1-based) of the first few failures
+    long tooLong = 0;              // lines over kMaxLineLength, skipped (counted as failed too)
+    long firstTooLong = 0;         // the first one's line number
     std::string error;             // set when the input could not be read or the output written
 };
 

@@ -50,19 +50,28 @@ FirstLine readFirstLine(const ChunkReader& read) {
     std::size_t lineEnd = std::string::npos;
     char buffer[1 << 16];
     // Only what was just read is searched for the line's end: a very long first line costs its
-    // length, not its length squared.
+    // length, not its length squared. Reading ahead stops past the longest line a reader takes
+    // (a byte order mark aside): such a line is no header, and the stream skips it as too long.
     std::size_t searched = 0;
+    FirstLine first;
     while (!ended && (lineEnd = held->find_first_of("\r\n", searched)) == std::string::npos) {
         searched = held->size();
+        if (searched > kMaxLineLength + 3) {
+            first.tooLong = true;
+            break;
+        }
         const std::size_t got = read(buffer, sizeof buffer);
         if (got == 0)
             ended = true;
         else
             held->append(buffer, got);
     }
-    FirstLine first;
-    first.text = held->substr(0, lineEnd);
-    if (first.text.rfind("\xEF\xBB\xBF", 0) == 0) first.text.erase(0, 3);
+    if (!first.tooLong) {
+        first.text = held->substr(0, lineEnd);
+        if (first.text.rfind("\xEF\xBB\xBF", 0) == 0) first.text.erase(0, 3);
+        first.tooLong = first.text.size() > kMaxLineLength;
+        if (first.tooLong) first.text.clear();
+    }
     // What was read ahead is given again, then the rest of the input.
     auto offset = std::make_shared<std::size_t>(0);
     first.again = [held, offset, &read](char* out, std::size_t size) -> std::size_t {

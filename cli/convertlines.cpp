@@ -9,6 +9,7 @@
 #include "munsell/notation.h"
 #include "text/errors.h"
 #include "text/numtext.h"
+#include "text/printable.h"
 #include "workbench/dialogs.h"
 #include "workbench/palette.h"
 #include "workbench/workbench.h"
@@ -24,10 +25,11 @@ namespace {
 
 constexpr int kFieldColumns = 18; // Hue .. K, in the order of Field
 
-// `columns` empty results, then the note.
+// `columns` empty results, then the note (which may quote the input: its control characters
+// are shown, never sent to a terminal).
 void appendFailedRow(std::string& out, int columns, std::string_view note, char delimiter = ',') {
     out.append(static_cast<std::size_t>(columns), delimiter);
-    appendCsvField(out, note, delimiter);
+    appendCsvField(out, std::string_view(printable(note)), delimiter);
     out += '\n';
 }
 
@@ -153,7 +155,9 @@ public:
             note << m_wb.valueNote();
         if (!m_wb.munsellNote().isEmpty()) note << m_wb.munsellNote();
         if (!m_wb.rangeWarning().isEmpty()) note << m_wb.rangeWarning();
-        if (!note.isEmpty()) appendCsvField(out, note.join(QStringLiteral("; ")), m_delimiter);
+        if (!note.isEmpty())
+            appendCsvField(out, std::string_view(printable(note.join("; ").toStdString())),
+                           m_delimiter);
         out += '\n';
         return ok;
     }

@@ -3,6 +3,7 @@
 // batch goes out as soon as the input pauses, so a script that writes one colour and waits for
 // its line gets it.
 #include "cli/convert.h"
+#include "text/printable.h"
 #include "workbench/csvline.h"
 #include "workbench/linesource.h"
 #include "workbench/pipeline.h"
@@ -18,6 +19,10 @@ namespace {
 
 constexpr std::size_t kFailuresListed = 5;
 
+std::string tooLongNote() {
+    return "the line is longer than " + maxLineLengthText() + "; skipped";
+}
+
 bool isBlankLine(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -25,6 +30,7 @@ bool isBlankLine(std::string_view line) {
 struct LineRef {
     std::size_t offset, length;
     long number;
+    bool tooLong; // skipped, not held: its row gives the reason
 };
 
 struct Batch {
@@ -33,7 +39,8 @@ struct Batch {
     std::int64_t bytes = 0; // input bytes the lines came from
     std::string out;
     long failed = 0;
-    std::vector<long> failedLines; // the first few
+    std::vector<long> failedLines;  // the first few
+    std::vector<long> tooLongLines; // in order
 
     void clear() {
         text.clear();
@@ -42,6 +49,7 @@ struct Batch {
         out.clear();
         failed = 0;
         failedLines.clear();
+        tooLongLines.clear();
     }
     std::size_t itemCount() const { return lines.size(); }
     std::int64_t byteCount() const { return bytes; }
@@ -72,13 +80,18 @@ private:
                 return false;
             case LineSource::Got::NeedsRead:
                 return true;
+            case LineSource::Got::TooLong:
+                m_firstLine = false; // no header is that long
+                b.lines.push_back({b.text.size(), 0, number, true});
+                b.tooLongLines.push_back(number);
+                continue;
             case LineSource::Got::Line:
                 break;
             }
             if (isBlankLine(line)) continue;
             if (std::exchange(m_firstLine, false) && (m_headerKnown || isHeaderLine(line)))
                 continue;
-            b.lines.push_back({b.text.size(), line.size(), number});
+            b.lines.push_back({b.text.size(), line.size(), number, false});
             b.text.append(line);
         }
         return true;
@@ -118,6 +131,7 @@ StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const st
                 const std::size_t mark = b.out.size();
                 bool ok = false;
                 try {
+                    if (ref.tooLong) throw std::runtime_error(tooLongNote());
                     if (!converter) throw std::runtime_error(setupError);
                     splitCsvLine(std::string_view(b.text).substr(ref.offset, ref.length), fields,
                                  delimiter);
@@ -125,7 +139,7 @@ StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const st
                 } catch (const std::exception& e) {
                     b.out.resize(mark);
                     b.out.append(static_cast<std::size_t>(columns), delimiter);
-                    appendCsvField(b.out, std::string_view(e.what()), delimiter);
+                    appendCsvField(b.out, std::string_view(printable(e.what())), delimiter);
                     b.out += '\n';
                 }
                 if (!ok) {
@@ -143,6 +157,8 @@ StreamSummary convertStream(const ChunkReader& read, std::ostream& out, const st
         summary.failed += b.failed;
         for (long n : b.failedLines)
             if (summary.firstFailed.size() < kFailuresListed) summary.firstFailed.push_back(n);
+        for (long n : b.tooLongLines)
+            if (summary.tooLong++ == 0) summary.firstTooLong = n;
         return true;
     };
 

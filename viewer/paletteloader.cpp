@@ -79,9 +79,15 @@ public:
         long number = 0;
         bool more = true;
         while (b.lines.size() < kBatchLines) {
-            if (m_source.next(line, number, true) != LineSource::Got::Line) {
+            const LineSource::Got got = m_source.next(line, number, true);
+            if (got == LineSource::Got::End) {
                 more = false;
                 break;
+            }
+            if (got == LineSource::Got::TooLong) { // not held: a format error like any long line
+                m_first = false;
+                b.lines.push_back({b.text.size(), 0, number, true});
+                continue;
             }
             if (isBlankLine(line)) continue;
             if (m_first) {

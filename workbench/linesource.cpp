@@ -5,8 +5,12 @@
 
 namespace zul {
 
-LineSource::LineSource(const ChunkReader& read, std::size_t chunk)
-    : m_read(read), m_buf(chunk < 16 ? 16 : chunk) {}
+std::string maxLineLengthText() {
+    return std::to_string(kMaxLineLength >> 20) + " MiB";
+}
+
+LineSource::LineSource(const ChunkReader& read, std::size_t chunk, std::size_t maxLine)
+    : m_read(read), m_buf(chunk < 16 ? 16 : chunk), m_maxLine(maxLine) {}
 
 LineSource::Got LineSource::next(std::string_view& line, long& number, bool mayRead) {
     for (;;) {
@@ -14,9 +18,9 @@ LineSource::Got LineSource::next(std::string_view& line, long& number, bool mayR
             if (m_eof) {
                 if (!m_pending) return Got::End;
                 m_pending = false;
-                line = m_partial;
+                line = m_tooLong ? std::string_view() : std::string_view(m_partial);
                 number = ++m_line;
-                return Got::Line;
+                return m_tooLong ? Got::TooLong : Got::Line;
             }
             if (!mayRead) return Got::NeedsRead;
             refill();
@@ -32,10 +36,20 @@ LineSource::Got LineSource::next(std::string_view& line, long& number, bool mayR
         while (p != end && *p != '\n' && *p != '\r')
             ++p;
         if (p == end) {
-            if (!m_pending) m_partial.clear();
-            m_partial.append(begin, end);
+            if (!m_pending) {
+                m_partial.clear();
+                m_tooLong = false;
+            }
             m_pending = true;
             m_pos = m_end;
+            if (m_tooLong) continue;
+            if (m_partial.size() + static_cast<std::size_t>(end - begin) > m_maxLine) {
+                // Dropped up to the line's end: memory stays bounded whatever the line.
+                m_tooLong = true;
+                m_partial.clear();
+            } else {
+                m_partial.append(begin, end);
+            }
             continue;
         }
         m_pos = static_cast<std::size_t>(p - m_buf.data()) + 1;
@@ -45,15 +59,19 @@ LineSource::Got LineSource::next(std::string_view& line, long& number, bool mayR
             else if (m_buf[m_pos] == '\n')
                 ++m_pos;
         }
-        if (m_pending) {
-            m_pending = false;
-            m_partial.append(begin, p);
+        const auto length = static_cast<std::size_t>(p - begin);
+        bool tooLong = length > m_maxLine;
+        if (std::exchange(m_pending, false)) {
+            tooLong = m_tooLong || m_partial.size() + length > m_maxLine;
+            if (!tooLong) m_partial.append(begin, p);
             line = m_partial;
         } else {
-            line = std::string_view(begin, static_cast<std::size_t>(p - begin));
+            line = std::string_view(begin, length);
         }
         number = ++m_line;
-        return Got::Line;
+        if (!tooLong) return Got::Line;
+        line = {};
+        return Got::TooLong;
     }
 }
 

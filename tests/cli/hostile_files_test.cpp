@@ -14,17 +14,77 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <cerrno>
 #include <thread>
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace zul::testing {
 namespace {
 
 constexpr uid_t kOtherUser = 65534; // nobody
+
+struct MeasuredRun {
+    int status = -1;
+    long peakKiB = 0; // the program's peak resident size
+};
+
+// `zul ARGS...` with `head`, a line of `longLine` bytes and `tail` streamed to its standard
+// input through a pipe (never held by the test), standard output and error to files.
+MeasuredRun runZulOnLongLine(const QStringList& args, const std::string& head, std::size_t longLine,
+                             const std::string& tail, const QString& out, const QString& err) {
+    std::vector<std::string> words = {QFile::encodeName(zulProgram()).toStdString()};
+    for (const QString& a : args)
+        words.push_back(a.toStdString());
+    std::vector<char*> argv;
+    for (std::string& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[0], 0);
+    const QByteArray outName = QFile::encodeName(out), errName = QFile::encodeName(err);
+    posix_spawn_file_actions_addopen(&actions, 1, outName.constData(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errName.constData(), O_WRONLY | O_CREAT, 0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeFds[0]);
+    if (spawned != 0) {
+        ::close(pipeFds[1]);
+        return {};
+    }
+    const auto put = [fd = pipeFds[1]](const char* data, std::size_t size) {
+        while (size > 0) {
+            const ssize_t n = ::write(fd, data, size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        }
+        return true;
+    };
+    const std::string block(1 << 20, 'x');
+    bool fed = put(head.data(), head.size());
+    for (std::size_t left = longLine; fed && left > 0; left -= std::min(left, block.size()))
+        fed = put(block.data(), std::min(left, block.size()));
+    if (fed) put(tail.data(), tail.size());
+    ::close(pipeFds[1]);
+    int status = 0;
+    struct rusage usage {};
+    if (::wait4(pid, &status, 0, &usage) != pid) return {};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
+}
 
 class HostileFiles : public ::testing::Test {
 protected:
@@ -274,6 +334,101 @@ TEST_F(HostileFiles, FileNamesAreEscapedOnTheTerminal) {
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("red^[[31m.csv"), std::string::npos) << run.err;
+}
+
+// A line over 1 MiB is skipped with its number; the lines around it are converted, and the
+// numbers after it stay right.
+TEST_F(HostileFiles, ALineOverOneMebibyteIsSkippedWithItsNumber) {
+    const QByteArray longLine(2 << 20, '7');
+    write("in.csv", "18,20,22\n" + longLine + "\n30,31,32\r\n\n" + longLine + "\r40,41,42\n");
+    write("head.csv", longLine + "\r\n18,20,22\n");
+    write("good.csv", "18,20,22\n30,31,32\n40,41,42\n");
+    const std::vector<std::string> good = zul({"convert", "--from", "xyz", "good.csv"}).lines();
+    ASSERT_EQ(good.size(), 4u);
+    const std::string skippedRow(18, ',');
+    const std::string note = "the line is longer than 1 MiB; skipped";
+    struct Case {
+        QStringList args;
+        std::string message;
+        std::vector<std::string> rows; // after the header
+    } cases[] = {
+        {{"convert", "--from", "xyz", "in.csv"},
+         "\"in.csv\": line 2 and 1 more are longer than 1 MiB; skipped",
+         {good[1], skippedRow + note, good[2], skippedRow + note, good[3]}},
+        // The first line read ahead for the columns, too long to be a header.
+        {{"convert", "--from", "xyz", "--columns", "1,2,3", "head.csv"},
+         "\"head.csv\": line 1 is longer than 1 MiB; skipped",
+         {skippedRow + note, good[1]}},
+        {{"convert", "--from", "xyz", "--columns", "X,Y,Z", "head.csv"},
+         "\"head.csv\": line 1 is longer than 1 MiB; no column names are read from it",
+         {}},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = zul(c.args);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        std::vector<std::string> lines = run.lines();
+        if (!lines.empty()) lines.erase(lines.begin());
+        EXPECT_EQ(lines, c.rows) << c.args.join(' ').toStdString();
+    }
+    const ProgramRun second = zul({"convert", "--from", "xyz", "in.csv"});
+    EXPECT_EQ(second.status, 1);
+    EXPECT_NE(second.err.find("(lines 2, 5)"), std::string::npos) << second.err;
+
+    // The batch job: the long line is a skipped record with its number and reason.
+    const ProgramRun batch =
+        zul({"batch", "lab", "-i", "in.csv", "-o", "out.txt", "--errors", "errors.csv"});
+    EXPECT_EQ(batch.status, 1) << batch.err;
+    EXPECT_NE(batch.err.find("\"in.csv\": line 2 and 1 more are longer than 1 MiB; skipped"),
+              std::string::npos)
+        << batch.err;
+    EXPECT_NE(batch.err.find("2 of 5 records not converted (lines 2, 5)"), std::string::npos)
+        << batch.err;
+    EXPECT_EQ(read(path("errors.csv")), "2,,the line is longer than 1 MiB\r\n"
+                                        "5,,the line is longer than 1 MiB\r\n");
+    const QList<QByteArray> out = read(path("out.txt")).trimmed().split('\n');
+    ASSERT_EQ(out.size(), 4) << read(path("out.txt")).toStdString(); // heading and 3 records
+    EXPECT_TRUE(out[3].startsWith(" 5 ,")) << out[3].toStdString();
+}
+
+// A note quotes the field it could not read: shown, never sent to the terminal as a command.
+// (The fields themselves are the data and go out as they came.)
+TEST_F(HostileFiles, ConvertNotesShowControlCharacters) {
+    write("esc.csv", "1,2,3\n18\x1b]0;owned\x07,20,22\n");
+    for (const QStringList& extra : {QStringList(), QStringList{"--raw"}}) {
+        const ProgramRun run =
+            zul(QStringList{"convert", "--from", "xyz"} + extra + QStringList{"esc.csv"});
+        EXPECT_EQ(run.status, 1) << run.err;
+        const std::vector<std::string> lines = run.lines();
+        ASSERT_EQ(lines.size(), 3u) << run.out;
+        const std::string note = lines[2].substr(lines[2].rfind(",\"") + 1);
+        EXPECT_EQ(note, "\"X: \"\"18^[]0;owned^G\"\" is not a number\"");
+    }
+}
+
+// However long the line, it is never held: a 200 MiB line between good ones.
+TEST_F(HostileFiles, ALongLineKeepsMemoryBounded) {
+    constexpr std::size_t kLong = std::size_t(200) << 20;
+    constexpr long kBoundKiB = 100 * 1024;
+    const struct {
+        QStringList args;
+        std::string message;
+    } cases[] = {
+        {{"convert", "--from", "xyz"}, "standard input: line 2 is longer than 1 MiB; skipped"},
+        {{"convert", "--from", "xyz", "--columns", "1,2,3", "-"},
+         "standard input: line 1 is longer than 1 MiB; skipped"},
+        {{"batch", "lab", "-i", "-", "-o", path("out.txt")},
+         "standard input: line 2 is longer than 1 MiB; skipped"},
+    };
+    for (const auto& c : cases) {
+        const bool firstLong = c.message.find("line 1 ") != std::string::npos;
+        const MeasuredRun run = runZulOnLongLine(c.args, firstLong ? "" : "18,20,22\n", kLong,
+                                                 "\n30,31,32\n", path("stdout"), path("stderr"));
+        const std::string err = read(path("stderr")).toStdString();
+        EXPECT_EQ(run.status, 1) << err;
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_LT(run.peakKiB, kBoundKiB) << c.args.join(' ').toStdString();
+        EXPECT_GT(run.peakKiB, 0);
+    }
 }
 
 // A table in the working folder still wins, but never silently.

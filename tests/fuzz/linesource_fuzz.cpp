@@ -1,6 +1,8 @@
 // Line reading on any bytes, delivered in pieces of varying size as a pipe delivers them.
 // Property: the lines, their numbers and the final position are those of a plain split at
-// LF, CR LF and CR after a byte order mark at the very start is dropped, whatever the pieces.
+// LF, CR LF and CR after a byte order mark at the very start is dropped, whatever the pieces;
+// a line longer than the bound comes as TooLong with its number. A first byte from 0x80 up sets
+// a bound of 1 to 64 bytes, so that short inputs reach it.
 #include "fuzzcheck.h"
 
 #include "workbench/linesource.h"
@@ -40,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) return 0;
     unsigned state = data[0];
     const std::size_t chunk = 16 + data[1];
+    const std::size_t maxLine = data[0] & 0x80 ? 1 + (data[0] & 0x3f) : kMaxLineLength;
     const std::string_view text = fuzz::asText(data + 2, size - 2);
 
     std::size_t given = 0;
@@ -51,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         given += piece;
         return piece;
     };
-    LineSource source(read, chunk);
+    LineSource source(read, chunk, maxLine);
     const std::vector<std::string> expected = plainSplit(text);
     std::size_t count = 0;
     std::string_view line;
@@ -62,7 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (got == LineSource::Got::End) break;
         if (got == LineSource::Got::NeedsRead) continue;
         FUZZ_CHECK(count < expected.size());
-        FUZZ_CHECK(line == expected[count]);
+        const bool tooLong = expected[count].size() > maxLine;
+        FUZZ_CHECK((got == LineSource::Got::TooLong) == tooLong);
+        FUZZ_CHECK(line == (tooLong ? std::string() : expected[count]));
         FUZZ_CHECK(number == static_cast<long>(count) + 1);
         ++count;
     }
