@@ -38,7 +38,7 @@ timed() {
     name=$1
     shift
     /usr/bin/time -f '%e %U %S' -o "$WORK/time" "$@" > "$WORK/$name.out" 2> "$WORK/$name.err" ||
-        echo "  ($name exited with status $?; see $WORK/$name.err)"
+        echo "  ($name: exit status $?, see $WORK/$name.err; a batch job gives 1 when a record fails)"
     awk '{ print $1, $2 + $3 }' "$WORK/time" >> "$WORK/$name.times"
 }
 
@@ -93,7 +93,7 @@ bench_row() {
             [ "$build" = new ] && dir=$NEW
             "$dir/bench/$program" --benchmark_filter="$filter" --benchmark_repetitions=5 \
                 --benchmark_report_aggregates_only=true --benchmark_format=csv \
-                > "$WORK/$build.csv" 2> "$WORK/$build.err"
+                > "$WORK/$build.csv" 2> "$WORK/$build.bench.err"
             # CSV: name,iterations,real_time,cpu_time,time_unit,...; the median aggregate row.
             awk -F, '$1 ~ /_median"?$/ { print $3, $5 }' "$WORK/$build.csv" >> "$WORK/$build.times"
         done
