@@ -113,16 +113,11 @@ echo "new: $NEW"
 echo "runs: $RUNS of each, count: $COUNT"
 
 # Inputs, written once; the same generators as the single-build scripts.
-# The XYZ lines of bench/cli_throughput.sh.
-XYZ=$WORK/xyz-$COUNT.csv
-if [ ! -s "$XYZ" ]; then
-    awk -v n="$COUNT" 'BEGIN {
-        srand(1)
-        print "X,Y,Z"
-        for (i = 0; i < n; i++)
-            printf "%.2f,%.2f,%.2f\n", rand() * 95, 1 + rand() * 99, rand() * 108
-    }' > "$XYZ"
-fi
+# The XYZ lines of bench/cli_throughput.sh (written by it once, with a run of the new build: a
+# warm-up).
+XYZ=$WORK/zul-cli-bench/xyz-$COUNT.csv
+[ -s "$XYZ" ] || TMPDIR=$WORK sh "$HERE/cli_throughput.sh" "$NEW/app/zul" "$COUNT" > /dev/null 2>&1 ||
+    true
 for job in munsell xyz spectral; do
     # Writes the job's input file of COUNT records (and runs the job once on it: a warm-up).
     [ -s "$WORK/zul-batch-bench/$job-$COUNT.txt" ] || TMPDIR=$WORK sh "$HERE/batch_throughput.sh" "$job" "$COUNT" "$NEW/app/zul" > /dev/null 2>&1 ||
