@@ -114,14 +114,9 @@ void appendNumber(std::string& out, float value) {
 
 bool appendPaletteRecord(std::string& out, const Workbench& wb, const QString& tag,
                          std::string_view date, std::string_view time) {
-    DisplayRgb rgb{};
     LinearRgb linear{};
     try {
-        const Field fields[3] = {Field::R, Field::G, Field::Bl};
-        for (int i = 0; i < 3; ++i)
-            rgb[static_cast<std::size_t>(i)] = std::clamp<std::int16_t>(
-                roundToInt16(parseStrict(wb.text(fields[i]).toStdString())), 0, 255);
-        linear = displayToLinear(rgb, wb.rgbSettings());
+        linear = displayToLinear(fieldRgb(wb), wb.rgbSettings());
     } catch (const Error&) {
         return false;
     }
@@ -293,10 +288,10 @@ void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bo
     case JobId::Spectral: {
         const std::size_t start = out.size();
         bool first = true;
-        auto zoneText = [&](const std::string& text) {
+        auto zoneText = [&](const auto& text) {
             if (!first) nextZone(out, start);
             first = false;
-            appendField(out, text);
+            appendCsvField(out, text);
         };
         auto zoneNumber = [&](float v, bool show) {
             if (!first) nextZone(out, start);
@@ -306,7 +301,7 @@ void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bo
         for (const std::string& f : r.free)
             zoneText(f);
         for (Field f : {Field::Hue, Field::Value, Field::Chroma})
-            zoneText(ok ? m_wb.text(f).toStdString() : std::string());
+            zoneText(ok ? m_wb.text(f) : QString());
         const Reflectance& refl = r.reflectance;
         // X, Y, Z come from the reflectances, whether or not a notation was found for them.
         Xyz xyz{};

@@ -48,13 +48,8 @@ QString blockTag(int x0, int y0) {
 
 bool currentPaletteRecord(const Workbench& wb, const QDateTime& when, PaletteRecord& record,
                           QString& failure) {
-    DisplayRgb rgb{};
     try {
-        const Field fields[3] = {Field::R, Field::G, Field::Bl};
-        for (int i = 0; i < 3; ++i)
-            rgb[static_cast<std::size_t>(i)] = std::clamp<std::int16_t>(
-                roundToInt16(parseStrict(wb.text(fields[i]).toStdString())), 0, 255);
-        record.linear = displayToLinear(rgb, wb.rgbSettings());
+        record.linear = displayToLinear(fieldRgb(wb), wb.rgbSettings());
     } catch (const Error& e) {
         failure = QString::fromStdString(e.what());
         return false;

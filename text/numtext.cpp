@@ -294,10 +294,11 @@ template <typename T> std::size_t writePlain(T value, int maxDigits, char* out) 
     while (length > 1 && digitBuffer[length - 1] == '0')
         --length;
     const std::string_view digits(digitBuffer.data(), length);
+    // The exponent: a sign and two or three digits ("e-05", "e+308").
     int exponent = 0;
-    std::string_view expText = scientific.substr(mark + 1);
-    if (expText.front() == '+') expText.remove_prefix(1);
-    std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
+    for (char c : scientific.substr(mark + 2))
+        exponent = exponent * 10 + (c - '0');
+    if (scientific[mark + 1] == '-') exponent = -exponent;
 
     const auto put = [&p](std::string_view text) {
         std::memcpy(p, text.data(), text.size());
@@ -368,13 +369,14 @@ double parseStrict(std::string_view text) {
 }
 
 double parseStrictNamed(std::string_view name, std::string_view text) {
-    const std::string quoted = std::string(name) + ": \"" + std::string(text) + "\" is ";
+    // The message is made only when it is needed: most fields read are numbers.
+    const auto quoted = [&] { return std::string(name) + ": \"" + std::string(text) + "\" is "; };
     try {
         return parseStrict(text);
     } catch (const ConversionError&) {
-        throw ConversionError(quoted + "not a number");
+        throw ConversionError(quoted() + "not a number");
     } catch (const RangeError&) {
-        throw RangeError(quoted + "out of range");
+        throw RangeError(quoted() + "out of range");
     }
 }
 
@@ -429,6 +431,29 @@ std::string formatPicture(double value, std::string_view picture) {
     const std::size_t pad = mandatory > integer.size() ? mandatory - integer.size() : 0;
     const std::size_t shownSize = integer.size() + pad;
     const auto shownDigit = [&](std::size_t i) { return i < pad ? '0' : integer[i - pad]; };
+
+    if (std::all_of(intPart.begin(), intPart.end(), isPlaceholder) &&
+        std::all_of(fracPart.begin(), fracPart.end(), isPlaceholder)) {
+        // Placeholders only, as in every field's picture: the layout below comes down to the
+        // sign, every integer digit shown, and the fraction up to its last significant or last
+        // mandatory digit.
+        const std::size_t lastZero = fracPart.find_last_of('0');
+        std::size_t fractionShown = lastZero == std::string_view::npos ? 0 : lastZero + 1;
+        if (lastSignificant != std::string_view::npos)
+            fractionShown = std::max(fractionShown, lastSignificant + 1);
+        std::array<char, 64> buffer;
+        if (shownSize + fractionShown + 2 <= buffer.size()) {
+            char* p = buffer.data();
+            if (negative) *p++ = '-';
+            p = std::fill_n(p, pad, '0');
+            p = std::copy(integer.begin(), integer.end(), p);
+            if (point != std::string_view::npos) {
+                *p++ = '.';
+                p = std::copy_n(fraction.begin(), fractionShown, p);
+            }
+            return std::string(buffer.data(), p);
+        }
+    }
 
     // Every picture character gives at most one character, the integer digits and the sign
     // beyond that.

@@ -60,8 +60,11 @@ void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char 
 }
 
 void appendCsvField(std::string& out, std::string_view text, char delimiter) {
-    const char special[] = {delimiter, '"', '\r', '\n', '\0'};
-    if (text.find_first_of(special) == std::string_view::npos) {
+    // One pass over the text: find_first_of would look each character up in the set.
+    const bool plain = std::none_of(text.begin(), text.end(), [delimiter](char c) {
+        return c == delimiter || c == '"' || c == '\r' || c == '\n';
+    });
+    if (plain) {
         out.append(text);
         return;
     }

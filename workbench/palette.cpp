@@ -12,7 +12,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -81,39 +80,58 @@ QString paletteSafeText(const QString& text) {
 }
 
 namespace {
-void appendQuoted(QByteArray& line, const QString& text) {
-    if (!line.isEmpty()) line += ',';
+void appendQuoted(std::string& line, const QString& text) {
+    if (!line.empty()) line += ',';
     line += '"';
-    const QString safe = paletteSafeText(text);
-    // Field texts are short and plain: narrowed in place rather than through a UTF-8 copy.
-    const qsizetype start = line.size();
-    line.resize(start + safe.size());
+    // Field texts are short and plain: narrowed in place; anything else as paletteSafeText has
+    // it, through UTF-8.
+    const std::size_t start = line.size();
+    const auto n = static_cast<std::size_t>(text.size());
+    line.resize(start + n);
     char* out = line.data() + start;
-    bool ascii = true;
-    for (qsizetype i = 0; i < safe.size() && ascii; ++i) {
-        const char16_t c = safe[i].unicode();
-        ascii = c < 0x80;
+    bool plain = !zul::needsApostrophe(text);
+    for (std::size_t i = 0; i < n && plain; ++i) {
+        const char16_t c = text[static_cast<qsizetype>(i)].unicode();
+        plain = c < 0x80 && c != '"' && c != '\r' && c != '\n';
         out[i] = static_cast<char>(c);
     }
-    if (!ascii) {
+    if (!plain) {
         line.resize(start);
-        line += safe.toUtf8();
+        const QByteArray utf8 = paletteSafeText(text).toUtf8();
+        line.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     }
     line += '"';
+}
+
+// `value` in `width` digits, zeros ahead.
+void appendDigits(std::string& line, int value, int width) {
+    const std::size_t end = line.size() + static_cast<std::size_t>(width);
+    line.resize(end);
+    for (std::size_t i = end; i-- > end - static_cast<std::size_t>(width); value /= 10)
+        line[i] = static_cast<char>('0' + value % 10);
 }
 } // namespace
 
 QByteArray paletteLine(const PaletteRecord& record) {
-    QByteArray line;
-    line.reserve(160);
+    std::string line;
+    line.reserve(192);
     // Always month-day-year and a 24-hour clock, whatever the locale.
     const QDate d = record.when.date();
     const QTime t = record.when.time();
     if (d.isValid() && t.isValid() && d.year() > 0 && d.year() <= 9999) {
-        char stamp[48];
-        std::snprintf(stamp, sizeof stamp, "\"%02d-%02d-%04d\",\"%02d:%02d:%02d\"", d.month(),
-                      d.day(), d.year(), t.hour(), t.minute(), t.second());
-        line += stamp;
+        line += '"';
+        appendDigits(line, d.month(), 2);
+        line += '-';
+        appendDigits(line, d.day(), 2);
+        line += '-';
+        appendDigits(line, d.year(), 4);
+        line += "\",\"";
+        appendDigits(line, t.hour(), 2);
+        line += ':';
+        appendDigits(line, t.minute(), 2);
+        line += ':';
+        appendDigits(line, t.second(), 2);
+        line += '"';
     } else {
         appendQuoted(line, d.toString("MM-dd-yyyy"));
         appendQuoted(line, t.toString("HH:mm:ss"));
@@ -123,12 +141,12 @@ QByteArray paletteLine(const PaletteRecord& record) {
         appendQuoted(line, f);
     for (float v : record.linear) {
         line += ',';
-        line += QByteArray::fromStdString(plainText(v));
+        appendPlainText(line, v);
     }
     for (const QString& f : record.rgbCmyk)
         appendQuoted(line, f);
     line += "\r\n";
-    return line;
+    return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
 }
 
 namespace {

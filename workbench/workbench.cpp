@@ -27,6 +27,19 @@ namespace zul {
 
 namespace {
 
+// Number texts are short and plain: `read` gets them in place, without a converted copy.
+template <typename Read> double readFieldText(const QString& t, const Read& read) {
+    std::array<char, 64> buffer;
+    if (t.size() < static_cast<qsizetype>(buffer.size()) &&
+        std::all_of(t.begin(), t.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        std::transform(t.begin(), t.end(), buffer.begin(),
+                       [](QChar c) { return static_cast<char>(c.unicode()); });
+        return read(std::string_view(buffer.data(), static_cast<std::size_t>(t.size())));
+    }
+    const std::string converted = t.toStdString();
+    return read(std::string_view(converted));
+}
+
 constexpr const char* kOutOfMunsellRange = "Out of Munsell Range";
 constexpr const char* kExtrapolatedNote = "beyond renotation data \u2014 extrapolated";
 
@@ -248,26 +261,25 @@ void Workbench::writeField(Field f, std::string_view ascii) {
 }
 
 float Workbench::strict(Field f) const {
-    // Number texts are short and plain: read them in place, without a converted copy.
-    const QString& t = m_fields[static_cast<std::size_t>(f)];
-    std::array<char, 64> buffer;
-    std::string converted;
-    std::string_view view;
-    if (t.size() < static_cast<qsizetype>(buffer.size()) &&
-        std::all_of(t.begin(), t.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-        std::transform(t.begin(), t.end(), buffer.begin(),
-                       [](QChar c) { return static_cast<char>(c.unicode()); });
-        view = std::string_view(buffer.data(), static_cast<std::size_t>(t.size()));
-    } else {
-        converted = t.toStdString();
-        view = converted;
-    }
     try {
-        return static_cast<float>(parseStrictNamed(fieldCaption(f), view));
+        return static_cast<float>(readFieldText(text(f), [f](std::string_view view) {
+            return parseStrictNamed(fieldCaption(f), view);
+        }));
     } catch (const Error&) {
         m_badField = f;
         throw;
     }
+}
+
+DisplayRgb fieldRgb(const Workbench& wb) {
+    DisplayRgb rgb{};
+    const Field fields[3] = {Field::R, Field::G, Field::Bl};
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = std::clamp<std::int16_t>(
+            roundToInt16(readFieldText(wb.text(fields[i]),
+                                       [](std::string_view view) { return parseStrict(view); })),
+            0, 255);
+    return rgb;
 }
 
 void Workbench::moveSlider(Slider s, double position) {

@@ -275,4 +275,8 @@ private:
     std::array<float, 40> m_reflectance{};
 };
 
+// The display R, G and B as their fields show them, each rounded and held to 0..255 (what a
+// palette record keeps); ConversionError or RangeError as strict reading gives them.
+DisplayRgb fieldRgb(const Workbench& wb);
+
 } // namespace zul

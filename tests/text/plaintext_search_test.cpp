@@ -143,5 +143,23 @@ TEST(FormatPictureRounding, SameDigitsAsTheExactExpansion) {
     }
 }
 
+// Pictures of placeholders alone take a shorter way; a leading literal blank sends the same
+// picture through the general layout, which must give the same text after the blank.
+TEST(FormatPictureLayout, PlaceholderPicturesMatchTheGeneralLayout) {
+    const char* const pictures[] = {"##0.00", "###.00", "0.0000", ".0000", "##0", "#.##",
+                                    "0.#0",   "00.00#", "#",      "0",     "",    "#0#.#0#"};
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> exponent(-7, 9);
+    for (int i = 0; i < 20000; ++i) {
+        double v = std::pow(10.0, exponent(rng)) * ((rng() & 1) ? -1 : 1);
+        if (i % 4 == 0) v = std::round(v * 100) / 100 + ((rng() & 1) ? 0.005 : 0); // near ties
+        if (i % 50 == 0) v = (rng() & 1) ? 0.0 : -0.0001;
+        for (const char* picture : pictures) {
+            const std::string general = formatPicture(v, std::string(" ") + picture);
+            ASSERT_EQ(formatPicture(v, picture), general.substr(1)) << v << " " << picture;
+        }
+    }
+}
+
 } // namespace
 } // namespace zul

@@ -268,6 +268,33 @@ TEST_F(PaletteTest, FailedWriteLeavesNothingBehind) {
     EXPECT_EQ(lines("old.csv"), QStringList{"12345"});
 }
 
+TEST(PaletteText, LineBytesOfARecord) {
+    PaletteRecord r;
+    r.tag = "=tag";
+    r.fields = {"5R", "4.00", "-x", "12.5", "a\"b", "line\nbreak", "caf\u00e9", "", "-3.25"};
+    r.linear = {0.0f, 0.2158605f, 1.0f};
+    r.rgbCmyk = {"0", "128", "255", "+1", "@2", "\t3", "-4"};
+    const QByteArray tail = R"("'=tag","5R","4.00","'-x","12.5","a'b","line break","caf)"
+                            "\xc3\xa9"
+                            R"(","","-3.25",0,0.2158605,1,"0","128","255","'+1","'@2","')"
+                            "\t"
+                            R"(3","-4")"
+                            "\r\n";
+    struct Case {
+        QDateTime when;
+        QByteArray stamp;
+    };
+    const Case cases[] = {
+        {QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)), R"("03-04-2026","05:06:07",)"},
+        {QDateTime(QDate(987, 12, 31), QTime(23, 59, 0)), R"("12-31-0987","23:59:00",)"},
+        {QDateTime(QDate(9999, 1, 1), QTime(0, 0, 0)), R"("01-01-9999","00:00:00",)"},
+    };
+    for (const Case& c : cases) {
+        r.when = c.when;
+        EXPECT_EQ(paletteLine(r), c.stamp + tail) << c.stamp.toStdString();
+    }
+}
+
 TEST(PaletteText, QuotesAndLineBreaksAreReplaced) {
     EXPECT_EQ(paletteSafeText("a\"b\r\nc\nd"), "a'b c d");
     EXPECT_EQ(paletteSafeText("x,y"), "x,y");
