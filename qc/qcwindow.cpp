@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -480,13 +479,10 @@ bool QcWindow::exportCsv(const QString& fileName) {
                                     "Quality Control");
         return false;
     }
-    QSaveFile f(fileName);
-    const std::string csv = qcCsv(m_report);
-    if (!f.open(QIODevice::WriteOnly) ||
-        f.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
-        !f.commit()) {
+    AtomicFile f(fileName);
+    if (!f.open() || !f.write(qcCsv(m_report)) || !f.commit().isEmpty()) {
         m_workbench.dialogs().alert(Dialogs::Icon::Critical,
-                                    "Cannot write " + wholePath(fileName) + ": " + f.errorString(),
+                                    "Cannot write " + wholePath(fileName) + ": " + f.reason(),
                                     "Quality Control");
         return false;
     }

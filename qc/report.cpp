@@ -1,4 +1,5 @@
 #include "qc/report.h"
+#include "workbench/atomicfile.h"
 
 #include "text/numtext.h"
 #include "workbench/csvline.h"
@@ -248,14 +249,27 @@ void paintLightnessBar(QPainter& p, const QRectF& area, const QcReport& r) {
     p.restore();
 }
 
+namespace {
+bool paintQcPdf(QIODevice& device, const QcReport& r, const QString& date, QString* error);
+} // namespace
+
 bool writeQcPdf(const QString& fileName, const QcReport& r, const QString& date, QString* error) {
-    QFile probe(fileName);
-    if (!probe.open(QIODevice::WriteOnly)) {
-        if (error) *error = probe.errorString();
+    // Written as every whole-file output: a temporary file renamed over the target, so a
+    // failure or a kill leaves the old report, and a planted link is refused.
+    AtomicFile file(fileName);
+    if (!file.open()) {
+        if (error) *error = file.reason();
         return false;
     }
-    probe.close();
-    QPdfWriter pdf(fileName);
+    if (!paintQcPdf(file.device(), r, date, error)) return false;
+    const QString failure = file.commit();
+    if (!failure.isEmpty() && error) *error = file.reason();
+    return failure.isEmpty();
+}
+
+namespace {
+bool paintQcPdf(QIODevice& device, const QcReport& r, const QString& date, QString* error) {
+    QPdfWriter pdf(&device);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setResolution(96);
     pdf.setTitle("Quality Control");
@@ -338,5 +352,6 @@ bool writeQcPdf(const QString& fileName, const QcReport& r, const QString& date,
     p.end();
     return true;
 }
+} // namespace
 
 } // namespace zul

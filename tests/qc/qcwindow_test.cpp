@@ -1,12 +1,19 @@
 // The "Quality Control" window offscreen against a real workbench: a standard and samples from
 // every source, the table's verdicts, the exports.
 #include "qc/qcwindow.h"
+#include "workbench/safefiles.h"
 #include "workbench/workbench_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+
+#include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zul::testing {
 namespace {
@@ -114,6 +121,31 @@ TEST_F(QcWindowTest, ExportsTheTableAndTheReport) {
     EXPECT_GT(p.size(), 2000);
     EXPECT_FALSE(w->exportPdf(dir.filePath("missing/folder/qc.pdf")));
     EXPECT_TRUE(dialogs.shown().back().text.startsWith("Cannot write"));
+}
+
+TEST_F(QcWindowTest, ExportsRefuseAForeignLinkInASharedFolder) {
+    // A link planted by another user in a sticky world-writable folder is not written through.
+    const QString shared = dir.filePath("shared");
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    const QString victim = dir.filePath("victim.txt");
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly));
+    v.write("keep me\n");
+    v.close();
+    ASSERT_TRUE(w->setStandardText("52.1,40.5,20.2"));
+    setLinkOwnerForTesting([](const QString&) { return std::optional<uid_t>(::geteuid() + 1); });
+    for (const char* name : {"qc.csv", "qc.pdf"}) {
+        const QString link = shared + "/" + name;
+        ASSERT_TRUE(QFile::link(victim, link));
+        const bool written =
+            QString(name).endsWith(".csv") ? w->exportCsv(link) : w->exportPdf(link);
+        EXPECT_FALSE(written) << name;
+        EXPECT_TRUE(dialogs.shown().back().text.contains("link owned by another user")) << name;
+    }
+    setLinkOwnerForTesting({});
+    ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+    EXPECT_EQ(v.readAll(), "keep me\n");
 }
 
 } // namespace
