@@ -1,6 +1,7 @@
 #include "batch/jobchooser.h"
 
 #include "batch/runner.h"
+#include "workbench/palette.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -138,9 +139,8 @@ void JobChooser::showJob() {
     if (j->output) {
         m_output->setText(QFileInfo(QString::fromLatin1(j->output)).absoluteFilePath());
     } else {
-        QString name = m_paletteName.isEmpty() ? QStringLiteral("ZULpalette") : m_paletteName;
-        if (name.right(4).toLower() != ".csv") name += ".csv";
-        m_output->setText(QFileInfo(name).absoluteFilePath());
+        const QString name = m_paletteName.isEmpty() ? QStringLiteral("ZULpalette") : m_paletteName;
+        m_output->setText(QFileInfo(withPaletteSuffix(name)).absoluteFilePath());
     }
     updateOk();
 }
