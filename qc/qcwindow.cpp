@@ -184,12 +184,14 @@ void QcWindow::buildControls() {
         {"Cl&ear", "Remove every sample", [this] { clearSamples(); }},
         {"E&xport CSV...", "Write the table to a CSV file",
          [this] {
+             if (!hasStandardToExport()) return;
              const QString f =
                  m_workbench.dialogs().saveFile("Export Table", "CSV files|*.csv", "qc.csv");
              if (!f.isEmpty()) exportCsv(f);
          }},
         {"&Report PDF...", "Write the report with its plots to a PDF file",
          [this] {
+             if (!hasStandardToExport()) return;
              const QString f =
                  m_workbench.dialogs().saveFile("Save Report", "PDF files|*.pdf", "qc.pdf");
              if (!f.isEmpty()) exportPdf(f);
@@ -473,12 +475,16 @@ void QcWindow::refresh() {
     m_plot->update();
 }
 
+// Exports need a standard; without one the user is told before being asked for a file.
+bool QcWindow::hasStandardToExport() {
+    if (m_hasStandard) return true;
+    m_workbench.dialogs().alert(Dialogs::Icon::Warning, "Choose a standard first.",
+                                "Quality Control");
+    return false;
+}
+
 bool QcWindow::exportCsv(const QString& fileName) {
-    if (!m_hasStandard) {
-        m_workbench.dialogs().alert(Dialogs::Icon::Warning, "Choose a standard first.",
-                                    "Quality Control");
-        return false;
-    }
+    if (!hasStandardToExport()) return false;
     AtomicFile f(fileName);
     if (!f.open() || !f.write(qcCsv(m_report)) || !f.commit().isEmpty()) {
         m_workbench.dialogs().alert(Dialogs::Icon::Critical,
@@ -490,11 +496,7 @@ bool QcWindow::exportCsv(const QString& fileName) {
 }
 
 bool QcWindow::exportPdf(const QString& fileName) {
-    if (!m_hasStandard) {
-        m_workbench.dialogs().alert(Dialogs::Icon::Warning, "Choose a standard first.",
-                                    "Quality Control");
-        return false;
-    }
+    if (!hasStandardToExport()) return false;
     QString error;
     if (!writeQcPdf(fileName, m_report, m_clock().toString("yyyy-MM-dd HH:mm"), &error)) {
         m_workbench.dialogs().alert(Dialogs::Icon::Critical,

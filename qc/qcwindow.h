@@ -48,6 +48,7 @@ public:
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
 private:
+    bool hasStandardToExport();
     void buildControls();
     void toleranceEdited();
     void refresh(); // judges every sample again and redraws the table and the plots

@@ -103,6 +103,15 @@ TEST_F(QcWindowTest, PaletteEntriesAreSamples) {
 
 TEST_F(QcWindowTest, ExportsTheTableAndTheReport) {
     EXPECT_FALSE(w->exportCsv(dir.filePath("none.csv"))); // no standard yet
+    // The buttons say so before asking for a file.
+    for (const char* button : {"ExportCSV", "ReportPDF"}) {
+        dialogs.clear();
+        auto* b = w->findChild<QPushButton*>(button);
+        ASSERT_TRUE(b) << button;
+        b->click();
+        ASSERT_EQ(dialogs.shown().size(), 1) << button;
+        EXPECT_EQ(dialogs.shown().front().text, "Choose a standard first.") << button;
+    }
     ASSERT_TRUE(w->setStandardText("52.1,40.5,20.2"));
     w->addSampleLines(kTenSamples, EntryForm::Lab);
     const QString csv = dir.filePath("qc.csv");
