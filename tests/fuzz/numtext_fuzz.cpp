@@ -5,6 +5,7 @@
 // strict reading where that succeeds.
 #include "fuzzcheck.h"
 
+#include "tests/support/shortestsearch.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 
@@ -16,22 +17,7 @@
 namespace {
 
 using namespace zul;
-
-// The value of the fewest significant digits (at most `maxDigits`) that read back as `value`,
-// found by trying every digit count from one: what the direct plain text must name.
-template <typename T> double shortestBySearch(T value, int maxDigits) {
-    char buf[64];
-    for (int digits = 1;; ++digits) {
-        const auto r =
-            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
-        T back = 0;
-        std::from_chars(buf, r.ptr, back);
-        if (back == value || digits == maxDigits) {
-            *r.ptr = '\0';
-            return std::strtod(buf, nullptr);
-        }
-    }
-}
+using zul::testing::shortestBySearch;
 
 template <typename T> void checkShortest(T value, const std::string& text, int maxDigits) {
     FUZZ_CHECK(std::strtod(text.c_str(), nullptr) == shortestBySearch(value, maxDigits));

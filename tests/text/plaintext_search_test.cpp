@@ -1,5 +1,6 @@
 // The shortest number text against a plain search over every digit count from one, and the
 // picture formatter's rounding against the exact decimal expansion.
+#include "tests/support/shortestsearch.h"
 #include "text/numtext.h"
 
 #include <gtest/gtest.h>
@@ -16,25 +17,8 @@
 namespace zul {
 namespace {
 
-// The decimal value of the fewest significant digits (at most `maxDigits`) that read back as
-// `value`.
-template <typename T> double shortestByFullSearch(T value, int maxDigits) {
-    char buf[64];
-    for (int digits = 1; digits <= maxDigits; ++digits) {
-        const auto r =
-            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
-        T back = 0;
-        std::from_chars(buf, r.ptr, back);
-        if (back == value || digits == maxDigits) {
-            *r.ptr = '\0';
-            return std::strtod(buf, nullptr);
-        }
-    }
-    return 0;
-}
-
 double shortestByFullSearch(float value) {
-    return shortestByFullSearch(value, 7);
+    return testing::shortestBySearch(value, 7);
 }
 
 TEST(PlainTextSearch, SameDigitsAsTheFullSearch) {
@@ -72,7 +56,7 @@ TEST(PlainTextSearch, PowersOfTwoOverTheWholeRange) {
     for (int e = -1074; e <= 1023; ++e) {
         const double v = std::ldexp(1.0, e);
         const std::string text = plainText(v);
-        ASSERT_EQ(std::strtod(text.c_str(), nullptr), shortestByFullSearch(v, 15)) << text;
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), testing::shortestBySearch(v, 15)) << text;
     }
 }
 
@@ -85,7 +69,7 @@ TEST(PlainTextSearch, DoublesSameDigitsAsTheFullSearch) {
         if (!std::isfinite(v) || v == 0) continue;
         const std::string text = plainText(v);
         // Fifteen digits may not name the number: compare with what fifteen digits give.
-        ASSERT_EQ(std::strtod(text.c_str(), nullptr), shortestByFullSearch(v, 15)) << text;
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), testing::shortestBySearch(v, 15)) << text;
     }
 }
 
