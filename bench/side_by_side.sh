@@ -39,7 +39,9 @@ timed() {
     shift
     /usr/bin/time -f '%e %U %S' -o "$WORK/time" "$@" > "$WORK/$name.out" 2> "$WORK/$name.err" ||
         echo "  ($name: exit status $?, see $WORK/$name.err; a batch job gives 1 when a record fails)"
-    awk '{ print $1, $2 + $3 }' "$WORK/time" >> "$WORK/$name.times"
+    # The figures are the last line: GNU time puts "Command exited with non-zero status N" before
+    # them when the job fails a record, and that line must not count as a run.
+    tail -n 1 "$WORK/time" | awk '{ print $1, $2 + $3 }' >> "$WORK/$name.times"
 }
 
 # summary NAME UNIT: the median wall and CPU of NAME's runs and COUNT per second.
