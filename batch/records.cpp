@@ -6,6 +6,8 @@
 #include "text/numtext.h"
 #include "workbench/csvline.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -18,67 +20,139 @@ std::string countReason(std::size_t expected, const char* what, std::size_t got)
            std::to_string(got);
 }
 
-// Empty fields after the last expected one carry nothing: a spreadsheet's trailing commas.
-void dropTrailingEmpties(std::vector<std::string>& fields, std::size_t expected) {
-    while (fields.size() > expected && fields.back().empty())
-        fields.pop_back();
+// The next field as a view: of the line itself, or of `unquoted` where doubled quotes inside a
+// quoted field had to be undone. The rules and the positions are those of nextCsvField.
+bool nextFieldView(std::string_view line, std::size_t& pos, std::string_view& field,
+                   std::string& unquoted) {
+    field = {};
+    if (pos == std::string_view::npos || pos > line.size()) return false;
+    if (pos == 0 && isBlankLine(line)) return false;
+    const std::size_t n = line.size();
+    while (pos < n && isBlank(line[pos]))
+        ++pos;
+    std::size_t i = pos;
+    if (pos < n && line[pos] == '"') {
+        const std::size_t start = pos + 1;
+        i = start;
+        while (i < n && line[i] != '"')
+            ++i;
+        if (i + 1 < n && line[i + 1] == '"') {
+            // Doubled quotes: the field is built up piece by piece.
+            unquoted.assign(line.substr(start, i - start));
+            for (;;) {
+                unquoted += '"';
+                const std::size_t from = i + 2;
+                i = from;
+                while (i < n && line[i] != '"')
+                    ++i;
+                unquoted.append(line.substr(from, i - from));
+                if (!(i + 1 < n && line[i + 1] == '"')) break;
+            }
+            field = unquoted;
+        } else {
+            field = line.substr(start, i - start); // an unclosed quote runs to the line end
+        }
+        if (i < n) ++i; // the closing quote; what follows it up to the comma is ignored
+        while (i < n && line[i] != ',')
+            ++i;
+    } else {
+        while (i < n && line[i] != ',')
+            ++i;
+        field = trimBlanks(line.substr(pos, i - pos));
+    }
+    pos = i < n ? i + 1 : std::string_view::npos;
+    return true;
 }
 
-// `free` text fields, then hue, value and chroma as three fields or as one notation.
-std::string readMunsellFields(std::vector<std::string>& fields, std::size_t free, Record& r,
-                              const char* what) {
-    dropTrailingEmpties(fields, free + 3);
-    r.notation = false;
-    if (fields.size() == free + 1) {
-        const auto parts = splitMunsellNotation(fields[free]);
-        if (!parts) return countReason(free + 3, what, fields.size());
-        r.colour = {parts->hue, parts->value, parts->chroma};
-        r.notation = true;
-    } else if (fields.size() == free + 3) {
-        for (std::size_t i = 0; i < 3; ++i)
-            r.colour[i] = std::move(fields[free + i]);
-    } else {
-        return countReason(free + 3, what, fields.size());
+constexpr std::size_t kAllFields = std::numeric_limits<std::size_t>::max();
+
+// The fields of a line with a record's few fields: the first kKept as views (quoted ones undone
+// in `unquoted`), and how many there are once the empty ones after the `expected` are dropped (a
+// spreadsheet's trailing commas carry nothing; kAllFields keeps them).
+struct LineFields {
+    static constexpr std::size_t kKept = 8;
+    std::array<std::string_view, kKept> views;
+    std::array<std::string, kKept> unquoted;
+    std::size_t count = 0;
+
+    LineFields(const LineFields&) = delete; // views into its own strings
+    LineFields& operator=(const LineFields&) = delete;
+    LineFields(std::string_view line, std::size_t expected) {
+        std::size_t pos = 0;
+        std::size_t total = 0;
+        std::size_t lastFilled = 0; // one past the last non-empty field
+        std::string_view field;
+        std::string spare;
+        while (nextFieldView(line, pos, field, total < kKept ? unquoted[total] : spare)) {
+            if (total < kKept) views[total] = field;
+            if (!field.empty()) lastFilled = total + 1;
+            ++total;
+        }
+        count = total > expected ? std::max(expected, lastFilled) : total;
     }
-    fields.resize(free);
-    r.free.swap(fields);
+};
+
+void assign(std::string& to, std::string_view from) {
+    to.assign(from.data(), from.size());
+}
+
+// `free` text fields, then three plain fields.
+std::string readPlainFields(std::string_view line, std::size_t free, Record& r, const char* what) {
+    const LineFields fields(line, free + 3);
+    if (fields.count != free + 3) return countReason(free + 3, what, fields.count);
+    r.free.resize(free);
+    for (std::size_t i = 0; i < free; ++i)
+        assign(r.free[i], fields.views[i]);
+    for (std::size_t i = 0; i < 3; ++i)
+        assign(r.colour[i], fields.views[free + i]);
     return {};
 }
 
-std::string readPlainFields(std::vector<std::string>& fields, std::size_t free, Record& r,
-                            const char* what) {
-    dropTrailingEmpties(fields, free + 3);
-    if (fields.size() != free + 3) return countReason(free + 3, what, fields.size());
-    for (std::size_t i = 0; i < 3; ++i)
-        r.colour[i] = std::move(fields[free + i]);
-    fields.resize(free);
-    r.free.swap(fields);
+// `free` text fields, then hue, value and chroma as three fields or as one notation.
+std::string readMunsellFields(std::string_view line, std::size_t free, Record& r,
+                              const char* what) {
+    const LineFields fields(line, free + 3);
+    r.notation = false;
+    if (fields.count == free + 1) {
+        auto parts = splitMunsellNotation(fields.views[free]);
+        if (!parts) return countReason(free + 3, what, fields.count);
+        r.colour = {std::move(parts->hue), std::move(parts->value), std::move(parts->chroma)};
+        r.notation = true;
+    } else if (fields.count == free + 3) {
+        for (std::size_t i = 0; i < 3; ++i)
+            assign(r.colour[i], fields.views[free + i]);
+    } else {
+        return countReason(free + 3, what, fields.count);
+    }
+    r.free.resize(free);
+    for (std::size_t i = 0; i < free; ++i)
+        assign(r.free[i], fields.views[i]);
     return {};
 }
 
 std::string readSteps(std::string_view line, Record& r) {
-    std::vector<std::string> fields;
-    splitCsvLine(line, fields);
-    if (fields.size() != 1)
+    const LineFields fields(line, kAllFields);
+    if (fields.count != 1)
         return "expected hue, value and chroma separated by tabs and no comma, got " +
-               std::to_string(fields.size()) + " comma-separated fields";
-    const std::string& text = fields[0];
+               std::to_string(fields.count) + " comma-separated fields";
+    const std::string_view text = fields.views[0];
     const std::size_t tab1 = text.find('\t');
     const std::size_t tab2 = tab1 == std::string::npos ? tab1 : text.find('\t', tab1 + 1);
     r.free.clear();
     r.notation = false;
     if (tab1 == std::string::npos) {
-        const auto parts = splitMunsellNotation(text);
+        auto parts = splitMunsellNotation(text);
         if (!parts) return "expected hue, value and chroma separated by two tabs";
-        r.colour = {parts->hue, parts->value, parts->chroma};
+        r.colour = {std::move(parts->hue), std::move(parts->value), std::move(parts->chroma)};
         r.notation = true;
         return {};
     }
     if (tab2 == std::string::npos) return "expected hue, value and chroma separated by two tabs";
     if (text.find('\t', tab2 + 1) != std::string::npos)
         return "expected hue, value and chroma separated by two tabs, got more tabs";
-    r.colour = {text.substr(0, tab1), text.substr(tab1 + 1, tab2 - tab1 - 1),
-                text.substr(tab2 + 1)};
+    assign(r.colour[0], text.substr(0, tab1));
+    assign(r.colour[1], text.substr(tab1 + 1, tab2 - tab1 - 1));
+    assign(r.colour[2], text.substr(tab2 + 1));
     return {};
 }
 
@@ -86,16 +160,19 @@ std::string readSpectral(std::string_view line, Record& r) {
     r.free.resize(3);
     std::size_t pos = 0;
     std::size_t got = 0;
-    std::string field;
-    for (std::size_t i = 0; i < 3; ++i, ++got)
-        if (!nextCsvField(line, pos, r.free[i]))
+    std::string_view field;
+    std::string unquoted;
+    for (std::size_t i = 0; i < 3; ++i, ++got) {
+        if (!nextFieldView(line, pos, field, unquoted))
             return countReason(43, "3 texts, 40 reflectances", got);
+        assign(r.free[i], field);
+    }
     for (std::size_t i = 0; i < r.reflectance.size(); ++i, ++got) {
-        if (!nextCsvField(line, pos, field))
+        if (!nextFieldView(line, pos, field, unquoted))
             return countReason(43, "3 texts, 40 reflectances", got);
         auto where = [&] {
             return std::to_string(kFirstWavelengthNm + kWavelengthStepNm * static_cast<int>(i)) +
-                   " nm: \"" + field + "\"";
+                   " nm: \"" + std::string(field) + "\"";
         };
         try {
             const double v = parseStrict(field);
@@ -107,7 +184,10 @@ std::string readSpectral(std::string_view line, Record& r) {
             return where() + " is not a number";
         }
     }
-    r.rest = pos == std::string_view::npos ? std::string() : std::string(line.substr(pos));
+    if (pos == std::string_view::npos)
+        r.rest.clear();
+    else
+        assign(r.rest, line.substr(pos));
     r.notation = false;
     return {};
 }
@@ -119,58 +199,29 @@ bool isBlankLine(std::string_view line) {
 }
 
 bool nextCsvField(std::string_view line, std::size_t& pos, std::string& field) {
-    field.clear();
-    if (pos == std::string_view::npos || pos > line.size()) return false;
-    if (pos == 0 && isBlankLine(line)) return false;
-    while (pos < line.size() && isBlank(line[pos]))
-        ++pos;
-    std::size_t comma;
-    if (pos < line.size() && line[pos] == '"') {
-        std::size_t i = pos + 1;
-        for (;;) {
-            const std::size_t quote = line.find('"', i);
-            if (quote == std::string_view::npos) {
-                field.append(line.substr(i));
-                i = line.size();
-                break;
-            }
-            field.append(line.substr(i, quote - i));
-            if (quote + 1 < line.size() && line[quote + 1] == '"') {
-                field += '"';
-                i = quote + 2;
-                continue;
-            }
-            i = quote + 1;
-            break;
-        }
-        comma = line.find(',', i);
-    } else {
-        comma = line.find(',', pos);
-        field.append(trimBlanks(line.substr(pos, comma - pos)));
-    }
-    pos = comma == std::string_view::npos ? comma : comma + 1;
-    return true;
+    std::string_view view;
+    std::string unquoted;
+    const bool got = nextFieldView(line, pos, view, unquoted);
+    field.assign(view.data(), view.size());
+    return got;
 }
 
 std::string readRecord(const Job& job, std::string_view line, Record& record) {
-    if (job.id == JobId::Steps) return readSteps(line, record);
-    if (job.id == JobId::Spectral) return readSpectral(line, record);
-    std::vector<std::string> fields;
-    splitCsvLine(line, fields);
     switch (job.id) {
-    case JobId::Xyz:
-        return readPlainFields(fields, 1, record, "tag, X, Y, Z");
-    case JobId::Lab:
-        return readPlainFields(fields, 0, record, "L*, a*, b*");
-    case JobId::Munsell:
-        return readMunsellFields(fields, 0, record, "hue, value, chroma");
-    case JobId::Checker:
-        return readMunsellFields(fields, 2, record, "2 texts, hue, value, chroma");
-    case JobId::Chart:
-        return readMunsellFields(fields, 3, record, "3 texts, hue, value, chroma");
     case JobId::Steps:
+        return readSteps(line, record);
     case JobId::Spectral:
-        break;
+        return readSpectral(line, record);
+    case JobId::Xyz:
+        return readPlainFields(line, 1, record, "tag, X, Y, Z");
+    case JobId::Lab:
+        return readPlainFields(line, 0, record, "L*, a*, b*");
+    case JobId::Munsell:
+        return readMunsellFields(line, 0, record, "hue, value, chroma");
+    case JobId::Checker:
+        return readMunsellFields(line, 2, record, "2 texts, hue, value, chroma");
+    case JobId::Chart:
+        return readMunsellFields(line, 3, record, "3 texts, hue, value, chroma");
     }
     return "unknown job";
 }

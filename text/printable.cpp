@@ -1,8 +1,16 @@
 #include "text/printable.h"
 
+#include <algorithm>
+
 namespace zul {
 
 std::string printable(std::string_view text) {
+    // Most texts hold nothing to show otherwise: one look at each byte, one copy.
+    const bool plain = std::none_of(text.begin(), text.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return (c < 0x20 && c != '\t') || c == 0x7f || c == 0xc2;
+    });
+    if (plain) return std::string(text);
     std::string out;
     out.reserve(text.size());
     static constexpr char kHex[] = "0123456789abcdef";

@@ -1,6 +1,7 @@
 #include "workbench/linesource.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace zul {
@@ -32,9 +33,7 @@ LineSource::Got LineSource::next(std::string_view& line, long& number, bool mayR
         }
         const char* begin = m_buf.data() + m_pos;
         const char* end = m_buf.data() + m_end;
-        const char* p = begin;
-        while (p != end && *p != '\n' && *p != '\r')
-            ++p;
+        const char* p = lineEnd();
         if (p == end) {
             if (!m_pending) {
                 m_partial.clear();
@@ -75,7 +74,23 @@ LineSource::Got LineSource::next(std::string_view& line, long& number, bool mayR
     }
 }
 
+// Where the line from m_pos ends: the next CR or LF, or the end of the chunk. Each is looked for
+// with memchr and remembered while it lies ahead, so that a chunk of CR-only or LF-only lines is
+// searched for the other break once, not once a line.
+const char* LineSource::lineEnd() {
+    const char* const data = m_buf.data();
+    const auto next = [&](std::size_t& at, char c) {
+        if (at < m_pos || at == kUnknown) {
+            const void* found = std::memchr(data + m_pos, c, m_end - m_pos);
+            at = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : m_end;
+        }
+        return at;
+    };
+    return data + std::min(next(m_nextLf, '\n'), next(m_nextCr, '\r'));
+}
+
 void LineSource::refill() {
+    m_nextLf = m_nextCr = kUnknown;
     m_pos = 0;
     m_end = m_read(m_buf.data(), m_buf.size());
     if (m_first) {

@@ -40,6 +40,9 @@ public:
 
 private:
     void refill();
+    const char* lineEnd();
+
+    static constexpr std::size_t kUnknown = std::size_t(-1);
 
     const ChunkReader& m_read;
     std::vector<char> m_buf;
@@ -53,6 +56,7 @@ private:
     std::string m_partial;
     long m_line = 0;
     std::int64_t m_readTotal = 0;
+    std::size_t m_nextLf = kUnknown, m_nextCr = kUnknown; // the next LF and CR in the chunk
 };
 
 } // namespace zul

@@ -1,9 +1,13 @@
 // Reading input lines into records, job by job.
 #include "batch/records.h"
+#include "workbench/csvline.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace zul::batch {
 namespace {
@@ -99,6 +103,38 @@ TEST(BatchRecords, SpectralRecordAndTheRestOfItsLine) {
     std::string bad = spectralLine("");
     bad.replace(bad.find("12.5"), 4, "x");
     EXPECT_NE(readRecord(job("spectral"), bad, r).find("380 nm"), std::string::npos);
+}
+
+// The record readers walk a line's fields themselves: the same fields as the file reader's
+// splitting, on lines of quotes, doubled quotes, blanks, tabs and commas; and the same count
+// in the reasons once a spreadsheet's trailing empties are dropped.
+TEST(BatchRecords, FieldsAsTheFileReaderSplitsThem) {
+    std::mt19937 rng(23);
+    const std::string pieces[] = {"a", "5R", "12.5", " ", "\t", ",", "\"", "\"\"", "x y"};
+    std::vector<std::string> split;
+    Record r;
+    for (int i = 0; i < 20000; ++i) {
+        std::string line;
+        for (int n = static_cast<int>(rng() % 12); n > 0; --n)
+            line += pieces[rng() % std::size(pieces)];
+        splitCsvLine(line, split);
+        std::vector<std::string> walked;
+        std::size_t pos = 0;
+        for (std::string field; nextCsvField(line, pos, field);)
+            walked.push_back(field);
+        ASSERT_EQ(walked, split) << line;
+
+        while (split.size() > 3 && split.back().empty())
+            split.pop_back();
+        const std::string why = readRecord(job("lab"), line, r);
+        if (split.size() == 3) {
+            ASSERT_EQ(why, "") << line;
+            ASSERT_EQ((std::vector<std::string>(r.colour.begin(), r.colour.end())), split) << line;
+        } else {
+            ASSERT_EQ(why.substr(why.rfind(", got ")), ", got " + std::to_string(split.size()))
+                << line;
+        }
+    }
 }
 
 TEST(BatchRecords, LineOneIsARecordOnlyWhenWellFormed) {

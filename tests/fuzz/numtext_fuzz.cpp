@@ -2,10 +2,11 @@
 // text. Properties: strict reading accepts exactly what isNumber accepts and fails only with
 // the typed errors; a number that reads back formats to a text that reads back to the same
 // number and the same text; lenient reading never fails on an in-range number and agrees with
-// strict reading where that succeeds.
+// strict reading where that succeeds; an accepted text reads as the correctly rounded value.
 #include "fuzzcheck.h"
 
 #include "tests/support/shortestsearch.h"
+#include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 
@@ -47,6 +48,14 @@ void checkRoundTrip(double read) {
     FUZZ_CHECK(blank.front() == ' ' || blank.front() == '-');
 }
 
+// An accepted text reads as the correctly rounded value, as the C library reads it (below the
+// normal range the two may differ on what is too small to tell from zero).
+void checkValue(std::string_view text, double strict) {
+    const std::string trimmed(trimBlanks(text));
+    const double reference = std::strtod(trimmed.c_str(), nullptr);
+    if (std::isnormal(reference) || reference == 0) FUZZ_CHECK(strict == reference);
+}
+
 void checkPicture(std::string_view picture, double value) {
     if (picture.size() > 40) picture = picture.substr(0, 40);
     try {
@@ -71,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(isNumber(text) == read);
     if (read) {
+        checkValue(text, strict);
         checkRoundTrip(strict);
         FUZZ_CHECK(parseLenient(text) == strict);
     } else {

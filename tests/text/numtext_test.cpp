@@ -1,10 +1,17 @@
+#include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
 
 namespace zul {
 namespace {
@@ -208,6 +215,49 @@ TEST(ParseStrict, RangeOfTheDouble) {
     EXPECT_EQ(parseStrict("1e-999"), 0.0);
     EXPECT_EQ(parseStrict("0e999"), 0.0);
     EXPECT_EQ(parseStrict("1.7976931348623157e308"), std::numeric_limits<double>::max());
+}
+
+// Strict reading against a reference: the syntax as a regular expression, the value from the C
+// library's correctly rounded reader. Texts at the edges of the direct conversion (15 to 20
+// digits, 2^53, powers of ten around 10^22, leading zeros) and random ones.
+TEST(ParseStrict, SameAsTheReferenceReader) {
+    const std::regex syntax(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)");
+    // Edge texts, separated by '|'.
+    const std::string_view edges =
+        "5.|.5|+.5|-0|-0.0e5|00012.50|0.000000000000000000012|1e22|1e23|9e-22|9e-23|"
+        "1.5e-22|123456789012345|1234567890123456|9007199254740992|9007199254740993|"
+        "9007199254740993e-5|12345678901234567890|1234567890123456789|"
+        "0.1234567890123456789|4.35|1e|1e+|e5|.|+|1.2.3|1,5|--1|0x1p3|inf|nan| 12.5\t|"
+        "1 2|1e-0|7E+09";
+    std::vector<std::string> texts;
+    for (std::size_t from = 0; from <= edges.size();) {
+        const std::size_t bar = std::min(edges.find('|', from), edges.size());
+        texts.emplace_back(edges.substr(from, bar - from));
+        from = bar + 1;
+    }
+    std::mt19937_64 rng(17);
+    for (int i = 0; i < 100000; ++i) {
+        std::string t = (rng() & 1) ? "-" : "";
+        const int digits = 1 + static_cast<int>(rng() % 20);
+        const int point = static_cast<int>(rng() % (digits + 2)) - 1;
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) t += '.';
+            t += static_cast<char>('0' + rng() % 10);
+        }
+        if (rng() % 3 == 0) t += "e" + std::to_string(static_cast<int>(rng() % 61) - 30);
+        texts.push_back(t);
+    }
+    for (const std::string& text : texts) {
+        const std::string trimmed(trimBlanks(text));
+        if (!std::regex_match(trimmed, syntax)) {
+            EXPECT_THROW(parseStrict(text), ConversionError) << text;
+            continue;
+        }
+        const double expected = std::strtod(trimmed.c_str(), nullptr);
+        const double got = parseStrict(text);
+        ASSERT_EQ(got, expected) << text;
+        ASSERT_FALSE(std::signbit(got) && got == 0) << text;
+    }
 }
 
 TEST(ParseLenient, TakesTheLeadingNumber) {

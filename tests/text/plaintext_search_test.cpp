@@ -13,6 +13,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace zul {
 namespace {
@@ -70,6 +71,34 @@ TEST(PlainTextSearch, DoublesSameDigitsAsTheFullSearch) {
         const std::string text = plainText(v);
         // Fifteen digits may not name the number: compare with what fifteen digits give.
         ASSERT_EQ(std::strtod(text.c_str(), nullptr), testing::shortestBySearch(v, 15)) << text;
+    }
+}
+
+// Single-precision texts from 2^-17 to 2^24 are worked out in integers: check them where that
+// is hardest, around ties at the next power of ten (numbers of few binary places), at the
+// powers of ten, the ends of that range and the 7-digit whole numbers.
+TEST(PlainTextSearch, DirectDigitsAtTiesPowersOfTenAndTheRangeEnds) {
+    std::vector<float> values;
+    for (int places = 1; places <= 12; ++places)
+        for (int k = 1; k < 4000; k += 3)
+            values.push_back(std::ldexp(static_cast<float>(k), -places));
+    const auto around = [&](float centre, int steps) {
+        float up = centre, down = centre;
+        for (int i = 0; i < steps; ++i) {
+            values.push_back(up = std::nextafter(up, 1e30f));
+            values.push_back(down = std::nextafter(down, 0.0f));
+        }
+    };
+    for (int e = -6; e <= 8; ++e)
+        around(static_cast<float>(std::pow(10.0, e)), 3000);
+    around(std::ldexp(1.0f, -17), 3000);
+    around(std::ldexp(1.0f, 24), 3000);
+    around(9999999.0f, 100);
+    for (float v : values) {
+        for (float x : {v, -v}) {
+            const std::string text = plainText(x);
+            ASSERT_EQ(std::strtod(text.c_str(), nullptr), shortestByFullSearch(x)) << text;
+        }
     }
 }
 
