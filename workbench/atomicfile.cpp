@@ -88,13 +88,27 @@ bool AtomicFile::write(std::string_view bytes) {
         fail(QStringLiteral("the file is not open"));
         return false;
     }
-    m_buffer.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return m_buffer.size() < kBufferSize || flushBuffer();
+    const auto size = static_cast<qsizetype>(bytes.size());
+    if (m_buffer.size() + size < kBufferSize) {
+        m_buffer.append(bytes.data(), size);
+        return true;
+    }
+    // A batch's worth goes out as it is, after what is held, without a copy.
+    if (!m_buffer.isEmpty() && !flushBuffer()) return false;
+    if (size < kBufferSize) {
+        m_buffer.append(bytes.data(), size);
+        return true;
+    }
+    return written(writeAll(handle(), bytes.data(), size));
 }
 
 bool AtomicFile::flushBuffer() {
     const QString reason = writeAll(handle(), m_buffer.constData(), m_buffer.size());
-    m_buffer.clear();
+    m_buffer.resize(0); // keeps its capacity for the next writes
+    return written(reason);
+}
+
+bool AtomicFile::written(const QString& reason) {
     if (reason.isEmpty()) return true;
     fail(reason);
     return false;

@@ -44,6 +44,7 @@ public:
 private:
     static constexpr qsizetype kBufferSize = 64 * 1024;
     bool flushBuffer();
+    bool written(const QString& reason); // false, and the reason kept, when there is one
     void fail(const QString& reason);
     void failWith(const QString& message, const QString& reason);
     int handle();

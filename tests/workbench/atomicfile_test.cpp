@@ -28,14 +28,19 @@ TEST_F(AtomicFileTest, StreamedPiecesReplaceTheFileOnlyAtCommit) {
     {
         AtomicFile file(path);
         ASSERT_TRUE(file.open());
-        // More than the buffer holds, so some of it has reached the temporary file.
-        const QByteArray piece(1000, 'x');
-        for (int i = 0; i < 200; ++i)
+        // Small pieces held back, pieces larger than the buffer written past it, in order;
+        // more than the buffer holds, so some of it has reached the temporary file.
+        QByteArray expected;
+        char mark = 'a';
+        for (int size : {1000, 1000, 150000, 10, 70000, 65535, 1, 200000, 5}) {
+            const QByteArray piece(size, mark++);
+            expected += piece;
             ASSERT_TRUE(file.write(piece));
+        }
         EXPECT_EQ(contentOf(path), "old\n");
         ASSERT_EQ(file.commit(), QString());
+        EXPECT_EQ(contentOf(path), expected);
     }
-    EXPECT_EQ(contentOf(path).size(), 200000);
     EXPECT_EQ(entries(), QStringList{"out.csv"});
 }
 
