@@ -44,19 +44,23 @@ float side(Chromaticity p, Chromaticity q, float x, float y) {
     return (q.x - p.x) * (y - p.y) - (q.y - p.y) * (x - p.x);
 }
 
-// Inside the quadrilateral, or outside it by no more than rounding: every edge misses the point
-// by at most kSlack (chromaticity units) along its normal.
+// Edge p -> q misses the point on its outer side by more than kSlack (chromaticity units)
+// along its normal.
 constexpr float kSlack = 2e-7f;
+bool beyondEdge(Chromaticity p, Chromaticity q, float x, float y) {
+    const float w = side(p, q, x, y);
+    if (w <= 0) return false;
+    const float dx = q.x - p.x, dy = q.y - p.y;
+    return w * w > kSlack * kSlack * (dx * dx + dy * dy);
+}
+
+// Inside the quadrilateral, or outside it by no more than rounding: no edge misses the point.
+// The edges are independent tests, so their order changes no answer; the edge p3 -> p4 (a
+// cell's outer ring) comes first, as it rejects the rings the search passes on its way out.
 bool nearQuad(float x, float y, Chromaticity p1, Chromaticity p2, Chromaticity p3,
               Chromaticity p4) {
-    const Chromaticity p[5] = {p1, p2, p3, p4, p1};
-    for (int k = 0; k < 4; ++k) {
-        const float w = side(p[k], p[k + 1], x, y);
-        if (w <= 0) continue;
-        const float dx = p[k + 1].x - p[k].x, dy = p[k + 1].y - p[k].y;
-        if (w * w > kSlack * kSlack * (dx * dx + dy * dy)) return false;
-    }
-    return true;
+    return !beyondEdge(p3, p4, x, y) && !beyondEdge(p4, p1, x, y) && !beyondEdge(p2, p3, x, y) &&
+           !beyondEdge(p1, p2, x, y);
 }
 
 struct Quad {
@@ -191,16 +195,18 @@ Cell nearCell(float x, float y, int v, const RenotationTable& table) {
 // points bracket the colour's direction from the white point, then in all sectors.
 class Extrapolator {
 public:
-    Extrapolator(const RenotationTable& t, int v) : m_t(t), m_v(v) {
+    Extrapolator(const RenotationTable& t, int v) : m_v(v) {
         for (int h = 0; h < 40; ++h) {
             int r = 0;
-            while (r + 1 < RenotationTable::kChromas && !empty(corner(t, v, h, r + 1)))
+            m_points[h][0] = kWhite;
+            while (r + 1 < RenotationTable::kChromas && !empty(corner(t, v, h, r + 1))) {
                 ++r;
+                m_points[h][r] = corner(t, v, h, r);
+            }
             m_reach[h] = r;
             if (r == 0) continue;
             m_lines[m_count++] = h;
-            const Chromaticity outer = corner(t, v, h, r);
-            const Chromaticity inner = r == 1 ? kWhite : corner(t, v, h, r - 1);
+            const Chromaticity outer = m_points[h][r], inner = m_points[h][r - 1];
             m_ray[h] = {outer.x - kWhite.x, outer.y - kWhite.y};
             const float scale = dist(outer, inner) / dist(outer, kWhite);
             m_step[h] = {m_ray[h].x * scale, m_ray[h].y * scale};
@@ -217,34 +223,45 @@ public:
             // Within the anticlockwise turn from line a's last point to line b's (less than a
             // half turn whenever there are three lines or more).
             if (cross(m_ray[a], dir) >= 0 && cross(dir, m_ray[b]) >= 0) {
-                if (inSector(x, y, i, hc)) return hc;
+                if (inSector(x, y, i, hc, false)) return hc;
                 break;
             }
         }
         for (int i = 0; i < m_count; ++i)
-            if (inSector(x, y, i, hc)) return hc;
+            if (inSector(x, y, i, hc, true)) return hc;
         throw RangeError("colour lies too far outside the Munsell solid");
     }
 
 private:
+    // Point c of hue line h: the white point, a table point, or the line continued.
     Chromaticity point(int h, int c) const {
         const int r = m_reach[h];
-        if (c <= r) return c == 0 ? kWhite : corner(m_t, m_v, h, c);
-        const Chromaticity last = corner(m_t, m_v, h, r);
+        if (c <= r) return m_points[h][c];
+        const Chromaticity last = m_points[h][r];
         const float k = static_cast<float>(c - r);
         return {last.x + k * m_step[h].x, last.y + k * m_step[h].y};
     }
 
-    bool inSector(float x, float y, int i, HueChroma& hc) const {
+    // The first ring of sector i (between line i and the next) that holds the point up to
+    // rounding. With `screen`, the rings where both lines are continued are passed over when
+    // the point lies clearly outside one of the two continued lines (see outsideLine).
+    bool inSector(float x, float y, int i, HueChroma& hc, bool screen) const {
         const int a = m_lines[i];
         const int bLine = m_lines[(i + 1) % m_count];
         const int b = bLine > a ? bLine : bLine + 40; // hue index across the seam
         // Cells below both lines' reach exist only between neighbouring lines, and the table
         // search has already tried them.
         const int first = b == a + 1 ? std::min(m_reach[a], m_reach[bLine]) : 0;
-        for (int c = first; c < kMaxRing; ++c) {
-            const Quad q[1] = {
-                {point(a, c), point(bLine, c), point(a, c + 1), point(bLine, c + 1)}};
+        int last = kMaxRing;
+        if (screen) {
+            const int continued = std::max({first, m_reach[a], m_reach[bLine]});
+            if (outsideLine(a, x, y, -1) || outsideLine(bLine, x, y, 1)) last = continued;
+        }
+        // Each ring's outer points are the next ring's inner ones.
+        Quad q[1] = {{point(a, first), point(bLine, first), {}, {}}};
+        for (int c = first; c < last; ++c, q[0].a = q[0].d, q[0].b = q[0].e) {
+            q[0].d = point(a, c + 1);
+            q[0].e = point(bLine, c + 1);
             if (!nearQuad(x, y, q[0].a, q[0].b, q[0].e, q[0].d)) continue;
             HueChroma f[1];
             fractions(x, y, q, f);
@@ -256,11 +273,44 @@ private:
         return false;
     }
 
-    const RenotationTable& m_t;
+    // True when no ring whose points on line h are both continued ones (chroma index at or
+    // beyond the line's reach) can hold the point, because it lies too far on the outer side
+    // of the line: the left of it for `orientation` 1 (the higher-hue side of a sector), the
+    // right for -1. Such a ring's edge along the line runs between two points
+    // last + k * step and last + (k + 1) * step, each rounded once in the product and once in
+    // the sum; nearQuad's test of that edge then misses the exact cross product
+    // g = cross(step, point - last) (which does not depend on k) by at most the bound below,
+    // taken twice over, and rejects the ring whenever g exceeds it and the slack.
+    bool outsideLine(int h, float x, float y, int orientation) const {
+        constexpr double u = 0x1p-24; // unit roundoff of single precision
+        const Chromaticity last = m_points[h][m_reach[h]];
+        const Chromaticity step = m_step[h];
+        const double sx = step.x, sy = step.y;
+        const double g = orientation * (sx * (static_cast<double>(y) - last.y) -
+                                        sy * (static_cast<double>(x) - last.x));
+        if (!(g > 0)) return false;
+        const double stepMax = std::max(std::fabs(sx), std::fabs(sy));
+        // Largest coordinate of a continued point or of k * step, and their rounding error.
+        const double reach = std::max(std::fabs(static_cast<double>(last.x)),
+                                      std::fabs(static_cast<double>(last.y))) +
+                             kMaxRing * stepMax;
+        const double eps = 2.02 * u * reach;
+        // Largest coordinate of point - corner, and the error of a coordinate of the edge.
+        const double r0 =
+            std::max(std::fabs(static_cast<double>(x)), std::fabs(static_cast<double>(y))) + reach;
+        const double eta = 2 * eps + u * (stepMax + 2 * eps);
+        const double bound = 2 * (eta * (r0 + eps + u * r0) + stepMax * (eps + u * r0)) +
+                             3 * u * (stepMax + eta) * (r0 * (1 + u) + eps);
+        const double slack = 1.5 * static_cast<double>(kSlack) * (stepMax + eta);
+        return g > 2 * (bound + slack);
+    }
+
     int m_v;
     int m_lines[40] = {}; // hue indices 0..39 with at least one chroma step, ascending
     int m_count = 0;
-    int m_reach[40] = {};    // last chroma index of each hue line
+    int m_reach[40] = {}; // last chroma index of each hue line
+    // The white point and the table's points of each hue line up to its reach.
+    Chromaticity m_points[40][RenotationTable::kChromas];
     Chromaticity m_ray[40];  // last point less the white point
     Chromaticity m_step[40]; // ring step beyond the last point
 };
