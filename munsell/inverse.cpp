@@ -12,6 +12,7 @@ namespace zul {
 namespace {
 
 constexpr int kPasses = 50;    // bisection passes (a pass that changes nothing ends them early)
+constexpr int kUnchecked = 16; // passes before the first test for that
 constexpr float kSeamGap = 20; // hue difference beyond which two levels straddle 0/100
 constexpr int kMaxRing = 512;  // extrapolation gives up beyond chroma 1024
 constexpr Chromaticity kWhite{kWhiteX, kWhiteY};
@@ -102,7 +103,12 @@ template <int N> void fractions(float x, float y, const Quad (&cell)[N], HueChro
         qt[n] = F4{c.e.x, c.e.y, c.d.x, c.d.y};
     }
     const F4 point{x, y, x, y};
-    for (int pass = 0; pass < kPasses; ++pass) {
+    const auto select = [](I4 mask, F4 a, F4 b) {
+        return reinterpret_cast<F4>((reinterpret_cast<I4>(a) & mask) |
+                                    (reinterpret_cast<I4>(b) & ~mask));
+    };
+    // One pass over every cell; with Check, whether it left all corners as they were.
+    const auto pass = [&]<bool Check>() {
         I4 same{-1, -1, -1, -1};
         for (int n = 0; n < N; ++n) {
             s[n] = (ps[n] + qs[n]) / 2;
@@ -112,15 +118,29 @@ template <int N> void fractions(float x, float y, const Quad (&cell)[N], HueChro
             const F4 w = prod - __builtin_shufflevector(prod, prod, 1, 0, 3, 2);
             I4 in = w <= 0;
             in = __builtin_shufflevector(in, in, 0, 0, 2, 2);
-            const F4 nps = in ? ps[n] : s[n], npt = in ? pt[n] : t[n];
-            const F4 nqs = in ? s[n] : qs[n], nqt = in ? t[n] : qt[n];
-            same &= (nps == ps[n]) & (npt == pt[n]) & (nqs == qs[n]) & (nqt == qt[n]);
+            const F4 nps = select(in, ps[n], s[n]), npt = select(in, pt[n], t[n]);
+            const F4 nqs = select(in, s[n], qs[n]), nqt = select(in, t[n], qt[n]);
+            if constexpr (Check)
+                same &= (nps == ps[n]) & (npt == pt[n]) & (nqs == qs[n]) & (nqt == qt[n]);
             ps[n] = nps, pt[n] = npt, qs[n] = nqs, qt[n] = nqt;
         }
-        // Once the corners have shrunk to neighbouring floats a pass may leave them as they
-        // were; every later pass would repeat it, so the answer is already final.
-        if (same[0] && same[1] && same[2] && same[3]) break;
-    }
+        if constexpr (Check) {
+            same &= __builtin_shufflevector(same, same, 2, 3, 0, 1);
+            same &= __builtin_shufflevector(same, same, 1, 0, 3, 2);
+            return same[0] != 0;
+        } else {
+            return false;
+        }
+    };
+    // Once the corners have shrunk to neighbouring floats a pass may leave them as they were;
+    // every later pass would repeat it, so the answer is already final, and passes after that
+    // point change nothing either. Halving a cell to the spacing of the floats takes more than
+    // kUnchecked passes, so the first ones are run without the test.
+    int done = 0;
+    for (; done < kUnchecked; ++done)
+        pass.template operator()<false>();
+    for (; done < kPasses; ++done)
+        if (pass.template operator()<true>()) break;
     for (int n = 0; n < N; ++n) {
         const Quad& c = cell[n];
         const Chromaticity m2{t[n][0], t[n][1]}, n2{t[n][2], t[n][3]};
