@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace zul {
@@ -12,7 +14,7 @@ namespace zul {
 namespace {
 
 constexpr int kPasses = 50;    // bisection passes (a pass that changes nothing ends them early)
-constexpr int kUnchecked = 16; // passes before the first test for that
+constexpr int kUnchecked = 18; // passes before the first test for that
 constexpr float kSeamGap = 20; // hue difference beyond which two levels straddle 0/100
 constexpr int kMaxRing = 512;  // extrapolation gives up beyond chroma 1024
 constexpr Chromaticity kWhite{kWhiteX, kWhiteY};
@@ -29,10 +31,6 @@ bool empty(Chromaticity p) {
 float dist(Chromaticity p, Chromaticity q) {
     const float dx = p.x - q.x, dy = p.y - q.y;
     return std::sqrt(dx * dx + dy * dy);
-}
-
-float cross(Chromaticity p, Chromaticity q) {
-    return p.x * q.y - p.y * q.x;
 }
 
 void checkLevel(int v) {
@@ -76,6 +74,12 @@ Quad tableQuad(const RenotationTable& t, int v, Cell cell) {
 
 using F4 = float __attribute__((vector_size(16)));
 using I4 = std::int32_t __attribute__((vector_size(16)));
+
+bool anyLane(I4 m) {
+    m |= __builtin_shufflevector(m, m, 2, 3, 0, 1);
+    m |= __builtin_shufflevector(m, m, 1, 0, 3, 2);
+    return m[0] != 0;
+}
 
 // Fractions t (hue direction, in .hue) and s (chroma direction, in .chroma) of (x, y) in each
 // of N cells, by bisection: a hue pass halves the cell between the midpoints M1 of A-B and M2 of
@@ -134,8 +138,8 @@ template <int N> void fractions(float x, float y, const Quad (&cell)[N], HueChro
     };
     // Once the corners have shrunk to neighbouring floats a pass may leave them as they were;
     // every later pass would repeat it, so the answer is already final, and passes after that
-    // point change nothing either. Halving a cell to the spacing of the floats takes more than
-    // kUnchecked passes, so the first ones are run without the test.
+    // point change nothing either, so the test may start at any pass. Halving a cell to the
+    // spacing of the floats takes some 20 passes, so the first kUnchecked run without it.
     int done = 0;
     for (; done < kUnchecked; ++done)
         pass.template operator()<false>();
@@ -227,9 +231,11 @@ public:
             if (r == 0) continue;
             m_lines[m_count++] = h;
             const Chromaticity outer = m_points[h][r], inner = m_points[h][r - 1];
-            m_ray[h] = {outer.x - kWhite.x, outer.y - kWhite.y};
+            const Chromaticity ray{outer.x - kWhite.x, outer.y - kWhite.y};
+            m_rayX[m_count - 1] = ray.x;
+            m_rayY[m_count - 1] = ray.y;
             const float scale = dist(outer, inner) / dist(outer, kWhite);
-            m_step[h] = {m_ray[h].x * scale, m_ray[h].y * scale};
+            m_step[h] = {ray.x * scale, ray.y * scale};
         }
     }
 
@@ -237,12 +243,17 @@ public:
         if (m_count == 0)
             throw RangeError("Munsell value level " + std::to_string(m_v) + " holds no colours");
         const Chromaticity dir{x - kWhite.x, y - kWhite.y};
+        // Side of the colour from each line's last point: cross(ray, dir), all lines at once.
+        // cross(dir, ray) is its exact negative (the same two products, subtracted the other
+        // way round).
+        float side[40];
+        for (int i = 0; i < 40; ++i)
+            side[i] = m_rayX[i] * dir.y - m_rayY[i] * dir.x;
         HueChroma hc;
         for (int i = 0; i < m_count; ++i) {
-            const int a = m_lines[i], b = m_lines[(i + 1) % m_count];
             // Within the anticlockwise turn from line a's last point to line b's (less than a
             // half turn whenever there are three lines or more).
-            if (cross(m_ray[a], dir) >= 0 && cross(dir, m_ray[b]) >= 0) {
+            if (side[i] >= 0 && side[i + 1 < m_count ? i + 1 : 0] <= 0) {
                 if (inSector(x, y, i, hc, false)) return hc;
                 break;
             }
@@ -331,8 +342,8 @@ private:
     int m_reach[40] = {}; // last chroma index of each hue line
     // The white point and the table's points of each hue line up to its reach.
     Chromaticity m_points[40][RenotationTable::kChromas];
-    Chromaticity m_ray[40];  // last point less the white point
-    Chromaticity m_step[40]; // ring step beyond the last point
+    float m_rayX[40] = {}, m_rayY[40] = {}; // per line: last point less the white point
+    Chromaticity m_step[40];                // ring step beyond the last point
 };
 
 // `search` answers find (the first containing cell), near (the same up to rounding) and
@@ -509,19 +520,36 @@ template <class Test> Cell CellIndex::firstInBucket(float x, float y, int v, Tes
     const int bx = std::clamp(static_cast<int>((x - level.x0) * level.scaleX), 0, kGrid - 1);
     const int by = std::clamp(static_cast<int>((y - level.y0) * level.scaleY), 0, kGrid - 1);
     const int bucket = by * kGrid + bx;
+    const F4 px{x, x, x, x}, py{y, y, y, y};
+    static_assert(sizeof(Chromaticity) == 2 * sizeof(float) && offsetof(Candidate, a) == 0 &&
+                  offsetof(Candidate, e) == 4 * sizeof(float));
     for (std::uint32_t i = level.start[bucket]; i < level.start[bucket + 1]; ++i) {
         const Candidate& q = level.candidates[i];
-        if (test(x, y, q.a, q.b, q.e, q.d)) return q.cell;
+        // The four edges in the lanes, in inquad's order: from A, B, E, D to B, E, D, A.
+        F4 ab, ed;
+        std::memcpy(&ab, &q.a, sizeof ab);
+        std::memcpy(&ed, &q.e, sizeof ed);
+        const F4 ex = __builtin_shufflevector(ab, ed, 0, 2, 4, 6);
+        const F4 ey = __builtin_shufflevector(ab, ed, 1, 3, 5, 7);
+        const F4 dx = __builtin_shufflevector(ex, ex, 1, 2, 3, 0) - ex;
+        const F4 dy = __builtin_shufflevector(ey, ey, 1, 2, 3, 0) - ey;
+        // side() of every edge at once, as inquad and nearQuad compute it edge by edge.
+        const F4 w = dx * (py - ey) - dy * (px - ex);
+        if (!anyLane(test(w, dx, dy))) return q.cell;
     }
     return {40, 0};
 }
 
 Cell CellIndex::find(float x, float y, int v) const {
-    return firstInBucket(x, y, v, inquad);
+    // inquad: some edge has the point on its outer side.
+    return firstInBucket(x, y, v, [](F4 w, F4, F4) { return w > 0; });
 }
 
 Cell CellIndex::findNear(float x, float y, int v) const {
-    return firstInBucket(x, y, v, nearQuad);
+    // nearQuad: some edge misses the point by more than the slack.
+    return firstInBucket(x, y, v, [](F4 w, F4 dx, F4 dy) {
+        return (w > 0) & (w * w > kSlack * kSlack * (dx * dx + dy * dy));
+    });
 }
 
 MunsellColour xyzmun(float X, float& Y, float Z, const RenotationTable& table, bool pwd) {
