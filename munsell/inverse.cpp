@@ -239,7 +239,9 @@ public:
         }
     }
 
-    HueChroma estimate(float x, float y) const {
+    // With `screen` false every ring of every sector is tried (the plain search, a reference
+    // for the screened one).
+    HueChroma estimate(float x, float y, bool screen = true) const {
         if (m_count == 0)
             throw RangeError("Munsell value level " + std::to_string(m_v) + " holds no colours");
         const Chromaticity dir{x - kWhite.x, y - kWhite.y};
@@ -259,7 +261,7 @@ public:
             }
         }
         for (int i = 0; i < m_count; ++i)
-            if (inSector(x, y, i, hc, true)) return hc;
+            if (inSector(x, y, i, hc, screen)) return hc;
         throw RangeError("colour lies too far outside the Munsell solid");
     }
 
@@ -404,7 +406,7 @@ struct PlainSearch {
     Cell find(float x, float y, int v) const { return findcell(x, y, v, table); }
     Cell near(float x, float y, int v) const { return nearCell(x, y, v, table); }
     HueChroma beyond(float x, float y, int v) const {
-        return Extrapolator(table, v).estimate(x, y);
+        return Extrapolator(table, v).estimate(x, y, false);
     }
 };
 
