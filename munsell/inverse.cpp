@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace zul {
@@ -12,6 +14,7 @@ namespace zul {
 namespace {
 
 constexpr int kPasses = 50;    // bisection passes (a pass that changes nothing ends them early)
+constexpr int kUnchecked = 18; // passes before the first test for that
 constexpr float kSeamGap = 20; // hue difference beyond which two levels straddle 0/100
 constexpr int kMaxRing = 512;  // extrapolation gives up beyond chroma 1024
 constexpr Chromaticity kWhite{kWhiteX, kWhiteY};
@@ -30,10 +33,6 @@ float dist(Chromaticity p, Chromaticity q) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-float cross(Chromaticity p, Chromaticity q) {
-    return p.x * q.y - p.y * q.x;
-}
-
 void checkLevel(int v) {
     if (v < 0 || v >= RenotationTable::kValues)
         throw RangeError("Munsell value level " + std::to_string(v) + " is outside the table");
@@ -44,19 +43,23 @@ float side(Chromaticity p, Chromaticity q, float x, float y) {
     return (q.x - p.x) * (y - p.y) - (q.y - p.y) * (x - p.x);
 }
 
-// Inside the quadrilateral, or outside it by no more than rounding: every edge misses the point
-// by at most kSlack (chromaticity units) along its normal.
+// Edge p -> q misses the point on its outer side by more than kSlack (chromaticity units)
+// along its normal.
 constexpr float kSlack = 2e-7f;
+bool beyondEdge(Chromaticity p, Chromaticity q, float x, float y) {
+    const float w = side(p, q, x, y);
+    if (w <= 0) return false;
+    const float dx = q.x - p.x, dy = q.y - p.y;
+    return w * w > kSlack * kSlack * (dx * dx + dy * dy);
+}
+
+// Inside the quadrilateral, or outside it by no more than rounding: no edge misses the point.
+// The edges are independent tests, so their order changes no answer; the edge p3 -> p4 (a
+// cell's outer ring) comes first, as it rejects the rings the search passes on its way out.
 bool nearQuad(float x, float y, Chromaticity p1, Chromaticity p2, Chromaticity p3,
               Chromaticity p4) {
-    const Chromaticity p[5] = {p1, p2, p3, p4, p1};
-    for (int k = 0; k < 4; ++k) {
-        const float w = side(p[k], p[k + 1], x, y);
-        if (w <= 0) continue;
-        const float dx = p[k + 1].x - p[k].x, dy = p[k + 1].y - p[k].y;
-        if (w * w > kSlack * kSlack * (dx * dx + dy * dy)) return false;
-    }
-    return true;
+    return !beyondEdge(p3, p4, x, y) && !beyondEdge(p4, p1, x, y) && !beyondEdge(p2, p3, x, y) &&
+           !beyondEdge(p1, p2, x, y);
 }
 
 struct Quad {
@@ -71,6 +74,12 @@ Quad tableQuad(const RenotationTable& t, int v, Cell cell) {
 
 using F4 = float __attribute__((vector_size(16)));
 using I4 = std::int32_t __attribute__((vector_size(16)));
+
+bool anyLane(I4 m) {
+    m |= __builtin_shufflevector(m, m, 2, 3, 0, 1);
+    m |= __builtin_shufflevector(m, m, 1, 0, 3, 2);
+    return m[0] != 0;
+}
 
 // Fractions t (hue direction, in .hue) and s (chroma direction, in .chroma) of (x, y) in each
 // of N cells, by bisection: a hue pass halves the cell between the midpoints M1 of A-B and M2 of
@@ -98,7 +107,12 @@ template <int N> void fractions(float x, float y, const Quad (&cell)[N], HueChro
         qt[n] = F4{c.e.x, c.e.y, c.d.x, c.d.y};
     }
     const F4 point{x, y, x, y};
-    for (int pass = 0; pass < kPasses; ++pass) {
+    const auto select = [](I4 mask, F4 a, F4 b) {
+        return reinterpret_cast<F4>((reinterpret_cast<I4>(a) & mask) |
+                                    (reinterpret_cast<I4>(b) & ~mask));
+    };
+    // One pass over every cell; with Check, whether it left all corners as they were.
+    const auto pass = [&]<bool Check>() {
         I4 same{-1, -1, -1, -1};
         for (int n = 0; n < N; ++n) {
             s[n] = (ps[n] + qs[n]) / 2;
@@ -108,15 +122,29 @@ template <int N> void fractions(float x, float y, const Quad (&cell)[N], HueChro
             const F4 w = prod - __builtin_shufflevector(prod, prod, 1, 0, 3, 2);
             I4 in = w <= 0;
             in = __builtin_shufflevector(in, in, 0, 0, 2, 2);
-            const F4 nps = in ? ps[n] : s[n], npt = in ? pt[n] : t[n];
-            const F4 nqs = in ? s[n] : qs[n], nqt = in ? t[n] : qt[n];
-            same &= (nps == ps[n]) & (npt == pt[n]) & (nqs == qs[n]) & (nqt == qt[n]);
+            const F4 nps = select(in, ps[n], s[n]), npt = select(in, pt[n], t[n]);
+            const F4 nqs = select(in, s[n], qs[n]), nqt = select(in, t[n], qt[n]);
+            if constexpr (Check)
+                same &= (nps == ps[n]) & (npt == pt[n]) & (nqs == qs[n]) & (nqt == qt[n]);
             ps[n] = nps, pt[n] = npt, qs[n] = nqs, qt[n] = nqt;
         }
-        // Once the corners have shrunk to neighbouring floats a pass may leave them as they
-        // were; every later pass would repeat it, so the answer is already final.
-        if (same[0] && same[1] && same[2] && same[3]) break;
-    }
+        if constexpr (Check) {
+            same &= __builtin_shufflevector(same, same, 2, 3, 0, 1);
+            same &= __builtin_shufflevector(same, same, 1, 0, 3, 2);
+            return same[0] != 0;
+        } else {
+            return false;
+        }
+    };
+    // Once the corners have shrunk to neighbouring floats a pass may leave them as they were;
+    // every later pass would repeat it, so the answer is already final, and passes after that
+    // point change nothing either, so the test may start at any pass. Halving a cell to the
+    // spacing of the floats takes some 20 passes, so the first kUnchecked run without it.
+    int done = 0;
+    for (; done < kUnchecked; ++done)
+        pass.template operator()<false>();
+    for (; done < kPasses; ++done)
+        if (pass.template operator()<true>()) break;
     for (int n = 0; n < N; ++n) {
         const Quad& c = cell[n];
         const Chromaticity m2{t[n][0], t[n][1]}, n2{t[n][2], t[n][3]};
@@ -191,60 +219,82 @@ Cell nearCell(float x, float y, int v, const RenotationTable& table) {
 // points bracket the colour's direction from the white point, then in all sectors.
 class Extrapolator {
 public:
-    Extrapolator(const RenotationTable& t, int v) : m_t(t), m_v(v) {
+    Extrapolator(const RenotationTable& t, int v) : m_v(v) {
         for (int h = 0; h < 40; ++h) {
             int r = 0;
-            while (r + 1 < RenotationTable::kChromas && !empty(corner(t, v, h, r + 1)))
+            m_points[h][0] = kWhite;
+            while (r + 1 < RenotationTable::kChromas && !empty(corner(t, v, h, r + 1))) {
                 ++r;
+                m_points[h][r] = corner(t, v, h, r);
+            }
             m_reach[h] = r;
             if (r == 0) continue;
             m_lines[m_count++] = h;
-            const Chromaticity outer = corner(t, v, h, r);
-            const Chromaticity inner = r == 1 ? kWhite : corner(t, v, h, r - 1);
-            m_ray[h] = {outer.x - kWhite.x, outer.y - kWhite.y};
+            const Chromaticity outer = m_points[h][r], inner = m_points[h][r - 1];
+            const Chromaticity ray{outer.x - kWhite.x, outer.y - kWhite.y};
+            m_rayX[m_count - 1] = ray.x;
+            m_rayY[m_count - 1] = ray.y;
             const float scale = dist(outer, inner) / dist(outer, kWhite);
-            m_step[h] = {m_ray[h].x * scale, m_ray[h].y * scale};
+            m_step[h] = {ray.x * scale, ray.y * scale};
         }
     }
 
-    HueChroma estimate(float x, float y) const {
+    // With `screen` false every ring of every sector is tried (the plain search, a reference
+    // for the screened one).
+    HueChroma estimate(float x, float y, bool screen = true) const {
         if (m_count == 0)
             throw RangeError("Munsell value level " + std::to_string(m_v) + " holds no colours");
         const Chromaticity dir{x - kWhite.x, y - kWhite.y};
+        // Side of the colour from each line's last point: cross(ray, dir), all lines at once.
+        // cross(dir, ray) is its exact negative (the same two products, subtracted the other
+        // way round).
+        float side[40];
+        for (int i = 0; i < 40; ++i)
+            side[i] = m_rayX[i] * dir.y - m_rayY[i] * dir.x;
         HueChroma hc;
         for (int i = 0; i < m_count; ++i) {
-            const int a = m_lines[i], b = m_lines[(i + 1) % m_count];
             // Within the anticlockwise turn from line a's last point to line b's (less than a
             // half turn whenever there are three lines or more).
-            if (cross(m_ray[a], dir) >= 0 && cross(dir, m_ray[b]) >= 0) {
-                if (inSector(x, y, i, hc)) return hc;
+            if (side[i] >= 0 && side[i + 1 < m_count ? i + 1 : 0] <= 0) {
+                if (inSector(x, y, i, hc, false)) return hc;
                 break;
             }
         }
         for (int i = 0; i < m_count; ++i)
-            if (inSector(x, y, i, hc)) return hc;
+            if (inSector(x, y, i, hc, screen)) return hc;
         throw RangeError("colour lies too far outside the Munsell solid");
     }
 
 private:
+    // Point c of hue line h: the white point, a table point, or the line continued.
     Chromaticity point(int h, int c) const {
         const int r = m_reach[h];
-        if (c <= r) return c == 0 ? kWhite : corner(m_t, m_v, h, c);
-        const Chromaticity last = corner(m_t, m_v, h, r);
+        if (c <= r) return m_points[h][c];
+        const Chromaticity last = m_points[h][r];
         const float k = static_cast<float>(c - r);
         return {last.x + k * m_step[h].x, last.y + k * m_step[h].y};
     }
 
-    bool inSector(float x, float y, int i, HueChroma& hc) const {
+    // The first ring of sector i (between line i and the next) that holds the point up to
+    // rounding. With `screen`, the rings where both lines are continued are passed over when
+    // the point lies clearly outside one of the two continued lines (see outsideLine).
+    bool inSector(float x, float y, int i, HueChroma& hc, bool screen) const {
         const int a = m_lines[i];
         const int bLine = m_lines[(i + 1) % m_count];
         const int b = bLine > a ? bLine : bLine + 40; // hue index across the seam
         // Cells below both lines' reach exist only between neighbouring lines, and the table
         // search has already tried them.
         const int first = b == a + 1 ? std::min(m_reach[a], m_reach[bLine]) : 0;
-        for (int c = first; c < kMaxRing; ++c) {
-            const Quad q[1] = {
-                {point(a, c), point(bLine, c), point(a, c + 1), point(bLine, c + 1)}};
+        int last = kMaxRing;
+        if (screen) {
+            const int continued = std::max({first, m_reach[a], m_reach[bLine]});
+            if (outsideLine(a, x, y, -1) || outsideLine(bLine, x, y, 1)) last = continued;
+        }
+        // Each ring's outer points are the next ring's inner ones.
+        Quad q[1] = {{point(a, first), point(bLine, first), {}, {}}};
+        for (int c = first; c < last; ++c, q[0].a = q[0].d, q[0].b = q[0].e) {
+            q[0].d = point(a, c + 1);
+            q[0].e = point(bLine, c + 1);
             if (!nearQuad(x, y, q[0].a, q[0].b, q[0].e, q[0].d)) continue;
             HueChroma f[1];
             fractions(x, y, q, f);
@@ -256,13 +306,46 @@ private:
         return false;
     }
 
-    const RenotationTable& m_t;
+    // True when no ring whose points on line h are both continued ones (chroma index at or
+    // beyond the line's reach) can hold the point, because it lies too far on the outer side
+    // of the line: the left of it for `orientation` 1 (the higher-hue side of a sector), the
+    // right for -1. Such a ring's edge along the line runs between two points
+    // last + k * step and last + (k + 1) * step, each rounded once in the product and once in
+    // the sum; nearQuad's test of that edge then misses the exact cross product
+    // g = cross(step, point - last) (which does not depend on k) by at most the bound below,
+    // taken twice over, and rejects the ring whenever g exceeds it and the slack.
+    bool outsideLine(int h, float x, float y, int orientation) const {
+        constexpr double u = 0x1p-24; // unit roundoff of single precision
+        const Chromaticity last = m_points[h][m_reach[h]];
+        const Chromaticity step = m_step[h];
+        const double sx = step.x, sy = step.y;
+        const double g = orientation * (sx * (static_cast<double>(y) - last.y) -
+                                        sy * (static_cast<double>(x) - last.x));
+        if (!(g > 0)) return false;
+        const double stepMax = std::max(std::fabs(sx), std::fabs(sy));
+        // Largest coordinate of a continued point or of k * step, and their rounding error.
+        const double reach = std::max(std::fabs(static_cast<double>(last.x)),
+                                      std::fabs(static_cast<double>(last.y))) +
+                             kMaxRing * stepMax;
+        const double eps = 2.02 * u * reach;
+        // Largest coordinate of point - corner, and the error of a coordinate of the edge.
+        const double r0 =
+            std::max(std::fabs(static_cast<double>(x)), std::fabs(static_cast<double>(y))) + reach;
+        const double eta = 2 * eps + u * (stepMax + 2 * eps);
+        const double bound = 2 * (eta * (r0 + eps + u * r0) + stepMax * (eps + u * r0)) +
+                             3 * u * (stepMax + eta) * (r0 * (1 + u) + eps);
+        const double slack = 1.5 * static_cast<double>(kSlack) * (stepMax + eta);
+        return g > 2 * (bound + slack);
+    }
+
     int m_v;
     int m_lines[40] = {}; // hue indices 0..39 with at least one chroma step, ascending
     int m_count = 0;
-    int m_reach[40] = {};    // last chroma index of each hue line
-    Chromaticity m_ray[40];  // last point less the white point
-    Chromaticity m_step[40]; // ring step beyond the last point
+    int m_reach[40] = {}; // last chroma index of each hue line
+    // The white point and the table's points of each hue line up to its reach.
+    Chromaticity m_points[40][RenotationTable::kChromas];
+    float m_rayX[40] = {}, m_rayY[40] = {}; // per line: last point less the white point
+    Chromaticity m_step[40];                // ring step beyond the last point
 };
 
 // `search` answers find (the first containing cell), near (the same up to rounding) and
@@ -323,7 +406,7 @@ struct PlainSearch {
     Cell find(float x, float y, int v) const { return findcell(x, y, v, table); }
     Cell near(float x, float y, int v) const { return nearCell(x, y, v, table); }
     HueChroma beyond(float x, float y, int v) const {
-        return Extrapolator(table, v).estimate(x, y);
+        return Extrapolator(table, v).estimate(x, y, false);
     }
 };
 
@@ -439,19 +522,36 @@ template <class Test> Cell CellIndex::firstInBucket(float x, float y, int v, Tes
     const int bx = std::clamp(static_cast<int>((x - level.x0) * level.scaleX), 0, kGrid - 1);
     const int by = std::clamp(static_cast<int>((y - level.y0) * level.scaleY), 0, kGrid - 1);
     const int bucket = by * kGrid + bx;
+    const F4 px{x, x, x, x}, py{y, y, y, y};
+    static_assert(sizeof(Chromaticity) == 2 * sizeof(float) && offsetof(Candidate, a) == 0 &&
+                  offsetof(Candidate, e) == 4 * sizeof(float));
     for (std::uint32_t i = level.start[bucket]; i < level.start[bucket + 1]; ++i) {
         const Candidate& q = level.candidates[i];
-        if (test(x, y, q.a, q.b, q.e, q.d)) return q.cell;
+        // The four edges in the lanes, in inquad's order: from A, B, E, D to B, E, D, A.
+        F4 ab, ed;
+        std::memcpy(&ab, &q.a, sizeof ab);
+        std::memcpy(&ed, &q.e, sizeof ed);
+        const F4 ex = __builtin_shufflevector(ab, ed, 0, 2, 4, 6);
+        const F4 ey = __builtin_shufflevector(ab, ed, 1, 3, 5, 7);
+        const F4 dx = __builtin_shufflevector(ex, ex, 1, 2, 3, 0) - ex;
+        const F4 dy = __builtin_shufflevector(ey, ey, 1, 2, 3, 0) - ey;
+        // side() of every edge at once, as inquad and nearQuad compute it edge by edge.
+        const F4 w = dx * (py - ey) - dy * (px - ex);
+        if (!anyLane(test(w, dx, dy))) return q.cell;
     }
     return {40, 0};
 }
 
 Cell CellIndex::find(float x, float y, int v) const {
-    return firstInBucket(x, y, v, inquad);
+    // inquad: some edge has the point on its outer side.
+    return firstInBucket(x, y, v, [](F4 w, F4, F4) { return w > 0; });
 }
 
 Cell CellIndex::findNear(float x, float y, int v) const {
-    return firstInBucket(x, y, v, nearQuad);
+    // nearQuad: some edge misses the point by more than the slack.
+    return firstInBucket(x, y, v, [](F4 w, F4 dx, F4 dy) {
+        return (w > 0) & (w * w > kSlack * kSlack * (dx * dx + dy * dy));
+    });
 }
 
 MunsellColour xyzmun(float X, float& Y, float Z, const RenotationTable& table, bool pwd) {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <numbers>
 #include <random>
@@ -299,6 +301,71 @@ TEST_F(Inverse, RoundTripOverRandomColoursInsideTheReach) {
     EXPECT_LT(maxHue, kHueTol);
     EXPECT_LT(maxValue, kValueTol);
     EXPECT_LT(maxChroma, kChromaTol);
+}
+
+// Beyond the table the indexed search passes over sectors that cannot hold the colour, by a
+// bound on rounding; the plain search tries every ring of every sector. Colours close to the
+// continued hue lines (where the bound is tight and the colour's own sector often misses it)
+// and in random directions must get the same bits, or the same error, from both.
+TEST_F(Inverse, ScreenedExtrapolationMatchesTheFullSearch) {
+    std::mt19937 rng(20261207);
+    std::uniform_real_distribution<double> unit(0, 1);
+    struct Outcome {
+        std::uint32_t hue = 0, value = 0, chroma = 0;
+        unsigned extrapolated = 0;
+        std::string error;
+        bool operator==(const Outcome&) const = default;
+    };
+    auto outcome = [](auto&& search, float X, float Y, float Z, bool pwd) {
+        Outcome o;
+        try {
+            const MunsellColour m = search(X, Y, Z, pwd);
+            o = {std::bit_cast<std::uint32_t>(m.hue),
+                 std::bit_cast<std::uint32_t>(m.value),
+                 std::bit_cast<std::uint32_t>(m.chroma),
+                 m.extrapolated,
+                 {}};
+        } catch (const std::exception& e) {
+            o.error = e.what();
+        }
+        return o;
+    };
+    int extrapolated = 0;
+    for (int n = 0; n < 4000; ++n) {
+        const int v = n % 10, h = static_cast<int>(rng() % 40);
+        int r = 0;
+        while (r + 1 < RenotationTable::kChromas && table->at(v, h, r + 1, 0) != 0)
+            ++r;
+        double x, y;
+        if (n % 4 == 0 || r == 0) { // any direction, out to twice the solid's size
+            const double angle = 2 * std::numbers::pi * unit(rng), radius = 0.6 * unit(rng);
+            x = 0.3101 + radius * std::cos(angle);
+            y = 0.3163 + radius * std::sin(angle);
+        } else { // near hue line h continued beyond its last point, on either side
+            const Chromaticity last = entry(v, h, r);
+            const double dx = last.x - 0.3101, dy = last.y - 0.3163, len = std::hypot(dx, dy);
+            const double along = 1 + (n % 4 == 1 ? 20 : 1.5) * unit(rng);
+            // Within rounding of the line the colour's own sector misses it now and then.
+            const double off = std::pow(10.0, -5 - 4 * unit(rng)) * (rng() % 2 ? 1 : -1);
+            x = 0.3101 + dx * along - dy / len * off;
+            y = 0.3163 + dy * along + dx / len * off;
+        }
+        if (y <= 0.001) continue;
+        const float lum = vtoy(static_cast<float>(v + unit(rng)), false);
+        const float X = static_cast<float>(x / y * lum);
+        const float Z = static_cast<float>((1 - x - y) / y * lum);
+        const bool pwd = n % 5 == 0;
+        const Outcome plain = outcome(
+            [&](float X, float Y, float Z, bool pwd) { return xyzmun(X, Y, Z, *table, pwd); }, X,
+            lum, Z, pwd);
+        const Outcome indexed = outcome(
+            [&](float X, float Y, float Z, bool pwd) { return xyzmun(X, Y, Z, *index, pwd); }, X,
+            lum, Z, pwd);
+        ASSERT_TRUE(plain == indexed) << "X " << X << " Y " << lum << " Z " << Z << " pwd " << pwd
+                                      << ": " << plain.error << " / " << indexed.error;
+        extrapolated += plain.extrapolated != 0;
+    }
+    EXPECT_GT(extrapolated, 2000);
 }
 
 TEST_F(Inverse, ValueTenOrMoreIsARangeError) {
