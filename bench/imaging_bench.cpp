@@ -61,19 +61,24 @@ void BM_PaletteFromPicture12MP(benchmark::State& state) {
     ensureApplication();
     QTemporaryDir dir;
     const zul::Picture picture = zul::preparePicture(twelveMegapixels());
-    const zul::PaletteBuildJob j =
-        job(picture, dir.filePath("P.CSV"), static_cast<int>(state.range(0)));
+    zul::PaletteBuildJob j = job(picture, dir.filePath("P.CSV"), static_cast<int>(state.range(0)));
+    j.reuseRecords = state.range(1) != 0;
+    std::int64_t reused = 0;
     for (auto _ : state) {
         const zul::PaletteBuildResult r = zul::buildPalette(j);
         if (!r.ok() || r.written != 9690) state.SkipWithError("the palette was not built");
+        reused = r.reused;
     }
     state.counters["blocks"] = 9690;
+    state.counters["reused"] = static_cast<double>(reused);
 }
-// Argument: worker threads. The CPU column counts every thread of the process, which is what an
-// idle machine would take on one core.
+// Arguments: worker threads; whether workers reuse the records of colours met before (every
+// average of this picture is a colour of its own). The CPU column counts every thread of the
+// process, which is what an idle machine would take on one core.
 BENCHMARK(BM_PaletteFromPicture12MP)
-    ->Arg(1)
-    ->Arg(2)
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({2, 0})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
