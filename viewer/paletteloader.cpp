@@ -16,7 +16,7 @@ namespace zul {
 
 namespace {
 
-constexpr std::size_t kBatchLines = 1024;
+constexpr std::size_t kBatchLines = 256;
 constexpr std::size_t kFirstUnconvertedListed = 5;
 
 struct LineRef {
@@ -213,7 +213,7 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
             if (result.withoutNotation++ == 0) result.firstWithoutNotation = line;
         }
         const std::size_t before = t.size();
-        t.append(b.points, limit);
+        t.append(std::move(b.points), limit);
         for (std::size_t i = before; i < t.size(); ++i) {
             if (t.converted[i]) continue;
             if (result.unconverted++ < static_cast<long>(kFirstUnconvertedListed))
