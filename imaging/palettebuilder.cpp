@@ -81,7 +81,7 @@ bool holdsWholeNumber(const QString& text, int v) {
         v /= 10;
     } while (v > 0);
     if (text.size() != n) return false;
-    const auto* in = reinterpret_cast<const char16_t*>(text.utf16());
+    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
     for (int i = 0; i < n; ++i)
         if (in[i] != static_cast<char16_t>(digits[n - 1 - i])) return false;
     return true;

@@ -81,14 +81,13 @@ std::string readPaletteRecord(std::string_view line, std::vector<std::string>& s
     if (scratch.size() < 6)
         return std::to_string(scratch.size()) + (scratch.size() == 1 ? " field" : " fields") +
                ", a record needs date, time, tag, hue, value and chroma";
-    out.own = ownColour(scratch);
-    // The texts change places with the scratch fields, which the next line overwrites anyway.
-    out.name.swap(scratch[2]);
-    out.hue.swap(scratch[3]);
-    out.value.swap(scratch[4]);
-    out.chroma.swap(scratch[5]);
+    out.name = scratch[2];
+    out.hue = scratch[3];
+    out.value = scratch[4];
+    out.chroma = scratch[5];
     out.noNotation = trimmedBlanks(out.hue).empty() && trimmedBlanks(out.value).empty() &&
                      trimmedBlanks(out.chroma).empty();
+    out.own = ownColour(scratch);
     if (out.noNotation) return {};
     std::string reason;
     if (!readNumber("value", out.value, out.valueNumber, reason)) return reason;

@@ -80,30 +80,32 @@ QString paletteSafeText(const QString& text) {
 }
 
 void appendPaletteText(std::string& line, const QString& text) {
+    const auto n = static_cast<std::size_t>(text.size());
+    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
+    // Field texts are short and plain: narrowed into a buffer and appended at once; anything
+    // else as paletteSafeText has it, through UTF-8.
+    char item[64];
+    if (n + 3 <= sizeof item) {
+        std::size_t k = 0;
+        if (!line.empty()) item[k++] = ',';
+        item[k++] = '"';
+        const std::size_t start = k;
+        for (std::size_t i = 0; i < n; ++i) {
+            const char16_t c = in[i];
+            if (c >= 0x80 || c == '"' || c == '\r' || c == '\n') break;
+            item[k++] = static_cast<char>(c);
+        }
+        // Plain ASCII reads the same narrowed as wide.
+        if (k - start == n && !needsApostrophe(std::string_view(item + start, n))) {
+            item[k++] = '"';
+            line.append(item, k);
+            return;
+        }
+    }
     if (!line.empty()) line += ',';
     line += '"';
-    // Field texts are short and plain: narrowed in place; anything else as paletteSafeText has
-    // it, through UTF-8.
-    const std::size_t start = line.size();
-    const auto n = static_cast<std::size_t>(text.size());
-    line.resize(start + n);
-    char* out = line.data() + start;
-    const auto* in = reinterpret_cast<const char16_t*>(text.utf16());
-    bool plain = true;
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t c = in[i];
-        if (c >= 0x80 || c == '"' || c == '\r' || c == '\n') {
-            plain = false;
-            break;
-        }
-        out[i] = static_cast<char>(c);
-    }
-    // Plain ASCII reads the same narrowed as wide.
-    if (!plain || needsApostrophe(std::string_view(out, n))) {
-        line.resize(start);
-        const QByteArray utf8 = paletteSafeText(text).toUtf8();
-        line.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    }
+    const QByteArray utf8 = paletteSafeText(text).toUtf8();
+    line.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     line += '"';
 }
 
