@@ -83,6 +83,29 @@ BENCHMARK(BM_PaletteFromPicture12MP)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 
+// The shipped photograph (600 x 400) cut at granularities 1, 3, 10 and 35, with and without the
+// workers' reuse of colours met before: the "reused" counter is how many records came from it.
+void BM_PaletteFromShippedPicture(benchmark::State& state) {
+    ensureApplication();
+    QTemporaryDir dir;
+    const zul::PictureLoad loaded = zul::loadPicture(QString(ZUL_DATA_DIR) + "/TestImage.jpg");
+    zul::PaletteBuildJob j = job(loaded.picture, dir.filePath("P.CSV"), 2);
+    j.n = static_cast<int>(state.range(0));
+    j.reuseRecords = state.range(1) != 0;
+    zul::PaletteBuildResult r;
+    for (auto _ : state) {
+        r = zul::buildPalette(j);
+        if (!r.ok() || r.written == 0) state.SkipWithError("the palette was not built");
+    }
+    state.counters["blocks"] = static_cast<double>(r.written + r.failed);
+    state.counters["reused"] = static_cast<double>(r.reused);
+}
+BENCHMARK(BM_PaletteFromShippedPicture)
+    ->ArgsProduct({{1, 3, 10, 35}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
 // The same from a JPEG file: decoding, preparation and the palette.
 void BM_PaletteFromJpeg12MP(benchmark::State& state) {
     ensureApplication();

@@ -54,6 +54,16 @@ struct BlockBatch {
     std::int64_t byteCount() const { return static_cast<std::int64_t>(lines.size()); }
 };
 
+// The decimal digits of v >= 0 into `out`, the last first; returns how many.
+int reversedDigits(int v, char* out) {
+    int n = 0;
+    do {
+        out[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    return n;
+}
+
 // A coordinate as signedText writes a whole number: a blank, then its digits. Up to seven
 // digits by hand (the same text), larger ones through signedText.
 void appendCoordinate(std::string& out, int v) {
@@ -62,11 +72,7 @@ void appendCoordinate(std::string& out, int v) {
         return;
     }
     char digits[8];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v > 0);
+    int n = reversedDigits(v, digits);
     out += ' ';
     while (n > 0)
         out += digits[--n];
@@ -74,12 +80,8 @@ void appendCoordinate(std::string& out, int v) {
 
 // Whether a field holds exactly the decimal text of `v` (0..255), as QString::number wrote it.
 bool holdsWholeNumber(const QString& text, int v) {
-    char digits[3];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v > 0);
+    char digits[4];
+    const int n = reversedDigits(v, digits);
     if (text.size() != n) return false;
     const auto* in = reinterpret_cast<const char16_t*>(text.constData());
     for (int i = 0; i < n; ++i)
