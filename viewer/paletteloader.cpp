@@ -16,6 +16,8 @@ namespace zul {
 
 namespace {
 
+// Lines per batch: small enough that both workers start soon after the first lines are read and
+// finish close together on a palette of the viewer's 10,000 entries.
 constexpr std::size_t kBatchLines = 256;
 constexpr std::size_t kFirstUnconvertedListed = 5;
 
@@ -213,7 +215,7 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
             if (result.withoutNotation++ == 0) result.firstWithoutNotation = line;
         }
         const std::size_t before = t.size();
-        t.append(std::move(b.points), limit);
+        t.append(b.points, limit);
         for (std::size_t i = before; i < t.size(); ++i) {
             if (t.converted[i]) continue;
             if (result.unconverted++ < static_cast<long>(kFirstUnconvertedListed))

@@ -2,7 +2,6 @@
 // The loaded palette, one entry per record in file order, held column by column so that the
 // projection and the dot drawing run over plain arrays.
 #include <cstdint>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,8 +40,8 @@ struct PointTable {
     bool empty() const { return names.empty(); }
     void clear() { *this = PointTable(); }
     void reserve(std::size_t n);
-    // Moves `other`'s entries to the end, at most up to `limit` entries in all.
-    void append(PointTable&& other, std::size_t limit);
+    // Appends all of `other`'s entries, at most up to `limit` entries in all.
+    void append(const PointTable& other, std::size_t limit);
 };
 
 inline void PointTable::reserve(std::size_t n) {
@@ -65,12 +64,11 @@ inline void PointTable::reserve(std::size_t n) {
     own.reserve(n);
 }
 
-inline void PointTable::append(PointTable&& o, std::size_t limit) {
+inline void PointTable::append(const PointTable& o, std::size_t limit) {
     const std::size_t room = limit > size() ? limit - size() : 0;
     const auto n = static_cast<std::ptrdiff_t>(o.size() < room ? o.size() : room);
-    auto add = [n](auto& to, auto& from) {
-        to.insert(to.end(), std::make_move_iterator(from.begin()),
-                  std::make_move_iterator(from.begin() + n));
+    auto add = [n](auto& to, const auto& from) {
+        to.insert(to.end(), from.begin(), from.begin() + n);
     };
     add(names, o.names);
     add(hueTexts, o.hueTexts);
