@@ -57,23 +57,62 @@ zul::PaletteBuildJob job(const zul::Picture& picture, const QString& file, int w
 }
 
 // 114 x 85 = 9,690 blocks of 35 x 35 pixels, from pixels in memory to the renamed file.
-void BM_PaletteFromPicture12MP(benchmark::State& state) {
+void paletteFromPicture12MP(benchmark::State& state, bool reuseRecords) {
     ensureApplication();
     QTemporaryDir dir;
     const zul::Picture picture = zul::preparePicture(twelveMegapixels());
-    const zul::PaletteBuildJob j =
-        job(picture, dir.filePath("P.CSV"), static_cast<int>(state.range(0)));
+    zul::PaletteBuildJob j = job(picture, dir.filePath("P.CSV"), static_cast<int>(state.range(0)));
+    j.reuseRecords = reuseRecords;
+    std::int64_t reused = 0;
     for (auto _ : state) {
         const zul::PaletteBuildResult r = zul::buildPalette(j);
         if (!r.ok() || r.written != 9690) state.SkipWithError("the palette was not built");
+        reused = r.reused;
     }
     state.counters["blocks"] = 9690;
+    state.counters["reused"] = static_cast<double>(reused);
+}
+void BM_PaletteFromPicture12MP(benchmark::State& state) {
+    paletteFromPicture12MP(state, true);
 }
 // Argument: worker threads. The CPU column counts every thread of the process, which is what an
 // idle machine would take on one core.
 BENCHMARK(BM_PaletteFromPicture12MP)
     ->Arg(1)
     ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+// The same with every block through the chain (every average of this picture is a colour of its
+// own, so the workers' reuse of records has nothing to find here; this shows what it costs).
+void BM_PaletteFromPicture12MPNoReuse(benchmark::State& state) {
+    paletteFromPicture12MP(state, false);
+}
+BENCHMARK(BM_PaletteFromPicture12MPNoReuse)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The shipped photograph (600 x 400) cut at granularities 1, 3, 10 and 35, with and without the
+// workers' reuse of colours met before: the "reused" counter is how many records came from it.
+void BM_PaletteFromShippedPicture(benchmark::State& state) {
+    ensureApplication();
+    QTemporaryDir dir;
+    const zul::PictureLoad loaded = zul::loadPicture(QString(ZUL_DATA_DIR) + "/TestImage.jpg");
+    zul::PaletteBuildJob j = job(loaded.picture, dir.filePath("P.CSV"), 2);
+    j.n = static_cast<int>(state.range(0));
+    j.reuseRecords = state.range(1) != 0;
+    zul::PaletteBuildResult r;
+    for (auto _ : state) {
+        r = zul::buildPalette(j);
+        if (!r.ok() || r.written == 0) state.SkipWithError("the palette was not built");
+    }
+    state.counters["blocks"] = static_cast<double>(r.written + r.failed);
+    state.counters["reused"] = static_cast<double>(r.reused);
+}
+BENCHMARK(BM_PaletteFromShippedPicture)
+    ->ArgsProduct({{1, 3, 10, 35}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -37,6 +37,10 @@ struct BlockSums {
 // picture; the rest of the block is left out, not counted as white or black.
 BlockSums sumBlock(const PixelView& picture, int x0, int y0, int w, int h);
 
+// Starts loading the n x n block at (x0, y0) into the cache, to be summed a little later: its
+// rows lie a whole picture row apart, a pattern the processor does not foresee.
+void prefetchBlock(const PixelView& picture, int x0, int y0, int n);
+
 // sum / count rounded to the nearest whole number, halves up (sampling).
 Rgb8 averageHalfUp(const BlockSums& s);
 // sum / count rounded to the nearest whole number, halves to even (palette blocks).

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <string>
 #include <vector>
 
 namespace zul {
@@ -20,12 +23,23 @@ namespace {
 // the progress display stay prompt.
 constexpr std::int64_t kBlocksPerBatch = 64;
 
+// The texts of a record after its tag, in the order of the line; the linear r, g, b between.
+constexpr std::array<Field, 9> kColourFields = {Field::Hue, Field::Value, Field::Chroma,
+                                                Field::X,   Field::Y,     Field::Z,
+                                                Field::L,   Field::A,     Field::B};
+constexpr std::array<Field, 7> kRgbCmykFields = {Field::R, Field::G,  Field::Bl, Field::C,
+                                                 Field::M, Field::Ye, Field::K};
+
+// The most colours a worker remembers; a picture cut finer than that has repeats close together.
+constexpr std::size_t kMaxRemembered = std::size_t(1) << 15;
+
 struct BlockBatch {
     std::int64_t first = 0; // index of the first block in writing order
     std::int64_t count = 0;
-    QByteArray lines; // the records of the converted blocks, in order
+    std::string lines; // the records of the converted blocks, in order
     std::int64_t records = 0;
     std::int64_t failed = 0;
+    std::int64_t reused = 0;
     QString firstFailure;
 
     void clear() {
@@ -33,17 +47,169 @@ struct BlockBatch {
         lines.clear();
         records = 0;
         failed = 0;
+        reused = 0;
         firstFailure.clear();
     }
     std::int64_t itemCount() const { return count; }
-    std::int64_t byteCount() const { return lines.size(); }
+    std::int64_t byteCount() const { return static_cast<std::int64_t>(lines.size()); }
+};
+
+// The decimal digits of v >= 0 into `out`, the last first; returns how many.
+int reversedDigits(int v, char* out) {
+    int n = 0;
+    do {
+        out[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    return n;
+}
+
+// A coordinate as signedText writes a whole number: a blank, then its digits. Up to seven
+// digits by hand (the same text), larger ones through signedText.
+void appendCoordinate(std::string& out, int v) {
+    if (v < 0 || v >= 10'000'000) {
+        appendSignedText(out, static_cast<double>(v));
+        return;
+    }
+    char digits[8];
+    int n = reversedDigits(v, digits);
+    out += ' ';
+    while (n > 0)
+        out += digits[--n];
+}
+
+// Whether a field holds exactly the decimal text of `v` (0..255), as QString::number wrote it.
+bool holdsWholeNumber(const QString& text, int v) {
+    char digits[4];
+    const int n = reversedDigits(v, digits);
+    if (text.size() != n) return false;
+    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
+    for (int i = 0; i < n; ++i)
+        if (in[i] != static_cast<char16_t>(digits[n - 1 - i])) return false;
+    return true;
+}
+
+// One worker's conversions: a workbench of its own on the shared table, the linear texts of
+// the channel values it has met, and the records of the colours it has converted.
+class BlockConverter {
+public:
+    BlockConverter(const PaletteBuildJob& job, std::int64_t blocks)
+        : m_wb(job.table, m_dialogs), m_reuse(job.reuseRecords) {
+        m_wb.applyOptions(job.options);
+        m_settings = m_wb.rgbSettings();
+        if (m_reuse) {
+            const auto wanted = static_cast<std::size_t>(std::max<std::int64_t>(blocks, 64));
+            m_remembered.resize(std::min(std::bit_ceil(wanted), kMaxRemembered));
+            m_shift = 32 - std::countr_zero(m_remembered.size());
+        }
+    }
+
+    // Appends to `out` what follows the tag in the record of a block of average `c`, from the
+    // comma to the CR LF. False when the colour has no record; `failure` says why.
+    bool appendRecord(const Rgb8& c, std::string& out, QString& failure, bool& reused) {
+        const std::uint32_t key = static_cast<std::uint32_t>(c.r) << 16 |
+                                  static_cast<std::uint32_t>(c.g) << 8 |
+                                  static_cast<std::uint32_t>(c.b);
+        Remembered* slot = nullptr;
+        if (m_reuse) {
+            slot = &m_remembered[(key * 0x9E3779B1u) >> m_shift];
+            reused = slot->key == key;
+            if (reused) {
+                if (!slot->ok) {
+                    failure = slot->failure;
+                    return false;
+                }
+                out += slot->text;
+                return true;
+            }
+        }
+        const std::size_t start = out.size();
+        const bool ok = convert(c, out, failure);
+        if (slot) {
+            slot->key = key;
+            slot->ok = ok;
+            if (ok)
+                slot->text.assign(out, start);
+            else
+                slot->failure = failure;
+        }
+        return ok;
+    }
+
+private:
+    struct Remembered {
+        std::uint32_t key = 0xffffffffu; // R << 16 | G << 8 | B; all ones while empty
+        bool ok = false;
+        std::string text;
+        QString failure;
+    };
+
+    bool convert(const Rgb8& c, std::string& out, QString& failure) {
+        // Every block from empty fields: nothing of the previous block can show through.
+        m_wb.clearEntries();
+        m_dialogs.clear();
+        m_wb.setText(Field::R, QString::number(c.r));
+        m_wb.setText(Field::G, QString::number(c.g));
+        m_wb.setText(Field::Bl, QString::number(c.b));
+        if (!m_wb.rgbChain()) {
+            failure = m_dialogs.messages().join("; ");
+            return false;
+        }
+        // The R, G, B the chain left in the fields; most often the texts just typed.
+        DisplayRgb rgb{};
+        const std::array<int, 3> typed = {c.r, c.g, c.b};
+        bool asTyped = true;
+        for (std::size_t i = 0; i < 3 && asTyped; ++i) {
+            asTyped = holdsWholeNumber(m_wb.text(kRgbCmykFields[i]), typed[i]);
+            rgb[i] = static_cast<std::int16_t>(typed[i]);
+        }
+        const std::string* linear[3] = {};
+        try {
+            if (!asTyped) rgb = fieldRgb(m_wb);
+            linear[0] = &m_linear[0][static_cast<std::size_t>(rgb[0])];
+            linear[1] = &m_linear[1][static_cast<std::size_t>(rgb[1])];
+            linear[2] = &m_linear[2][static_cast<std::size_t>(rgb[2])];
+            // Each linear value depends on its own channel alone: its text is made once.
+            if (linear[0]->empty() || linear[1]->empty() || linear[2]->empty()) {
+                const LinearRgb values = displayToLinear(rgb, m_settings);
+                for (std::size_t i = 0; i < 3; ++i) {
+                    std::string& text = m_linear[i][static_cast<std::size_t>(rgb[i])];
+                    text.clear();
+                    appendPlainText(text, values[i]);
+                }
+            }
+        } catch (const Error& e) {
+            failure = QString::fromStdString(e.what());
+            return false;
+        }
+        for (Field f : kColourFields)
+            appendPaletteText(out, m_wb.text(f));
+        for (const std::string* text : linear) {
+            out += ',';
+            out += *text;
+        }
+        for (Field f : kRgbCmykFields)
+            appendPaletteText(out, m_wb.text(f));
+        out += "\r\n";
+        return true;
+    }
+
+    NonInteractiveDialogs m_dialogs;
+    Workbench m_wb;
+    RgbSettings m_settings;
+    bool m_reuse;
+    std::array<std::array<std::string, 256>, 3> m_linear;
+    std::vector<Remembered> m_remembered;
+    int m_shift = 32;
 };
 
 } // namespace
 
 QString blockTag(int x0, int y0) {
-    return QString::fromStdString(signedText(static_cast<double>(x0)) +
-                                  signedText(static_cast<double>(y0)));
+    std::string tag;
+    appendCoordinate(tag, x0);
+    appendCoordinate(tag, y0);
+    return QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
 }
 
 bool currentPaletteRecord(const Workbench& wb, const QDateTime& when, PaletteRecord& record,
@@ -57,11 +223,10 @@ bool currentPaletteRecord(const Workbench& wb, const QDateTime& when, PaletteRec
     record.when = when;
     record.tag = wb.tag();
     record.fields.clear();
-    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
-                    Field::A, Field::B})
+    for (Field f : kColourFields)
         record.fields << wb.text(f);
     record.rgbCmyk.clear();
-    for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
+    for (Field f : kRgbCmykFields)
         record.rgbCmyk << wb.text(f);
     return true;
 }
@@ -118,35 +283,35 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
         next += batch.count;
         return next < total;
     };
-    stages.makeWorker = [&job, grid]() -> std::function<void(BlockBatch&)> {
-        auto dialogs = std::make_shared<NonInteractiveDialogs>();
-        auto wb = std::make_shared<Workbench>(job.table, *dialogs);
-        wb->applyOptions(job.options);
-        return [dialogs, wb, grid, &job](BlockBatch& batch) {
-            const QDateTime now = QDateTime::currentDateTime();
-            PaletteRecord record;
-            for (std::int64_t k = batch.first; k < batch.first + batch.count; ++k) {
+    stages.makeWorker = [&job, grid, total]() -> std::function<void(BlockBatch&)> {
+        auto converter = std::make_shared<BlockConverter>(job, total);
+        return [converter, grid, &job](BlockBatch& batch) {
+            // One clock reading a batch: its records share the date and time.
+            std::string stamp;
+            appendPaletteDateTime(stamp, QDateTime::currentDateTime());
+            const std::int64_t end = batch.first + batch.count;
+            batch.lines.reserve(static_cast<std::size_t>(batch.count) * 160);
+            QString failure;
+            for (std::int64_t k = batch.first; k < end; ++k) {
                 const int x0 = grid.x0(k), y0 = grid.y0(k);
+                // The next block's pixels load while this one converts.
+                if (k + 1 < end) prefetchBlock(job.picture, grid.x0(k + 1), grid.y0(k + 1), grid.n);
                 const Rgb8 avg = averageHalfEven(sumBlock(job.picture, x0, y0, grid.n, grid.n));
-                // Every block from empty fields: nothing of the previous block can show through.
-                wb->clearEntries();
-                dialogs->clear();
-                wb->setText(Field::R, QString::number(avg.r));
-                wb->setText(Field::G, QString::number(avg.g));
-                wb->setText(Field::Bl, QString::number(avg.b));
-                QString failure;
-                bool ok = wb->rgbChain();
-                if (!ok) failure = dialogs->messages().join("; ");
-                if (ok) {
-                    wb->setTag(blockTag(x0, y0));
-                    ok = currentPaletteRecord(*wb, now, record, failure);
-                }
+                const std::size_t lineStart = batch.lines.size();
+                batch.lines += stamp;
+                batch.lines += ",\"";
+                appendCoordinate(batch.lines, x0);
+                appendCoordinate(batch.lines, y0);
+                batch.lines += '"';
+                bool reused = false;
+                const bool ok = converter->appendRecord(avg, batch.lines, failure, reused);
+                if (reused) ++batch.reused;
                 if (!ok) {
+                    batch.lines.resize(lineStart);
                     if (batch.failed++ == 0)
                         batch.firstFailure = QString("%1 %2: %3").arg(x0).arg(y0).arg(failure);
                     continue;
                 }
-                batch.lines += paletteLine(record);
                 ++batch.records;
             }
         };
@@ -156,8 +321,9 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
             if (result.failed == 0) result.firstFailure = batch.firstFailure;
             result.failed += batch.failed;
         }
-        if (!batch.lines.isEmpty() && !file.write(batch.lines)) return false;
+        if (!batch.lines.empty() && !file.write(std::string_view(batch.lines))) return false;
         result.written += batch.records;
+        result.reused += batch.reused;
         return true;
     };
 

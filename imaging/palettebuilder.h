@@ -31,12 +31,16 @@ struct PaletteBuildJob {
     int workers = 1;
     const std::atomic<bool>* cancel = nullptr;
     PipelineProgress* progress = nullptr; // items = records handed to the writer
+    // A worker writes the record of an average it has converted before without running the
+    // chain again: the chain depends on R, G, B and the options alone. Off only to measure.
+    bool reuseRecords = true;
 };
 
 struct PaletteBuildResult {
     std::int64_t written = 0;
     std::int64_t failed = 0; // blocks whose conversion failed; they have no record
     QString firstFailure;    // "x0 y0: reason" of the first of them
+    std::int64_t reused = 0; // records (or failures) repeated from an earlier block's colour
     bool cancelled = false;
     QString error; // the palette could not be written; an existing file is unchanged
 

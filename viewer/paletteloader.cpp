@@ -16,7 +16,9 @@ namespace zul {
 
 namespace {
 
-constexpr std::size_t kBatchLines = 1024;
+// Lines per batch: small enough that both workers start soon after the first lines are read and
+// finish close together on a palette of the viewer's 10,000 entries.
+constexpr std::size_t kBatchLines = 256;
 constexpr std::size_t kFirstUnconvertedListed = 5;
 
 struct LineRef {

@@ -79,30 +79,37 @@ QString paletteSafeText(const QString& text) {
     return out;
 }
 
-namespace {
-void appendQuoted(std::string& line, const QString& text) {
+void appendPaletteText(std::string& line, const QString& text) {
+    const auto n = static_cast<std::size_t>(text.size());
+    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
+    // Field texts are short and plain: narrowed into a buffer and appended at once; anything
+    // else as paletteSafeText has it, through UTF-8.
+    char item[64];
+    if (n + 3 <= sizeof item) {
+        std::size_t k = 0;
+        if (!line.empty()) item[k++] = ',';
+        item[k++] = '"';
+        const std::size_t start = k;
+        for (std::size_t i = 0; i < n; ++i) {
+            const char16_t c = in[i];
+            if (c >= 0x80 || c == '"' || c == '\r' || c == '\n') break;
+            item[k++] = static_cast<char>(c);
+        }
+        // Plain ASCII reads the same narrowed as wide.
+        if (k - start == n && !needsApostrophe(std::string_view(item + start, n))) {
+            item[k++] = '"';
+            line.append(item, k);
+            return;
+        }
+    }
     if (!line.empty()) line += ',';
     line += '"';
-    // Field texts are short and plain: narrowed in place; anything else as paletteSafeText has
-    // it, through UTF-8.
-    const std::size_t start = line.size();
-    const auto n = static_cast<std::size_t>(text.size());
-    line.resize(start + n);
-    char* out = line.data() + start;
-    bool plain = !zul::needsApostrophe(text);
-    for (std::size_t i = 0; i < n && plain; ++i) {
-        const char16_t c = text[static_cast<qsizetype>(i)].unicode();
-        plain = c < 0x80 && c != '"' && c != '\r' && c != '\n';
-        out[i] = static_cast<char>(c);
-    }
-    if (!plain) {
-        line.resize(start);
-        const QByteArray utf8 = paletteSafeText(text).toUtf8();
-        line.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    }
+    const QByteArray utf8 = paletteSafeText(text).toUtf8();
+    line.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     line += '"';
 }
 
+namespace {
 // `value` in `width` digits, zeros ahead.
 void appendDigits(std::string& line, int value, int width) {
     const std::size_t end = line.size() + static_cast<std::size_t>(width);
@@ -112,19 +119,19 @@ void appendDigits(std::string& line, int value, int width) {
 }
 } // namespace
 
-QByteArray paletteLine(const PaletteRecord& record) {
-    std::string line;
-    line.reserve(192);
+void appendPaletteDateTime(std::string& line, const QDateTime& when) {
     // Always month-day-year and a 24-hour clock, whatever the locale.
-    const QDate d = record.when.date();
-    const QTime t = record.when.time();
-    if (d.isValid() && t.isValid() && d.year() > 0 && d.year() <= 9999) {
+    const QDate d = when.date();
+    const QTime t = when.time();
+    const int year = d.year();
+    if (d.isValid() && t.isValid() && year > 0 && year <= 9999) {
+        if (!line.empty()) line += ',';
         line += '"';
         appendDigits(line, d.month(), 2);
         line += '-';
         appendDigits(line, d.day(), 2);
         line += '-';
-        appendDigits(line, d.year(), 4);
+        appendDigits(line, year, 4);
         line += "\",\"";
         appendDigits(line, t.hour(), 2);
         line += ':';
@@ -133,18 +140,24 @@ QByteArray paletteLine(const PaletteRecord& record) {
         appendDigits(line, t.second(), 2);
         line += '"';
     } else {
-        appendQuoted(line, d.toString("MM-dd-yyyy"));
-        appendQuoted(line, t.toString("HH:mm:ss"));
+        appendPaletteText(line, d.toString("MM-dd-yyyy"));
+        appendPaletteText(line, t.toString("HH:mm:ss"));
     }
-    appendQuoted(line, record.tag);
+}
+
+QByteArray paletteLine(const PaletteRecord& record) {
+    std::string line;
+    line.reserve(192);
+    appendPaletteDateTime(line, record.when);
+    appendPaletteText(line, record.tag);
     for (const QString& f : record.fields)
-        appendQuoted(line, f);
+        appendPaletteText(line, f);
     for (float v : record.linear) {
         line += ',';
         appendPlainText(line, v);
     }
     for (const QString& f : record.rgbCmyk)
-        appendQuoted(line, f);
+        appendPaletteText(line, f);
     line += "\r\n";
     return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
 }

@@ -54,6 +54,13 @@ long countPaletteRecords(const QString& fileName);
 // The whole line, ended by CR LF: "date","time","tag",9 texts,r,g,b,7 texts.
 QByteArray paletteLine(const PaletteRecord& record);
 
+// The pieces of that line, for writers that make many lines at once:
+// the date and time items, "MM-dd-yyyy","HH:mm:ss", appended to `line`;
+void appendPaletteDateTime(std::string& line, const QDateTime& when);
+// a comma unless `line` is empty, then `text` in double quotes, made safe as paletteSafeText
+// makes it.
+void appendPaletteText(std::string& line, const QString& text);
+
 // Appends one whole line to `fileName` (created if missing), after a CR LF when the file does not
 // end in a line break. Palettes up to 8 MiB are rewritten beside themselves and renamed, so a kill
 // during the save leaves the old or the new file whole; larger ones are appended to. Returns an

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <tuple>
 #include <vector>
 
 namespace zul {
@@ -78,6 +80,41 @@ TEST(BlockAverage, LargeBlocksSumIn64Bits) {
     EXPECT_EQ(s.r, 255ull * 25'000'000u);
     EXPECT_EQ(averageHalfEven(s), (Rgb8{255, 255, 254}));
     EXPECT_EQ(averageHalfUp(s), (Rgb8{255, 255, 254}));
+}
+
+TEST(BlockAverage, SumsMatchAPixelByPixelSumForEveryShapeOfBlock) {
+    // Widths 1 to 40 (vector steps and every tail), a block wider than the lanes hold a row of,
+    // blocks taller than they hold rows of, blocks cut by the edges, rows padded apart.
+    std::mt19937 random(26);
+    const int width = 1300, height = 700, stride = width + 3;
+    std::vector<std::uint32_t> pixels(std::size_t(stride) * height);
+    for (std::uint32_t& p : pixels)
+        p = random();
+    const PixelView v{reinterpret_cast<const std::uint8_t*>(pixels.data()), width, height,
+                      static_cast<std::ptrdiff_t>(stride) * 4};
+    struct Block {
+        int x0, y0, w, h;
+    };
+    std::vector<Block> blocks = {{0, 0, 1300, 700}, {5, 3, 1100, 2},   {7, 0, 9, 700},
+                                 {-3, -2, 6, 5},    {1297, 698, 8, 8}, {1296, 1, 4, 300}};
+    for (int w = 1; w <= 40; ++w)
+        blocks.push_back({int(random() % 1200), int(random() % 600), w, 1 + int(random() % 80)});
+    for (const Block& b : blocks) {
+        BlockSums expected;
+        for (int y = std::max(b.y0, 0); y < std::min(b.y0 + b.h, height); ++y)
+            for (int x = std::max(b.x0, 0); x < std::min(b.x0 + b.w, width); ++x) {
+                const std::uint32_t p = pixels[std::size_t(y) * stride + x];
+                expected.r += (p >> 16) & 0xff;
+                expected.g += (p >> 8) & 0xff;
+                expected.b += p & 0xff;
+                ++expected.count;
+            }
+        const BlockSums s = sumBlock(v, b.x0, b.y0, b.w, b.h);
+        EXPECT_EQ(std::tie(s.r, s.g, s.b, s.count),
+                  std::tie(expected.r, expected.g, expected.b, expected.count))
+            << b.x0 << " " << b.y0 << " " << b.w << " x " << b.h;
+        prefetchBlock(v, b.x0, b.y0, b.w); // only a hint, also for blocks cut by the edges
+    }
 }
 
 TEST(BlockAverage, PaletteGridUsesWholeBlocksColumnByColumn) {

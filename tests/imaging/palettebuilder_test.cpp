@@ -3,11 +3,15 @@
 #include "imaging/palettebuilder.h"
 #include "imaging/picture.h"
 #include "imaging_support.h"
+#include "text/numtext.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <random>
+#include <vector>
 
 namespace zul::testing {
 namespace {
@@ -107,6 +111,50 @@ TEST_F(PaletteBuilderTest, ACancelledOrFailedBuildLeavesTheOldFileAsItWas) {
     j = job("OLD.CSV", 301);
     EXPECT_FALSE(buildPalette(j).error.isEmpty());
     EXPECT_EQ(lines(name), QByteArrayList{"\"old\",\"record\"\r"});
+}
+
+TEST_F(PaletteBuilderTest, ColoursMetAgainWriteTheSameRecordsAsTheChain) {
+    // One-pixel blocks of a picture whose colours repeat: most records come from a worker's
+    // memory of the colour, and must be what the chain writes.
+    QImage image(200, 150, QImage::Format_RGB32);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x)
+            image.setPixel(x, y, qRgb(x / 8 * 10, y / 6 * 10, (x + y) % 3 * 100));
+    picture = preparePicture(image);
+    wb->selectIlluminant(1);
+    PaletteBuildJob j = job("REUSED.CSV", 1);
+    const PaletteBuildResult reused = buildPalette(j);
+    j.fileName = dir.filePath("CHAIN.CSV");
+    j.reuseRecords = false;
+    const PaletteBuildResult chain = buildPalette(j);
+    ASSERT_TRUE(reused.ok() && chain.ok());
+    EXPECT_EQ(reused.written, 30000);
+    EXPECT_GT(reused.reused, 15000);
+    EXPECT_EQ(chain.reused, 0);
+    const QByteArrayList a = lines(dir.filePath("REUSED.CSV")),
+                         b = lines(dir.filePath("CHAIN.CSV"));
+    ASSERT_EQ(a.size(), 30000);
+    ASSERT_EQ(b.size(), 30000);
+    int differing = 0;
+    for (int i = 0; i < 30000; ++i)
+        if (withoutStamp(a[i]) != withoutStamp(b[i]) && ++differing < 4)
+            ADD_FAILURE() << i << ": " << a[i].toStdString() << "\n" << b[i].toStdString();
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(PaletteNames, BlockTagsAreTheSignedTextsOfTheCorner) {
+    std::mt19937 random(26);
+    std::vector<int> corners;
+    for (int v = 0; v < 100000; ++v)
+        corners.push_back(v);
+    for (int i = 0; i < 20000; ++i)
+        corners.push_back(static_cast<int>(random() % 20'000'000));
+    for (int v : {9'999'999, 10'000'000, 123'456'789, 2'147'483'647})
+        corners.push_back(v);
+    for (int v : corners)
+        ASSERT_EQ(blockTag(v, 35).toStdString(),
+                  signedText(static_cast<double>(v)) + signedText(35.0))
+            << v;
 }
 
 TEST_F(PaletteBuilderTest, AnUnwritableFolderIsOneErrorNamingTheFile) {

@@ -270,11 +270,15 @@ TEST_F(PaletteTest, FailedWriteLeavesNothingBehind) {
 
 TEST(PaletteText, LineBytesOfARecord) {
     PaletteRecord r;
-    r.tag = "=tag";
-    r.fields = {"5R", "4.00", "-x", "12.5", "a\"b", "line\nbreak", "caf\u00e9", "", "-3.25"};
+    // Texts longer than most fields take the general path, formula signs and all.
+    const QString longText(70, 'x');
+    r.tag = "=tag" + longText;
+    r.fields = {"5R", "4.00", "-x", longText, "a\"b", "line\nbreak", "caf\u00e9", "", "-3.25"};
     r.linear = {0.0f, 0.2158605f, 1.0f};
     r.rgbCmyk = {"0", "128", "255", "+1", "@2", "\t3", "-4"};
-    const QByteArray tail = R"("'=tag","5R","4.00","'-x","12.5","a'b","line break","caf)"
+    const QByteArray longBytes = longText.toLatin1();
+    const QByteArray tail = "\"'=tag" + longBytes + R"(","5R","4.00","'-x",")" + longBytes +
+                            R"(","a'b","line break","caf)"
                             "\xc3\xa9"
                             R"(","","-3.25",0,0.2158605,1,"0","128","255","'+1","'@2","')"
                             "\t"
