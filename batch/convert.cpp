@@ -7,6 +7,7 @@
 #include "workbench/palette.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zul::batch {
 
@@ -16,7 +17,7 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kResultNames = ",X,Y,Z,L*,a*,b*,R,G,B";
 constexpr std::size_t kZone = 14; // print zone width of the zoned output
 
-QString fromUtf8(const std::string& s) {
+QString fromUtf8(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
@@ -36,20 +37,20 @@ void appendQuoted(std::string& out, std::string_view text) {
     out += "\",";
 }
 
-void appendQuoted(std::string& out, const QString& text) {
-    out += '"';
-    // Field texts are short and plain: narrowed in place; anything else as paletteSafeText has it.
-    const std::size_t mark = out.size();
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x80 || u == '"' || u == '\r' || u == '\n') {
-            out.resize(mark);
-            out.append(paletteSafeText(text).toUtf8().toStdString());
-            break;
-        }
-        out += static_cast<char>(u);
-    }
-    out += "\",";
+// Texts are short and plain: a UTF-8 text without quotes, line breaks or anything beyond ASCII
+// is appended as it is; false, and nothing appended, for any other.
+bool appendPlainQuoted(std::string& out, std::string_view utf8) {
+    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c >= 0x80 || c == '"' || c == '\r' || c == '\n';
+    });
+    if (plain) appendQuoted(out, utf8);
+    return plain;
+}
+
+// Any text as paletteSafeText has it.
+void appendSafeQuoted(std::string& out, const QString& text) {
+    appendQuoted(out, paletteSafeText(text).toUtf8().toStdString());
 }
 
 } // namespace
@@ -112,7 +113,7 @@ void appendNumber(std::string& out, float value) {
     out += ' ';
 }
 
-bool appendPaletteRecord(std::string& out, const Workbench& wb, const QString& tag,
+bool appendPaletteRecord(std::string& out, const Workbench& wb, std::string_view tag,
                          std::string_view date, std::string_view time) {
     LinearRgb linear{};
     try {
@@ -122,16 +123,19 @@ bool appendPaletteRecord(std::string& out, const Workbench& wb, const QString& t
     }
     appendQuoted(out, date);
     appendQuoted(out, time);
-    appendQuoted(out, tag);
+    if (!appendPlainQuoted(out, tag)) appendSafeQuoted(out, fromUtf8(tag));
+    auto appendField = [&](Field f) {
+        if (!appendPlainQuoted(out, wb.textUtf8(f))) appendSafeQuoted(out, wb.text(f));
+    };
     for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
                     Field::A, Field::B})
-        appendQuoted(out, wb.text(f));
+        appendField(f);
     for (float v : linear) {
         appendPlainText(out, v);
         out += ',';
     }
     for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
-        appendQuoted(out, wb.text(f));
+        appendField(f);
     out.back() = '\r';
     out += '\n';
     return true;
@@ -149,14 +153,14 @@ bool RecordConverter::enter(const Record& r) {
     m_dialogs.clear();
     switch (m_job.chain) {
     case Chain::Munsell:
-        m_wb.setText(Field::Hue, fromUtf8(r.colour[0]));
-        m_wb.setText(Field::Value, fromUtf8(r.colour[1]));
-        m_wb.setText(Field::Chroma, fromUtf8(r.colour[2]));
+        m_wb.setTextUtf8(Field::Hue, r.colour[0]);
+        m_wb.setTextUtf8(Field::Value, r.colour[1]);
+        m_wb.setTextUtf8(Field::Chroma, r.colour[2]);
         return m_wb.muncie();
     case Chain::Lab:
-        m_wb.setText(Field::L, fromUtf8(r.colour[0]));
-        m_wb.setText(Field::A, fromUtf8(r.colour[1]));
-        m_wb.setText(Field::B, fromUtf8(r.colour[2]));
+        m_wb.setTextUtf8(Field::L, r.colour[0]);
+        m_wb.setTextUtf8(Field::A, r.colour[1]);
+        m_wb.setTextUtf8(Field::B, r.colour[2]);
         return m_wb.labChain();
     case Chain::Xyz:
     case Chain::Spectral: {
@@ -164,21 +168,24 @@ bool RecordConverter::enter(const Record& r) {
             m_wb.reflectance() = r.reflectance;
             try {
                 const Xyz xyz = tris(r.reflectance, m_wb.weights());
-                m_wb.setText(Field::X, QString::fromStdString(plainText(xyz.x)));
-                m_wb.setText(Field::Y, QString::fromStdString(plainText(xyz.y)));
-                m_wb.setText(Field::Z, QString::fromStdString(plainText(xyz.z)));
+                for (auto [f, v] : {std::pair{Field::X, xyz.x}, std::pair{Field::Y, xyz.y},
+                                    std::pair{Field::Z, xyz.z}}) {
+                    m_number.clear();
+                    appendPlainText(m_number, v);
+                    m_wb.setTextUtf8(f, m_number);
+                }
             } catch (const Error& e) {
                 m_dialogs.message(QString::fromUtf8(e.what()), {}, Dialogs::Buttons::Ok);
                 return false;
             }
         } else {
-            m_wb.setText(Field::X, fromUtf8(r.colour[0]));
-            m_wb.setText(Field::Y, fromUtf8(r.colour[1]));
-            m_wb.setText(Field::Z, fromUtf8(r.colour[2]));
+            m_wb.setTextUtf8(Field::X, r.colour[0]);
+            m_wb.setTextUtf8(Field::Y, r.colour[1]);
+            m_wb.setTextUtf8(Field::Z, r.colour[2]);
         }
         if (!m_wb.xyzChain()) return false;
         // X + Y + Z = 0 leaves no Munsell notation: nothing to show, so nothing converted.
-        if (m_wb.text(Field::Hue).isEmpty()) {
+        if (m_wb.textUtf8(Field::Hue).empty()) {
             m_dialogs.message("X + Y + Z is 0: no Munsell notation", {}, Dialogs::Buttons::Ok);
             return false;
         }
@@ -203,8 +210,7 @@ RecordOutcome RecordConverter::convert(const Record& r, std::int64_t recordNumbe
             std::any_of(rgb.begin(), rgb.end(), [](int c) { return c == 0 || c == 255; });
     }
     if (m_job.id == JobId::Xyz) {
-        if (outcome.converted &&
-            !appendPaletteRecord(palette, m_wb, fromUtf8(r.free[0]), date, time)) {
+        if (outcome.converted && !appendPaletteRecord(palette, m_wb, r.free[0], date, time)) {
             outcome.converted = false;
             outcome.reason = "R, G or B is not a number";
         }
@@ -217,7 +223,7 @@ RecordOutcome RecordConverter::convert(const Record& r, std::int64_t recordNumbe
 void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bool ok,
                                   std::string& out) {
     auto field = [&](Field f) {
-        if (ok) appendCsvField(out, m_wb.text(f));
+        if (ok) appendCsvField(out, m_wb.textUtf8(f));
     };
     auto tail = [&] {
         for (Field f : {Field::X, Field::Y, Field::Z}) {
@@ -301,7 +307,7 @@ void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bo
         for (const std::string& f : r.free)
             zoneText(f);
         for (Field f : {Field::Hue, Field::Value, Field::Chroma})
-            zoneText(ok ? m_wb.text(f) : QString());
+            zoneText(ok ? m_wb.textUtf8(f) : std::string_view());
         const Reflectance& refl = r.reflectance;
         // X, Y, Z come from the reflectances, whether or not a notation was found for them.
         Xyz xyz{};

@@ -37,7 +37,7 @@ void appendNumber(std::string& out, float value);
 
 // The palette record of a workbench's current colour, as SaveData writes it, ended by CR LF.
 // Returns false (nothing appended) when the RGB fields do not hold numbers.
-bool appendPaletteRecord(std::string& out, const Workbench& wb, const QString& tag,
+bool appendPaletteRecord(std::string& out, const Workbench& wb, std::string_view tag,
                          std::string_view date, std::string_view time);
 
 // A worker's converter: a workbench of its own on the shared table with the main workbench's
@@ -61,6 +61,7 @@ private:
     const Job& m_job;
     NonInteractiveDialogs m_dialogs;
     Workbench m_wb;
+    std::string m_number; // a number's text on its way into a field
 };
 
 } // namespace zul::batch

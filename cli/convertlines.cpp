@@ -33,19 +33,51 @@ void appendFailedRow(std::string& out, int columns, std::string_view note, char 
     out += '\n';
 }
 
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// A text of the input as an entry field holds it: UTF-8, with what cannot be decoded replaced
+// as in the field. ASCII, nearly always, is returned as it is; else the text is made in `held`.
+std::string_view asFieldText(std::string_view input, std::string& held) {
+    if (isAscii(input)) return input;
+    held = QString::fromUtf8(input.data(), static_cast<qsizetype>(input.size())).toStdString();
+    return held;
+}
+
+void appendSafeText(CsvLineBuffer& line, std::string_view text, char delimiter, bool risky) {
+    std::string shown = risky ? formulaSafe(text) : std::string(text);
+    if (delimiter == ';' && isNumber(shown)) std::replace(shown.begin(), shown.end(), '.', ',');
+    line.field(shown);
+}
+
 // A field text as written: never run as a formula by a spreadsheet; with the semicolon, a
 // number with a decimal comma.
-void appendText(std::string& out, const QString& text, char delimiter) {
-    const QChar first = text.isEmpty() ? QChar() : text.front();
+inline void appendText(CsvLineBuffer& line, std::string_view text, char delimiter) {
+    const char first = text.empty() ? '\0' : text.front();
     const bool risky = first == '=' || first == '+' || first == '@' || first == '\t' ||
                        first == '\r' || first == '-';
-    if (delimiter == ',' && !risky) {
-        appendCsvField(out, text);
-        return;
-    }
-    QString shown = formulaSafe(text);
-    if (delimiter == ';' && isNumber(shown.toStdString())) shown.replace('.', ',');
-    appendCsvField(out, shown, delimiter);
+    if (delimiter == ',' && !risky)
+        line.field(text);
+    else
+        appendSafeText(line, text, delimiter, risky);
+}
+
+// Whether `text` needs `printable`: only control characters and the C1 controls' lead byte
+// change.
+bool hasControls(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 0x20 || c == 0x7f || c == 0xc2;
+    });
+}
+
+// `typed` with a decimal comma is the field's `text` with a point.
+bool sameBarPoint(std::string_view typed, std::string_view text) {
+    return typed.size() == text.size() &&
+           std::equal(typed.begin(), typed.end(), text.begin(),
+                      [](char t, char c) { return (t == ',' ? '.' : t) == c; });
 }
 
 std::string wrongCount(Form form, std::size_t got) {
@@ -92,10 +124,13 @@ public:
         if (!m_columns.empty()) {
             // The other columns first, as they came, whether or not the colour converts.
             const int count = static_cast<int>(line.size());
-            for (int c : otherColumns(m_columns, count)) {
-                appendText(out, QString::fromStdString(line[static_cast<std::size_t>(c)]),
-                           m_delimiter);
-                out += m_delimiter;
+            {
+                CsvLineBuffer copied(out, m_delimiter);
+                for (int c : otherColumns(m_columns, count)) {
+                    appendText(copied, asFieldText(line[static_cast<std::size_t>(c)], m_held),
+                               m_delimiter);
+                    copied.put(m_delimiter);
+                }
             }
             const int needed = *std::max_element(m_columns.begin(), m_columns.end()) + 1;
             if (count < needed) {
@@ -117,58 +152,100 @@ public:
         }
         m_wb.clearEntries();
         m_dialogs.clear();
-        std::array<QString, kFieldColumns> typed;
+        const bool semicolon = m_delimiter == ';';
+        if (semicolon)
+            for (std::string& t : m_typed)
+                t.clear();
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            QString text =
-                QString::fromUtf8(fields[i].data(), static_cast<qsizetype>(fields[i].size()));
             const Field field = form.fields[i].field;
-            if (m_delimiter == ';') {
-                typed[static_cast<std::size_t>(field)] = text;
-                text.replace(',', '.'); // the decimal comma of such files
+            std::string_view text = asFieldText(fields[i], m_held);
+            if (semicolon) {
+                std::string& typed = m_typed[static_cast<std::size_t>(field)];
+                typed.assign(text);
+                m_held = typed;
+                std::replace(m_held.begin(), m_held.end(), ',', '.'); // the decimal comma
+                text = m_held;
             }
-            m_wb.setText(field, text);
+            m_wb.setTextUtf8(field, text);
         }
         const bool ok = m_wb.enterPressed(form.enter);
 
+        CsvLineBuffer results(out, m_delimiter);
         for (int f = 0; f < kFieldColumns; ++f) {
-            const QString& text = m_wb.text(static_cast<Field>(f));
-            const QString& original = typed[static_cast<std::size_t>(f)];
+            const std::string_view text = m_wb.textUtf8(static_cast<Field>(f));
+            const std::string& original = m_typed[static_cast<std::size_t>(f)];
             // An entry the chain left as it was goes out as it came in.
-            if (!original.isEmpty() && QString(original).replace(',', '.') == text &&
-                !isNumber(text.toStdString()))
-                appendCsvField(out, formulaSafe(original), m_delimiter);
+            if (!original.empty() && sameBarPoint(original, text) && !isNumber(text))
+                results.field(formulaSafe(original));
             else
-                appendText(out, text, m_delimiter);
-            out += m_delimiter;
+                appendText(results, text, m_delimiter);
+            results.put(m_delimiter);
         }
-        // Messages shown during the chain first, then the marks the window shows beside it.
-        QStringList note = m_dialogs.messages();
-        if (m_explain && !m_wb.message().isEmpty()) {
-            // The reason in the Messages field's words, in place of a box it spells out.
-            const QString reason = m_wb.message();
-            note.erase(std::remove_if(note.begin(), note.end(),
-                                      [&](const QString& m) { return reason.startsWith(m); }),
-                       note.end());
-            note << reason;
-        }
-        if (!m_wb.valueNote().isEmpty() && !note.contains(m_wb.valueNote()))
-            note << m_wb.valueNote();
-        if (!m_wb.munsellNote().isEmpty()) note << m_wb.munsellNote();
-        if (!m_wb.rangeWarning().isEmpty()) note << m_wb.rangeWarning();
-        if (!note.isEmpty())
-            appendCsvField(out, std::string_view(printable(note.join("; ").toStdString())),
-                           m_delimiter);
-        out += '\n';
+        appendNote(results);
+        results.put('\n');
         return ok;
     }
 
 private:
+    // Messages shown during the chain first, then the marks the window shows beside it.
+    void appendNote(CsvLineBuffer& line) {
+        const QStringList& messages = m_dialogs.messages();
+        // The reason in the Messages field's words, in place of a box it spells out.
+        const QString reason = m_explain ? m_wb.message() : QString();
+        const QString valueNote = m_wb.valueNote();
+        m_note.clear();
+        int parts = 0;
+        bool valueNoteIn = false;
+        auto add = [&](const QString& part) {
+            if (parts++ > 0) m_note += "; ";
+            valueNoteIn = valueNoteIn || part == valueNote;
+            appendNotePart(part);
+        };
+        for (const QString& m : messages)
+            if (reason.isEmpty() || !reason.startsWith(m)) add(m);
+        if (!reason.isEmpty()) add(reason);
+        if (!valueNote.isEmpty() && !valueNoteIn) add(valueNote);
+        if (!m_wb.munsellNote().isEmpty()) add(m_wb.munsellNote());
+        if (!m_wb.rangeWarning().isEmpty()) add(m_wb.rangeWarning());
+        if (parts == 0) return;
+        // Control characters of the input quoted in a reason are shown, never sent.
+        if (hasControls(m_note))
+            line.field(printable(m_note));
+        else
+            line.field(m_note);
+    }
+
+    // The UTF-8 of a part of the note. The last one beyond ASCII (the extrapolation mark, nearly
+    // always) is kept with its text: the same text again is known by its data.
+    void appendNotePart(const QString& text) {
+        const std::size_t at = m_note.size();
+        m_note.resize(at + static_cast<std::size_t>(text.size()));
+        char* to = m_note.data() + at;
+        bool ascii = true;
+        for (QChar c : text) {
+            ascii = ascii && c.unicode() < 0x80;
+            *to++ = static_cast<char>(c.unicode());
+        }
+        if (ascii) return;
+        m_note.resize(at);
+        if (text.constData() != m_wideText.constData() || text.size() != m_wideText.size()) {
+            m_wideText = text;
+            m_wideUtf8 = text.toStdString();
+        }
+        m_note += m_wideUtf8;
+    }
+
     Form m_form;
     char m_delimiter;
     std::vector<int> m_columns;
     bool m_explain;
     std::vector<std::string> m_picked;
     std::vector<std::string> m_split;
+    std::array<std::string, kFieldColumns> m_typed; // the semicolon file's entries as they came
+    std::string m_held;                             // a text made for the moment
+    std::string m_note;
+    QString m_wideText;
+    std::string m_wideUtf8;
     NonInteractiveDialogs m_dialogs;
     Workbench m_wb;
 };
@@ -252,9 +329,13 @@ std::string outputHeader(const ConvertOptions& options) {
     if (options.raw && options.from == Form::Munsell) return "hue,value,chroma,X,Y,Z,x,y,note\n";
     if (options.raw && options.from == Form::Xyz) return "hue,value,chroma,extrapolated,note\n";
     std::string header;
-    for (const std::string& name : options.otherNames) {
-        appendText(header, QString::fromStdString(name), options.delimiter);
-        header += options.delimiter;
+    std::string held;
+    {
+        CsvLineBuffer line(header, options.delimiter);
+        for (const std::string& name : options.otherNames) {
+            appendText(line, asFieldText(name, held), options.delimiter);
+            line.put(options.delimiter);
+        }
     }
     std::string results = "hue,value,chroma,X,Y,Z,x,y,L*,a*,b*,R,G,B,C,M,Ye,K,note\n";
     std::replace(results.begin(), results.end(), ',', options.delimiter);

@@ -97,6 +97,31 @@ void appendCsvField(std::string& out, const QString& text, char delimiter) {
                    delimiter);
 }
 
+void CsvLineBuffer::field(std::string_view text) {
+    if (text.size() <= sizeof m_data - m_size) {
+        char* to = m_data + m_size;
+        bool plain = true;
+        for (char c : text) {
+            plain = plain && c != m_delimiter && c != '"' && c != '\r' && c != '\n';
+            *to++ = c;
+        }
+        if (plain) {
+            m_size += text.size();
+            return;
+        }
+    }
+    appendCsvField(out(), text, m_delimiter);
+}
+
+void CsvLineBuffer::put(std::string_view text) {
+    if (text.size() > sizeof m_data - m_size) {
+        out().append(text);
+        return;
+    }
+    std::copy(text.begin(), text.end(), m_data + m_size);
+    m_size += text.size();
+}
+
 bool isHueNotation(std::string_view text) {
     text = trimBlanks(text);
     std::size_t end = text.size();

@@ -21,23 +21,41 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace zul {
 
 namespace {
 
-// Number texts are short and plain: `read` gets them in place, without a converted copy.
-template <typename Read> double readFieldText(const QString& t, const Read& read) {
-    std::array<char, 64> buffer;
-    if (t.size() < static_cast<qsizetype>(buffer.size()) &&
-        std::all_of(t.begin(), t.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-        std::transform(t.begin(), t.end(), buffer.begin(),
-                       [](QChar c) { return static_cast<char>(c.unicode()); });
-        return read(std::string_view(buffer.data(), static_cast<std::size_t>(t.size())));
-    }
-    const std::string converted = t.toStdString();
-    return read(std::string_view(converted));
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The first and the last `N` of `n` bytes, N <= n <= 2 N, every load before any store.
+template <std::size_t N> void copyEnds(char* to, const char* from, std::size_t n) {
+    char head[N], tail[N];
+    std::memcpy(head, from, N);
+    std::memcpy(tail, from + n - N, N);
+    std::memcpy(to, head, N);
+    std::memcpy(to + n - N, tail, N);
+}
+
+// Up to 32 bytes in a few moves of fixed size instead of a call.
+void copyShort(char* to, const char* from, std::size_t n) {
+    if (n >= 16)
+        copyEnds<16>(to, from, n);
+    else if (n >= 8)
+        copyEnds<8>(to, from, n);
+    else if (n >= 4)
+        copyEnds<4>(to, from, n);
+    else if (n >= 2)
+        copyEnds<2>(to, from, n);
+    else if (n == 1)
+        to[0] = from[0];
 }
 
 constexpr const char* kOutOfMunsellRange = "Out of Munsell Range";
@@ -130,11 +148,9 @@ void Workbench::startUp() {
 void Workbench::clearEntries() {
     for (int f = 0; f < static_cast<int>(Field::Count); ++f) {
         if (f == static_cast<int>(Field::Gamma)) continue;
-        QString& t = m_fields[static_cast<std::size_t>(f)];
-        if (t.isDetached())
-            t.resize(0); // keeps the storage for writeField
-        else
-            t.clear();
+        FieldText& t = m_fields[static_cast<std::size_t>(f)];
+        t.clear();
+        t.shownCurrent = false;
     }
     m_label19.clear();
     m_munsellNote.clear();
@@ -250,35 +266,102 @@ void Workbench::setText(Field f, const QString& text) {
     if (f == Field::Gamma) gammaTextChanged(text);
 }
 
+void Workbench::setTextUtf8(Field f, std::string_view utf8) {
+    if (f == Field::Gamma || !isAscii(utf8)) {
+        setText(f, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        return;
+    }
+    FieldText& t = m_fields[static_cast<std::size_t>(f)];
+    if (utf8 != t.bytes()) m_stale[static_cast<std::size_t>(f)] = true;
+    t.assign(utf8);
+    t.shownCurrent = false;
+}
+
+void Workbench::FieldText::assign(std::string_view b) {
+    numberRead = false;
+    if (b.size() <= kShort) {
+        copyShort(shortBytes.data(), b.data(), b.size());
+        shortSize = static_cast<unsigned char>(b.size());
+        isLong = false;
+    } else {
+        longBytes.assign(b);
+        isLong = true;
+    }
+}
+
+void Workbench::showBytes(const FieldText& t) {
+    // The storage of the last QString is reused while no one else holds it.
+    const std::string_view b = t.bytes();
+    if (t.shown.isDetached() && isAscii(b)) {
+        t.shown.resize(static_cast<qsizetype>(b.size()));
+        std::transform(b.begin(), b.end(), t.shown.data(),
+                       [](char c) { return QChar(QLatin1Char(c)); });
+    } else {
+        t.shown = QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()));
+    }
+    t.shownCurrent = true;
+}
+
+void Workbench::setField(Field f, const QString& text) {
+    FieldText& t = m_fields[static_cast<std::size_t>(f)];
+    t.shown = text;
+    t.shownCurrent = true;
+    const auto n = static_cast<std::size_t>(text.size());
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii && n <= FieldText::kShort) {
+        std::transform(text.begin(), text.end(), t.shortBytes.begin(),
+                       [](QChar c) { return static_cast<char>(c.unicode()); });
+        t.shortSize = static_cast<unsigned char>(n);
+        t.isLong = false;
+        t.numberRead = false;
+    } else {
+        t.assign(text.toStdString());
+    }
+}
+
+void Workbench::setFieldUtf8(Field f, std::string_view utf8) {
+    if (!isAscii(utf8)) {
+        setField(f, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        return;
+    }
+    FieldText& t = m_fields[static_cast<std::size_t>(f)];
+    t.assign(utf8);
+    t.shownCurrent = false;
+}
+
 void Workbench::writeField(Field f, std::string_view ascii) {
-    // Converting one colour writes most fields: reusing their storage spares an allocation each.
     m_written[static_cast<std::size_t>(f)] = m_chain;
-    QString& t = m_fields[static_cast<std::size_t>(f)];
-    t.resize(static_cast<qsizetype>(ascii.size()));
-    if (ascii.empty()) return;
-    std::transform(ascii.begin(), ascii.end(), t.data(),
-                   [](char c) { return QChar(QLatin1Char(c)); });
+    FieldText& t = m_fields[static_cast<std::size_t>(f)];
+    t.assign(ascii);
+    t.shownCurrent = false;
+}
+
+void Workbench::writeField(Field f, int number) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    writeField(f, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
 float Workbench::strict(Field f) const {
+    const FieldText& t = m_fields[static_cast<std::size_t>(f)];
+    if (t.numberRead) return t.number;
     try {
-        return static_cast<float>(readFieldText(text(f), [f](std::string_view view) {
-            return parseStrictNamed(fieldCaption(f), view);
-        }));
+        t.number = static_cast<float>(parseStrictNamed(fieldCaption(f), t.bytes()));
     } catch (const Error&) {
         m_badField = f;
         throw;
     }
+    t.numberRead = true;
+    return t.number;
 }
 
 DisplayRgb fieldRgb(const Workbench& wb) {
     DisplayRgb rgb{};
     const Field fields[3] = {Field::R, Field::G, Field::Bl};
     for (std::size_t i = 0; i < rgb.size(); ++i)
-        rgb[i] = std::clamp<std::int16_t>(
-            roundToInt16(readFieldText(wb.text(fields[i]),
-                                       [](std::string_view view) { return parseStrict(view); })),
-            0, 255);
+        rgb[i] =
+            std::clamp<std::int16_t>(roundToInt16(parseStrict(wb.textUtf8(fields[i]))), 0, 255);
     return rgb;
 }
 
@@ -308,9 +391,9 @@ Lab Workbench::labOf(Xyz& xyz) {
 }
 
 void Workbench::writeRgbFields(int r, int g, int b) {
-    writeField(Field::R, std::to_string(r));
-    writeField(Field::G, std::to_string(g));
-    writeField(Field::Bl, std::to_string(b));
+    writeField(Field::R, r);
+    writeField(Field::G, g);
+    writeField(Field::Bl, b);
     m_guard = true;
     m_sliders[static_cast<int>(Slider::R)] = r;
     m_sliders[static_cast<int>(Slider::G)] = g;
@@ -319,10 +402,10 @@ void Workbench::writeRgbFields(int r, int g, int b) {
 }
 
 void Workbench::writeCmykFields(const CmykEstimate& e) {
-    writeField(Field::C, std::to_string(e.percent[0]));
-    writeField(Field::M, std::to_string(e.percent[1]));
-    writeField(Field::Ye, std::to_string(e.percent[2]));
-    writeField(Field::K, std::to_string(e.percent[3]));
+    writeField(Field::C, e.percent[0]);
+    writeField(Field::M, e.percent[1]);
+    writeField(Field::Ye, e.percent[2]);
+    writeField(Field::K, e.percent[3]);
 }
 
 void Workbench::runXyzrgb(const Xyz& xyz) {
@@ -355,11 +438,15 @@ CieColour Workbench::darkNeutralCie(float value) const {
 }
 
 bool Workbench::muncie() {
-    // A whole notation typed into the hue field ("5R 4/14", "N 5/") fills all three.
-    if (const auto parts = splitMunsellNotation(text(Field::Hue).toStdString())) {
-        setField(Field::Hue, qs(parts->hue));
-        setField(Field::Value, qs(parts->value));
-        setField(Field::Chroma, qs(parts->chroma));
+    // A whole notation typed into the hue field ("5R 4/14", "N 5/") fills all three. Only a
+    // neutral's or one with a slash can be one: a hue alone ("5R") is passed over at once.
+    const std::string_view typedHue = textUtf8(Field::Hue);
+    if (typedHue.find_first_of("/Nn") != std::string_view::npos) {
+        if (const auto parts = splitMunsellNotation(typedHue)) {
+            setFieldUtf8(Field::Hue, parts->hue);
+            setFieldUtf8(Field::Value, parts->value);
+            setFieldUtf8(Field::Chroma, parts->chroma);
+        }
     }
     if (switchOn(Switch::HuePage)) emit huePageRefresh();
     if (switchOn(Switch::ValuePage)) {
@@ -379,7 +466,7 @@ bool Workbench::muncie() {
         return QString::fromUtf8(fieldCaption(f)) + ": \"" + text(f) + "\"";
     };
     try {
-        std::string hueText = text(Field::Hue).toStdString();
+        std::string hueText(textUtf8(Field::Hue));
         // "N" names a neutral, whose hue does not matter; with a chroma it is no notation.
         auto zeroChroma = [this] {
             try {
@@ -503,7 +590,8 @@ bool Workbench::ciemunSteps() {
     writeField(Field::Hue, hconvert(hue));
     writeField(Field::Value, formatPicture(value, "##0.00"));
     writeField(Field::Chroma, formatPicture(m.chroma, "##0.00"));
-    m_munsellNote = m.isExtrapolated() ? QString::fromUtf8(kExtrapolatedNote) : QString();
+    static const QString extrapolated = QString::fromUtf8(kExtrapolatedNote);
+    m_munsellNote = m.isExtrapolated() ? extrapolated : QString();
 
     // The sliders show what they can: an extrapolated chroma beyond 40 leaves the chroma slider
     // at its end instead of failing the chain.
@@ -637,7 +725,7 @@ bool Workbench::rgbChain() {
             // Text that is no number is refused, as in every other field; it never reads as 0.
             double read = 0;
             try {
-                read = parseStrictNamed(fieldCaption(fields[i]), text(fields[i]).toStdString());
+                read = parseStrictNamed(fieldCaption(fields[i]), textUtf8(fields[i]));
             } catch (const Error&) {
                 m_badField = fields[i];
                 throw;
@@ -647,7 +735,7 @@ bool Workbench::rgbChain() {
                 v = roundToInt16(read);
             } catch (const RangeError&) {
                 throw RangeError(std::string(fieldCaption(fields[i])) + ": \"" +
-                                 text(fields[i]).toStdString() + "\" is outside -32768..32767");
+                                 std::string(textUtf8(fields[i])) + "\" is outside -32768..32767");
             }
             rgb[static_cast<std::size_t>(i)] = std::clamp<std::int16_t>(v, 0, 255);
         }
@@ -742,14 +830,14 @@ void Workbench::sliderMoved(Slider s, int position) {
         muncie();
         break;
     case Slider::Chroma:
-        writeField(Field::Chroma, std::to_string(position));
+        writeField(Field::Chroma, position);
         muncie();
         break;
     case Slider::R:
     case Slider::G:
     case Slider::B: {
         const Field f = s == Slider::R ? Field::R : s == Slider::G ? Field::G : Field::Bl;
-        writeField(f, std::to_string(position));
+        writeField(f, position);
         rgbChain();
         break;
     }
@@ -760,7 +848,7 @@ void Workbench::sliderMoved(Slider s, int position) {
         break;
     case Slider::Gamma: {
         writeField(Field::Gamma, plainText(static_cast<float>(position) / 10));
-        const double gamma = parseStrict(text(Field::Gamma).toStdString());
+        const double gamma = parseStrict(textUtf8(Field::Gamma));
         m_exponent.fill(displayExponent(gamma));
         muncie();
         if (switchOn(Switch::ColorChecker)) emit colorCheckerRefresh();

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace zul {
@@ -106,8 +107,16 @@ public:
     void applyOptions(const Options& o);
 
     // --- state read by views and other windows
-    const QString& text(Field f) const { return m_fields[static_cast<int>(f)]; }
+    const QString& text(Field f) const {
+        const FieldText& t = m_fields[static_cast<int>(f)];
+        if (!t.shownCurrent) showBytes(t);
+        return t.shown;
+    }
     void setText(Field f, const QString& text); // what the user or another window types
+    // The same text in UTF-8, without a QString: what the command line and the batch jobs read.
+    std::string_view textUtf8(Field f) const { return m_fields[static_cast<int>(f)].bytes(); }
+    // setText with the UTF-8 of the text; what cannot be decoded is replaced as in a QString.
+    void setTextUtf8(Field f, std::string_view utf8);
     int slider(Slider s) const { return m_sliders[static_cast<int>(s)]; }
     int illuminant() const { return m_illuminant; }
     QString illuminantCaption() const { return m_label1; } // Label1
@@ -211,9 +220,39 @@ signals:
 
 private:
     struct Engine;
-    void setField(Field f, const QString& text) { m_fields[static_cast<int>(f)] = text; }
+    // A field's text as the chains read and write it, in UTF-8, and the QString the views get,
+    // made again only when asked for after the bytes changed. While `shownCurrent` is false the
+    // bytes are ASCII. Texts up to kShort bytes, every text a chain writes among them, are kept
+    // in place. The number strict() read is kept until the bytes change: a chain reads its
+    // entries once more when it comes to the Munsell search. (Filled in by const readers: a
+    // workbench is used by one thread at a time.)
+    struct FieldText {
+        static constexpr std::size_t kShort = 32;
+        std::string_view bytes() const {
+            return isLong ? std::string_view(longBytes)
+                          : std::string_view(shortBytes.data(), shortSize);
+        }
+        void assign(std::string_view b);
+        void clear() {
+            shortSize = 0;
+            isLong = false;
+            numberRead = false;
+        }
+        std::array<char, kShort> shortBytes{};
+        unsigned char shortSize = 0;
+        bool isLong = false;
+        mutable bool numberRead = false;
+        mutable float number = 0;
+        std::string longBytes;
+        mutable QString shown;
+        mutable bool shownCurrent = true;
+    };
+    static void showBytes(const FieldText& t);
+    void setField(Field f, const QString& text);
+    void setFieldUtf8(Field f, std::string_view utf8);
     void writeField(Field f, std::string_view ascii); // texts of the number formatters
-    float strict(Field f) const;                      // ConversionError naming the field
+    void writeField(Field f, int number);
+    float strict(Field f) const;                // ConversionError naming the field
     void moveSlider(Slider s, double position); // rounds ties to even; RangeError outside range
     void paintSwatch();
     Lab labOf(Xyz& xyz); // xyzlab, CIELAB fields, tolerance hook
@@ -238,7 +277,7 @@ private:
     std::shared_ptr<const RenotationTable> m_table;
     Dialogs& m_dialogs;
     std::unique_ptr<Engine> m_engine;
-    std::array<QString, static_cast<int>(Field::Count)> m_fields;
+    std::array<FieldText, static_cast<int>(Field::Count)> m_fields;
     std::array<int, static_cast<int>(Slider::Count)> m_sliders{};
     std::array<bool, static_cast<int>(Switch::Count)> m_switches{};
     int m_illuminant = 0;
