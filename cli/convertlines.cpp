@@ -293,7 +293,7 @@ private:
 class RawXyzConverter : public LineConverter {
 public:
     RawXyzConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
-        : m_table(std::move(table)), m_index(*m_table), m_pwd(o.settings.pwd) {}
+        : m_index(sharedCellIndex(std::move(table))), m_pwd(o.settings.pwd) {}
 
     bool convert(const std::vector<std::string>& fields, std::string& out) override {
         constexpr int kColumns = 4;
@@ -305,7 +305,7 @@ public:
             const float X = strictNumber("X", fields[0]);
             float Y = strictNumber("Y", fields[1]);
             const float Z = strictNumber("Z", fields[2]);
-            const MunsellColour m = xyzmun(X, Y, Z, m_index, m_pwd);
+            const MunsellColour m = xyzmun(X, Y, Z, *m_index, m_pwd);
             for (float v : {m.hue, m.value, m.chroma})
                 appendRaw(out, v);
             out += std::to_string(m.extrapolated);
@@ -318,8 +318,7 @@ public:
     }
 
 private:
-    std::shared_ptr<const RenotationTable> m_table;
-    CellIndex m_index;
+    std::shared_ptr<const CellIndex> m_index; // keeps the table
     bool m_pwd;
 };
 

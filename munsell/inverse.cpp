@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 namespace zul {
@@ -556,6 +557,28 @@ Cell CellIndex::findNear(float x, float y, int v) const {
 
 MunsellColour xyzmun(float X, float& Y, float Z, const RenotationTable& table, bool pwd) {
     return blend(X, Y, Z, table, pwd, PlainSearch{table});
+}
+
+std::shared_ptr<const CellIndex> sharedCellIndex(std::shared_ptr<const RenotationTable> table) {
+    struct Holder {
+        explicit Holder(std::shared_ptr<const RenotationTable> t)
+            : table(std::move(t)), index(*table) {}
+        std::shared_ptr<const RenotationTable> table;
+        CellIndex index;
+    };
+    static std::mutex mutex;
+    static std::vector<std::pair<const RenotationTable*, std::weak_ptr<const CellIndex>>> made;
+    // Held while an index is made, so that workers starting together make it once.
+    const std::lock_guard lock(mutex);
+    std::erase_if(made, [](const auto& m) { return m.second.expired(); });
+    // A live entry keeps its table alive, so the address cannot belong to another table.
+    for (const auto& [t, index] : made)
+        if (t == table.get())
+            if (auto p = index.lock()) return p;
+    const auto holder = std::make_shared<const Holder>(std::move(table));
+    std::shared_ptr<const CellIndex> index(holder, &holder->index);
+    made.emplace_back(holder->table.get(), index);
+    return index;
 }
 
 MunsellColour xyzmun(float X, float& Y, float Z, const CellIndex& index, bool pwd) {

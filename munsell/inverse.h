@@ -104,4 +104,8 @@ private:
     std::array<std::shared_ptr<const Outskirts>, RenotationTable::kValues> m_outskirts;
 };
 
+// The index of `table`, made on first use and shared by every caller with the same table until
+// the last of them lets go; thread-safe. The index keeps the table alive.
+std::shared_ptr<const CellIndex> sharedCellIndex(std::shared_ptr<const RenotationTable> table);
+
 } // namespace zul

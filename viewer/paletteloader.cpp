@@ -58,13 +58,13 @@ bool isBlankLine(std::string_view line) {
 
 // A CIELAB field text ("51.57", "-.50") as a number; 0 for anything else. Read in place: the
 // locale-aware QString conversion costs more than the rest of the record.
-float fieldNumber(const QString& text) {
+float fieldNumber(std::string_view text) {
     std::array<char, 32> buffer;
     std::size_t n = 0;
-    for (QChar c : text) {
-        if (c == QLatin1Char(' ')) continue;
-        if (c.unicode() >= 0x80 || n == buffer.size()) return 0;
-        buffer[n++] = static_cast<char>(c.unicode());
+    for (char c : text) {
+        if (c == ' ') continue;
+        if (static_cast<unsigned char>(c) >= 0x80 || n == buffer.size()) return 0;
+        buffer[n++] = c;
     }
     float v = 0;
     const auto r = std::from_chars(buffer.data(), buffer.data() + n, v);
@@ -116,9 +116,9 @@ private:
 void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
                           const std::string& value, const std::string& chroma, float valueNumber,
                           float chromaNumber, long line, PointTable& t, const RecordColour& own) {
-    wb.setText(Field::Hue, QString::fromStdString(hue));
-    wb.setText(Field::Value, QString::fromStdString(value));
-    wb.setText(Field::Chroma, QString::fromStdString(chroma));
+    wb.setTextUtf8(Field::Hue, hue);
+    wb.setTextUtf8(Field::Value, value);
+    wb.setTextUtf8(Field::Chroma, chroma);
     const bool ok = wb.muncie();
 
     const float step = paletteHueStep(hue);
@@ -141,9 +141,9 @@ void convertPaletteRecord(Workbench& wb, const std::string& name, const std::str
         t.colours.push_back(0xff000000u | static_cast<std::uint32_t>(rgb[0]) << 16 |
                             static_cast<std::uint32_t>(rgb[1]) << 8 |
                             static_cast<std::uint32_t>(rgb[2]));
-        t.labL.push_back(fieldNumber(wb.text(Field::L)));
-        t.labA.push_back(fieldNumber(wb.text(Field::A)));
-        t.labB.push_back(fieldNumber(wb.text(Field::B)));
+        t.labL.push_back(fieldNumber(wb.textUtf8(Field::L)));
+        t.labA.push_back(fieldNumber(wb.textUtf8(Field::A)));
+        t.labB.push_back(fieldNumber(wb.textUtf8(Field::B)));
     } else {
         t.colours.push_back(0xff000000u);
         t.labL.push_back(0);

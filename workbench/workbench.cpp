@@ -112,15 +112,16 @@ SliderRange sliderRange(Slider s) {
 }
 
 struct Workbench::Engine {
-    explicit Engine(const RenotationTable& table) : index(table), weights(getweights()) {}
-    CellIndex index;
+    explicit Engine(std::shared_ptr<const RenotationTable> table)
+        : index(sharedCellIndex(std::move(table))), weights(getweights()) {}
+    std::shared_ptr<const CellIndex> index;
     WeightingTable weights;
 };
 
 Workbench::Workbench(std::shared_ptr<const RenotationTable> table, Dialogs& dialogs,
                      QObject* parent)
     : QObject(parent), m_table(std::move(table)), m_dialogs(dialogs),
-      m_engine(std::make_unique<Engine>(*m_table)) {
+      m_engine(std::make_unique<Engine>(m_table)) {
     m_label1 = qs(std::string(kIlluminantStatusDefault));
     m_sliders[static_cast<int>(Slider::Value)] = 1;
     m_sliders[static_cast<int>(Slider::Tint)] = 100;
@@ -576,7 +577,7 @@ bool Workbench::ciemunSteps() {
     writeField(Field::SmallY, formatPicture(Y / (Y + X + Z), ".0000"));
 
     Xyz c = entryToC({X, Y, Z});
-    const MunsellColour m = xyzmun(c.x, c.y, c.z, m_engine->index, m_pwd == 1);
+    const MunsellColour m = xyzmun(c.x, c.y, c.z, *m_engine->index, m_pwd == 1);
     float value = m.value;
     if (value < kLowestValue) {
         // The value slider and the search's lowest level start at 0.5.

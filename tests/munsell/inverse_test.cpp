@@ -46,6 +46,26 @@ protected:
     static inline std::unique_ptr<CellIndex> index;
 };
 
+TEST_F(Inverse, SharedIndexIsOnePerTableAndKeepsItsTableAlive) {
+    const auto first = sharedCellIndex(table);
+    EXPECT_EQ(sharedCellIndex(table), first);
+    auto other = std::make_shared<const RenotationTable>(*table);
+    const std::weak_ptr<const RenotationTable> otherTable = other;
+    auto otherIndex = sharedCellIndex(std::move(other));
+    EXPECT_NE(otherIndex, first);
+    EXPECT_EQ(&otherIndex->table(), otherTable.lock().get()); // still alive through the index
+    otherIndex.reset();
+    EXPECT_TRUE(otherTable.expired());
+    // Answers as an index of its own.
+    for (float y = 0.30f; y < 0.36f; y += 0.004f) {
+        float Y1 = 30, Y2 = 30;
+        const MunsellColour a = xyzmun(0.31f * 100 / y, Y1, 0.3f * 100 / y, *first, false);
+        const MunsellColour b = xyzmun(0.31f * 100 / y, Y2, 0.3f * 100 / y, *index, false);
+        EXPECT_EQ(a.hue, b.hue);
+        EXPECT_EQ(a.chroma, b.chroma);
+    }
+}
+
 TEST(Inquad, InsideOutsideAndBoundary) {
     // Clockwise unit square, the order A, B, E, D of a cell.
     const Chromaticity a{0, 0}, b{0, 1}, e{1, 1}, d{1, 0};
