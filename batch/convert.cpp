@@ -17,10 +17,6 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kResultNames = ",X,Y,Z,L*,a*,b*,R,G,B";
 constexpr std::size_t kZone = 14; // print zone width of the zoned output
 
-QString fromUtf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 void appendField(std::string& out, const std::string& text) {
     appendCsvField(out, std::string_view(text));
 }
@@ -29,28 +25,6 @@ void appendField(std::string& out, const std::string& text) {
 void nextZone(std::string& out, std::size_t lineStart) {
     const std::size_t column = out.size() - lineStart;
     out.append((column / kZone + 1) * kZone - column, ' ');
-}
-
-void appendQuoted(std::string& out, std::string_view text) {
-    out += '"';
-    out.append(text);
-    out += "\",";
-}
-
-// Texts are short and plain: a UTF-8 text without quotes, line breaks or anything beyond ASCII
-// is appended as it is; false, and nothing appended, for any other.
-bool appendPlainQuoted(std::string& out, std::string_view utf8) {
-    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char ch) {
-        const auto c = static_cast<unsigned char>(ch);
-        return c >= 0x80 || c == '"' || c == '\r' || c == '\n';
-    });
-    if (plain) appendQuoted(out, utf8);
-    return plain;
-}
-
-// Any text as paletteSafeText has it.
-void appendSafeQuoted(std::string& out, const QString& text) {
-    appendQuoted(out, paletteSafeText(text).toUtf8().toStdString());
 }
 
 } // namespace
@@ -121,23 +95,22 @@ bool appendPaletteRecord(std::string& out, const Workbench& wb, std::string_view
     } catch (const Error&) {
         return false;
     }
-    appendQuoted(out, date);
-    appendQuoted(out, time);
-    if (!appendPlainQuoted(out, tag)) appendSafeQuoted(out, fromUtf8(tag));
-    auto appendField = [&](Field f) {
-        if (!appendPlainQuoted(out, wb.textUtf8(f))) appendSafeQuoted(out, wb.text(f));
-    };
+    out += '"';
+    out.append(date);
+    out += "\",\"";
+    out.append(time);
+    out += '"';
+    appendPaletteItem(out, tag);
     for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
                     Field::A, Field::B})
-        appendField(f);
+        appendPaletteItem(out, wb.textUtf8(f));
     for (float v : linear) {
-        appendPlainText(out, v);
         out += ',';
+        appendPlainText(out, v);
     }
     for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
-        appendField(f);
-    out.back() = '\r';
-    out += '\n';
+        appendPaletteItem(out, wb.textUtf8(f));
+    out += "\r\n";
     return true;
 }
 

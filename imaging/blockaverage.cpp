@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -72,6 +73,27 @@ void addPixels(const std::uint32_t* p, int n, BlockSums& s) {
 
 } // namespace
 
+#if defined(__SSE2__)
+namespace {
+
+// The additions of LaneSums a row of a block `width` pixels wide takes.
+int addsFor(int width) {
+    return width / 4 + (width % 4 ? 1 : 0);
+}
+
+// The pixels of one row of a block at least four wide: four a step, the last 1 to 3 as the tail
+// of the row's last four.
+void addRow(const std::uint32_t* p, int width, LaneSums& lanes) {
+    const int quads = width / 4;
+    for (int i = 0; i < quads; ++i)
+        lanes.add(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i)));
+    if (const int tail = width % 4)
+        lanes.addLast(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + width - 4)), tail);
+}
+
+} // namespace
+#endif
+
 BlockSums sumBlock(const PixelView& picture, int x0, int y0, int w, int h) {
     BlockSums s;
     if (picture.empty() || w <= 0 || h <= 0) return s;
@@ -83,62 +105,80 @@ BlockSums sumBlock(const PixelView& picture, int x0, int y0, int w, int h) {
         static_cast<int>(std::min<std::int64_t>(std::int64_t(y0) + h, picture.height));
     if (left >= right || top >= bottom) return s;
     const int width = right - left;
+    s.count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bottom - top);
+    auto row = [&](int y) {
+        return reinterpret_cast<const std::uint32_t*>(picture.bits + y * picture.stride) + left;
+    };
 #if defined(__SSE2__)
-    if (width >= 4) {
-        // Four pixels a step; a row's last 1 to 3 pixels as the tail of its last four.
-        const int quads = width / 4;
-        const int tail = width % 4;
-        const int addsPerRow = quads + (tail ? 1 : 0);
+    const int addsPerRow = addsFor(width);
+    if (width >= 4 && addsPerRow <= LaneSums::kMaxAdds) {
         LaneSums lanes;
         int adds = 0;
         for (int y = top; y < bottom; ++y) {
-            const auto* p =
-                reinterpret_cast<const std::uint32_t*>(picture.bits + y * picture.stride) + left;
-            if (addsPerRow > LaneSums::kMaxAdds) {
-                addPixels(p, width, s); // a very wide block: row by row
-                continue;
-            }
             if (adds + addsPerRow > LaneSums::kMaxAdds) {
                 lanes.flush(s);
                 adds = 0;
             }
-            for (int i = 0; i < quads; ++i)
-                lanes.add(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i)));
-            if (tail)
-                lanes.addLast(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + width - 4)),
-                              tail);
+            addRow(row(y), width, lanes);
             adds += addsPerRow;
         }
         lanes.flush(s);
-        s.count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bottom - top);
         return s;
     }
 #endif
     for (int y = top; y < bottom; ++y)
-        addPixels(reinterpret_cast<const std::uint32_t*>(picture.bits + y * picture.stride) + left,
-                  width, s);
-    s.count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bottom - top);
+        addPixels(row(y), width, s); // narrow blocks, and very wide ones row by row
     return s;
 }
 
-void prefetchBlock(const PixelView& picture, int x0, int y0, int n) {
-#if defined(__GNUC__)
-    if (picture.empty() || n <= 0 || x0 < 0 || y0 < 0 || x0 >= picture.width) return;
-    const int right = static_cast<int>(std::min<std::int64_t>(std::int64_t(x0) + n, picture.width));
-    const int bottom =
-        static_cast<int>(std::min<std::int64_t>(std::int64_t(y0) + n, picture.height));
-    constexpr std::uintptr_t kLine = 64;
-    for (int y = y0; y < bottom; ++y) {
-        const std::uint8_t* row = picture.bits + y * picture.stride;
-        const auto first =
-            reinterpret_cast<std::uintptr_t>(row + 4 * std::ptrdiff_t(x0)) & ~(kLine - 1);
-        const auto last = reinterpret_cast<std::uintptr_t>(row + 4 * std::ptrdiff_t(right) - 1);
-        for (std::uintptr_t a = first; a <= last; a += kLine)
-            __builtin_prefetch(reinterpret_cast<const void*>(a));
-    }
-#else
-    (void)picture, (void)x0, (void)y0, (void)n;
+void sumGridBlocks(const PixelView& picture, const PaletteGrid& grid, std::int64_t first,
+                   std::int64_t count, BlockSums* out) {
+    if (count <= 0 || first < 0 || grid.rows <= 0) return;
+    const int n = grid.n;
+    const std::int64_t rows = grid.rows;
+    const std::int64_t last = first + count - 1;
+    const int firstColumn = static_cast<int>(first / rows);
+    const int lastColumn = static_cast<int>(last / rows);
+    // The block rows of a column the range holds: all of them but in its first and last column.
+    auto rowsFrom = [&](int c) { return c == firstColumn ? static_cast<int>(first % rows) : 0; };
+    auto rowsTo = [&](int c) {
+        return c == lastColumn ? static_cast<int>(last % rows) + 1 : static_cast<int>(rows);
+    };
+    const bool oneColumn = firstColumn == lastColumn;
+    const int top = oneColumn ? rowsFrom(firstColumn) : 0;
+    const int bottom = oneColumn ? rowsTo(firstColumn) : static_cast<int>(rows);
+    const auto pixels = static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(n);
+    for (std::int64_t i = 0; i < count; ++i)
+        out[i] = BlockSums{0, 0, 0, pixels};
+        // Picture rows in order, each across the columns of the range: the memory is read the way
+        // it lies, instead of a column of blocks whose rows lie a whole picture row apart.
+#if defined(__SSE2__)
+    const bool vectors = n >= 4 && addsFor(n) <= LaneSums::kMaxAdds;
+    const int rowsPerFlush = vectors ? LaneSums::kMaxAdds / addsFor(n) : 0;
+    std::vector<LaneSums> lanes(vectors ? static_cast<std::size_t>(lastColumn - firstColumn + 1)
+                                        : 0);
 #endif
+    for (int br = top; br < bottom; ++br) {
+        for (int dy = 0; dy < n; ++dy) {
+            const auto* line = reinterpret_cast<const std::uint32_t*>(
+                picture.bits + static_cast<std::ptrdiff_t>(br * n + dy) * picture.stride);
+            for (int c = firstColumn; c <= lastColumn; ++c) {
+                if (br < rowsFrom(c) || br >= rowsTo(c)) continue;
+                BlockSums& s = out[static_cast<std::int64_t>(c) * rows + br - first];
+                const std::uint32_t* p = line + static_cast<std::ptrdiff_t>(c) * n;
+#if defined(__SSE2__)
+                if (vectors) {
+                    LaneSums& l = lanes[static_cast<std::size_t>(c - firstColumn)];
+                    if (dy > 0 && dy % rowsPerFlush == 0) l.flush(s);
+                    addRow(p, n, l);
+                    if (dy == n - 1) l.flush(s);
+                    continue;
+                }
+#endif
+                addPixels(p, n, s);
+            }
+        }
+    }
 }
 
 namespace {

@@ -37,10 +37,6 @@ struct BlockSums {
 // picture; the rest of the block is left out, not counted as white or black.
 BlockSums sumBlock(const PixelView& picture, int x0, int y0, int w, int h);
 
-// Starts loading the n x n block at (x0, y0) into the cache, to be summed a little later: its
-// rows lie a whole picture row apart, a pattern the processor does not foresee.
-void prefetchBlock(const PixelView& picture, int x0, int y0, int n);
-
 // sum / count rounded to the nearest whole number, halves up (sampling).
 Rgb8 averageHalfUp(const BlockSums& s);
 // sum / count rounded to the nearest whole number, halves to even (palette blocks).
@@ -63,5 +59,10 @@ struct PaletteGrid {
 };
 // n must be at least 1.
 PaletteGrid paletteGrid(int width, int height, int n);
+
+// The sums of `count` blocks of `grid` from block `first` on in writing order, into out[0] ..
+// out[count - 1]; the blocks must lie inside the picture the grid was cut from.
+void sumGridBlocks(const PixelView& picture, const PaletteGrid& grid, std::int64_t first,
+                   std::int64_t count, BlockSums* out);
 
 } // namespace zul

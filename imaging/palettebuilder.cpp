@@ -20,8 +20,12 @@ namespace zul {
 namespace {
 
 // Blocks per batch: enough to keep a worker busy for a while, small enough that cancelling and
-// the progress display stay prompt.
-constexpr std::int64_t kBlocksPerBatch = 64;
+// the progress display stay prompt. A batch holds whole columns of blocks where it can, at least
+// 512 bytes of each picture row, so that its pixels are read row after row (see sumGridBlocks).
+std::int64_t blocksPerBatch(const PaletteGrid& grid) {
+    const std::int64_t columns = (128 + grid.n - 1) / grid.n;
+    return std::clamp<std::int64_t>(columns * grid.rows, 64, 2048);
+}
 
 // The texts of a record after its tag, in the order of the line; the linear r, g, b between.
 constexpr std::array<Field, 9> kColourFields = {Field::Hue, Field::Value, Field::Chroma,
@@ -78,15 +82,11 @@ void appendCoordinate(std::string& out, int v) {
         out += digits[--n];
 }
 
-// Whether a field holds exactly the decimal text of `v` (0..255), as QString::number wrote it.
-bool holdsWholeNumber(const QString& text, int v) {
-    char digits[4];
-    const int n = reversedDigits(v, digits);
-    if (text.size() != n) return false;
-    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
-    for (int i = 0; i < n; ++i)
-        if (in[i] != static_cast<char16_t>(digits[n - 1 - i])) return false;
-    return true;
+// The decimal text of v >= 0.
+std::string_view decimal(int v, char (&buffer)[12]) {
+    int n = reversedDigits(v, buffer);
+    std::reverse(buffer, buffer + n);
+    return {buffer, static_cast<std::size_t>(n)};
 }
 
 // One worker's conversions: a workbench of its own on the shared table, the linear texts of
@@ -148,19 +148,19 @@ private:
         // Every block from empty fields: nothing of the previous block can show through.
         m_wb.clearEntries();
         m_dialogs.clear();
-        m_wb.setText(Field::R, QString::number(c.r));
-        m_wb.setText(Field::G, QString::number(c.g));
-        m_wb.setText(Field::Bl, QString::number(c.b));
+        char digits[3][12];
+        const std::array<int, 3> typed = {c.r, c.g, c.b};
+        for (std::size_t i = 0; i < 3; ++i)
+            m_wb.setTextUtf8(kRgbCmykFields[i], decimal(typed[i], digits[i]));
         if (!m_wb.rgbChain()) {
             failure = m_dialogs.messages().join("; ");
             return false;
         }
         // The R, G, B the chain left in the fields; most often the texts just typed.
         DisplayRgb rgb{};
-        const std::array<int, 3> typed = {c.r, c.g, c.b};
         bool asTyped = true;
         for (std::size_t i = 0; i < 3 && asTyped; ++i) {
-            asTyped = holdsWholeNumber(m_wb.text(kRgbCmykFields[i]), typed[i]);
+            asTyped = m_wb.textUtf8(kRgbCmykFields[i]) == decimal(typed[i], digits[i]);
             rgb[i] = static_cast<std::int16_t>(typed[i]);
         }
         const std::string* linear[3] = {};
@@ -183,13 +183,13 @@ private:
             return false;
         }
         for (Field f : kColourFields)
-            appendPaletteText(out, m_wb.text(f));
+            appendPaletteItem(out, m_wb.textUtf8(f));
         for (const std::string* text : linear) {
             out += ',';
             out += *text;
         }
         for (Field f : kRgbCmykFields)
-            appendPaletteText(out, m_wb.text(f));
+            appendPaletteItem(out, m_wb.textUtf8(f));
         out += "\r\n";
         return true;
     }
@@ -275,28 +275,31 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job) {
     }
 
     const std::int64_t total = grid.blocks();
+    const std::int64_t perBatch = blocksPerBatch(grid);
     std::int64_t next = 0;
     PipelineStages<BlockBatch> stages;
     stages.read = [&](BlockBatch& batch) {
         batch.first = next;
-        batch.count = std::min(kBlocksPerBatch, total - next);
+        batch.count = std::min(perBatch, total - next);
         next += batch.count;
         return next < total;
     };
     stages.makeWorker = [&job, grid, total]() -> std::function<void(BlockBatch&)> {
         auto converter = std::make_shared<BlockConverter>(job, total);
-        return [converter, grid, &job](BlockBatch& batch) {
+        auto sums = std::make_shared<std::vector<BlockSums>>();
+        return [converter, sums, grid, &job](BlockBatch& batch) {
             // One clock reading a batch: its records share the date and time.
             std::string stamp;
             appendPaletteDateTime(stamp, QDateTime::currentDateTime());
             const std::int64_t end = batch.first + batch.count;
             batch.lines.reserve(static_cast<std::size_t>(batch.count) * 160);
+            sums->resize(static_cast<std::size_t>(batch.count));
+            sumGridBlocks(job.picture, grid, batch.first, batch.count, sums->data());
             QString failure;
             for (std::int64_t k = batch.first; k < end; ++k) {
                 const int x0 = grid.x0(k), y0 = grid.y0(k);
-                // The next block's pixels load while this one converts.
-                if (k + 1 < end) prefetchBlock(job.picture, grid.x0(k + 1), grid.y0(k + 1), grid.n);
-                const Rgb8 avg = averageHalfEven(sumBlock(job.picture, x0, y0, grid.n, grid.n));
+                const Rgb8 avg =
+                    averageHalfEven((*sums)[static_cast<std::size_t>(k - batch.first)]);
                 const std::size_t lineStart = batch.lines.size();
                 batch.lines += stamp;
                 batch.lines += ",\"";

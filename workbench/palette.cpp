@@ -79,34 +79,46 @@ QString paletteSafeText(const QString& text) {
     return out;
 }
 
+namespace {
+// `text` in double quotes, made safe as paletteSafeText makes it.
+void appendQuotedSafe(std::string& line, std::string_view text) {
+    // Most texts are plain numbers and notations: appended as they are.
+    const bool plain = std::none_of(text.begin(), text.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c >= 0x80 || c == '"' || c == '\r' || c == '\n';
+    });
+    line += '"';
+    if (plain && !needsApostrophe(text)) {
+        line.append(text);
+    } else {
+        const QByteArray safe = paletteSafeText(QString::fromUtf8(text)).toUtf8();
+        line.append(safe.constData(), static_cast<std::size_t>(safe.size()));
+    }
+    line += '"';
+}
+} // namespace
+
 void appendPaletteText(std::string& line, const QString& text) {
+    if (!line.empty()) line += ',';
+    // Field texts are short and plain ASCII, which reads the same narrowed as wide.
+    char item[64];
     const auto n = static_cast<std::size_t>(text.size());
     const auto* in = reinterpret_cast<const char16_t*>(text.constData());
-    // Field texts are short and plain: narrowed into a buffer and appended at once; anything
-    // else as paletteSafeText has it, through UTF-8.
-    char item[64];
-    if (n + 3 <= sizeof item) {
-        std::size_t k = 0;
-        if (!line.empty()) item[k++] = ',';
-        item[k++] = '"';
-        const std::size_t start = k;
-        for (std::size_t i = 0; i < n; ++i) {
-            const char16_t c = in[i];
-            if (c >= 0x80 || c == '"' || c == '\r' || c == '\n') break;
-            item[k++] = static_cast<char>(c);
-        }
-        // Plain ASCII reads the same narrowed as wide.
-        if (k - start == n && !needsApostrophe(std::string_view(item + start, n))) {
-            item[k++] = '"';
-            line.append(item, k);
-            return;
-        }
+    std::size_t k = 0;
+    for (; k < n && k < sizeof item && in[k] < 0x80; ++k)
+        item[k] = static_cast<char>(in[k]);
+    if (k == n) {
+        appendQuotedSafe(line, std::string_view(item, n));
+    } else {
+        const QByteArray utf8 = text.toUtf8();
+        appendQuotedSafe(line,
+                         std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
     }
-    if (!line.empty()) line += ',';
-    line += '"';
-    const QByteArray utf8 = paletteSafeText(text).toUtf8();
-    line.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    line += '"';
+}
+
+void appendPaletteItem(std::string& line, std::string_view text) {
+    line += ',';
+    appendQuotedSafe(line, text);
 }
 
 namespace {

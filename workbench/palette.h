@@ -60,6 +60,9 @@ void appendPaletteDateTime(std::string& line, const QDateTime& when);
 // a comma unless `line` is empty, then `text` in double quotes, made safe as paletteSafeText
 // makes it.
 void appendPaletteText(std::string& line, const QString& text);
+// a comma, then the UTF-8 `text` in double quotes, made safe as paletteSafeText makes it: one
+// item of a line already begun, from a field's bytes.
+void appendPaletteItem(std::string& line, std::string_view text);
 
 // Appends one whole line to `fileName` (created if missing), after a CR LF when the file does not
 // end in a line break. Palettes up to 8 MiB are rewritten beside themselves and renamed, so a kill

@@ -216,12 +216,28 @@ TEST(BatchOutput, ZonesKeepABlankWhenATextFillsItsZone) {
 }
 
 TEST(BatchOutput, PaletteRecordsAsSaveDataWritesThem) {
-    const JobRun r = runJob("xyz", "Tag,X,Y,Z\nwhite,95,100,108\n\"a, b\",20,10,5\nblack,0,0,0\n");
+    // Tags a spreadsheet would take for a formula are made safe as "Save to Palette" makes them.
+    const std::vector<std::pair<std::string, std::string>> tags = {
+        {"white", "white"},
+        {"\"a, b\"", "a, b"},
+        {"=1+2", "=1+2"},
+        {"-A", "-A"},
+        {"-1", "-1"},
+        {"@x", "@x"},
+        {"\"q \"\"x\"\"\"", "q \"x\""},
+        {"\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"}};
+    std::string input = "Tag,X,Y,Z\n";
+    for (const auto& t : tags)
+        input += t.first + ",20,10,5\n";
+    input += "black,0,0,0\n";
+    const JobRun r = runJob("xyz", input);
     EXPECT_EQ(r.out, "");
     const auto lines = crlfLines(r.palette);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), tags.size() + 1);
     EXPECT_EQ(r.report.failed, 0); // X + Y + Z = 0 is the neutral black
-    EXPECT_NE(lines[2].find("\"black\",\"N\",\"0.00\",\"0.00\","), std::string::npos) << lines[2];
+    EXPECT_NE(lines.back().find("\"black\",\"N\",\"0.00\",\"0.00\","), std::string::npos)
+        << lines.back();
+    EXPECT_NE(lines[2].find(",\"'=1+2\","), std::string::npos) << lines[2];
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -229,21 +245,20 @@ TEST(BatchOutput, PaletteRecordsAsSaveDataWritesThem) {
     Workbench wb(sharedTable(), dialogs);
     wb.startUp();
     wb.setPaletteFile(dir.filePath("p.csv"));
-    for (auto [tag, x, y, z] :
-         {std::tuple{"white", "95", "100", "108"}, {"a, b", "20", "10", "5"}}) {
+    for (const auto& t : tags) {
         wb.clearEntries();
-        wb.setText(Field::X, x);
-        wb.setText(Field::Y, y);
-        wb.setText(Field::Z, z);
+        wb.setText(Field::X, "20");
+        wb.setText(Field::Y, "10");
+        wb.setText(Field::Z, "5");
         ASSERT_TRUE(wb.xyzChain());
-        wb.setTag(tag);
+        wb.setTag(QString::fromStdString(t.second));
         ASSERT_TRUE(wb.SaveData(1));
     }
     QFile saved(dir.filePath("p.csv"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const auto savedLines = crlfLines(saved.readAll().toStdString());
-    ASSERT_EQ(savedLines.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
+    ASSERT_EQ(savedLines.size(), tags.size());
+    for (std::size_t i = 0; i < tags.size(); ++i) {
         EXPECT_EQ(lines[i].substr(0, 24), "\"03-04-2026\",\"05:06:07\",");
         EXPECT_EQ(lines[i].substr(24), savedLines[i].substr(24)); // after date and time
     }

@@ -113,7 +113,41 @@ TEST(BlockAverage, SumsMatchAPixelByPixelSumForEveryShapeOfBlock) {
         EXPECT_EQ(std::tie(s.r, s.g, s.b, s.count),
                   std::tie(expected.r, expected.g, expected.b, expected.count))
             << b.x0 << " " << b.y0 << " " << b.w << " x " << b.h;
-        prefetchBlock(v, b.x0, b.y0, b.w); // only a hint, also for blocks cut by the edges
+    }
+}
+
+TEST(BlockAverage, GridBlocksSummedRowByRowEqualBlockByBlockSums) {
+    // Granularities scalar (1 to 3), vector with every tail, tall enough that the lanes are
+    // emptied within a block (n x adds > 256), and wider than the lanes take a row of; ranges
+    // within one column, across several, starting and ending part way down a column.
+    std::mt19937 random(7);
+    const int width = 1100, height = 1040, stride = width + 5;
+    std::vector<std::uint32_t> pixels(std::size_t(stride) * height);
+    for (std::uint32_t& p : pixels)
+        p = random() | 0x00f0f0f0u; // bright, so that any lane overflow shows
+    const PixelView v{reinterpret_cast<const std::uint8_t*>(pixels.data()), width, height,
+                      static_cast<std::ptrdiff_t>(stride) * 4};
+    for (int n : {1, 2, 3, 4, 5, 7, 35, 64, 130, 260, 1030}) {
+        const PaletteGrid grid = paletteGrid(width, height, n);
+        const std::int64_t total = grid.blocks();
+        const std::int64_t cuts[][2] = {{0, total},
+                                        {0, std::min<std::int64_t>(1, total)},
+                                        {std::min<std::int64_t>(3, total), total / 2},
+                                        {total / 3, total - total / 3},
+                                        {total - 1, 1}};
+        for (const auto& [first, count0] : cuts) {
+            // At most 3,000 blocks (several columns even at n = 1), to stay quick.
+            const std::int64_t count = std::min({count0, total - first, std::int64_t(3000)});
+            if (count <= 0) continue;
+            std::vector<BlockSums> sums(static_cast<std::size_t>(count));
+            sumGridBlocks(v, grid, first, count, sums.data());
+            for (std::int64_t k = first; k < first + count; ++k) {
+                const BlockSums e = sumBlock(v, grid.x0(k), grid.y0(k), n, n);
+                const BlockSums& s = sums[static_cast<std::size_t>(k - first)];
+                ASSERT_EQ(std::tie(s.r, s.g, s.b, s.count), std::tie(e.r, e.g, e.b, e.count))
+                    << "n " << n << ", block " << k << " of " << first << " + " << count;
+            }
+        }
     }
 }
 
