@@ -33,6 +33,16 @@ public:
                                           : _mm_slli_si128(ones, 4);
         add(_mm_and_si128(pixels, lanes));
     }
+    // The pixels of one row of a block at least four wide: four a step, the last 1 to 3 as the
+    // tail of the row's last four. Takes addsFor(width) additions.
+    static int addsFor(int width) { return width / 4 + (width % 4 ? 1 : 0); }
+    void addRow(const std::uint32_t* p, int width) {
+        const int quads = width / 4;
+        for (int i = 0; i < quads; ++i)
+            add(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i)));
+        if (const int tail = width % 4)
+            addLast(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + width - 4)), tail);
+    }
     void flush(BlockSums& s) {
         // Lanes in memory order of the bytes of 0xAARRGGBB: blue, green, red, alpha.
         alignas(16) std::uint16_t low[8], high[8];
@@ -73,27 +83,6 @@ void addPixels(const std::uint32_t* p, int n, BlockSums& s) {
 
 } // namespace
 
-#if defined(__SSE2__)
-namespace {
-
-// The additions of LaneSums a row of a block `width` pixels wide takes.
-int addsFor(int width) {
-    return width / 4 + (width % 4 ? 1 : 0);
-}
-
-// The pixels of one row of a block at least four wide: four a step, the last 1 to 3 as the tail
-// of the row's last four.
-void addRow(const std::uint32_t* p, int width, LaneSums& lanes) {
-    const int quads = width / 4;
-    for (int i = 0; i < quads; ++i)
-        lanes.add(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i)));
-    if (const int tail = width % 4)
-        lanes.addLast(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + width - 4)), tail);
-}
-
-} // namespace
-#endif
-
 BlockSums sumBlock(const PixelView& picture, int x0, int y0, int w, int h) {
     BlockSums s;
     if (picture.empty() || w <= 0 || h <= 0) return s;
@@ -110,7 +99,7 @@ BlockSums sumBlock(const PixelView& picture, int x0, int y0, int w, int h) {
         return reinterpret_cast<const std::uint32_t*>(picture.bits + y * picture.stride) + left;
     };
 #if defined(__SSE2__)
-    const int addsPerRow = addsFor(width);
+    const int addsPerRow = LaneSums::addsFor(width);
     if (width >= 4 && addsPerRow <= LaneSums::kMaxAdds) {
         LaneSums lanes;
         int adds = 0;
@@ -119,7 +108,7 @@ BlockSums sumBlock(const PixelView& picture, int x0, int y0, int w, int h) {
                 lanes.flush(s);
                 adds = 0;
             }
-            addRow(row(y), width, lanes);
+            lanes.addRow(row(y), width);
             adds += addsPerRow;
         }
         lanes.flush(s);
@@ -139,44 +128,66 @@ void sumGridBlocks(const PixelView& picture, const PaletteGrid& grid, std::int64
     const std::int64_t last = first + count - 1;
     const int firstColumn = static_cast<int>(first / rows);
     const int lastColumn = static_cast<int>(last / rows);
-    // The block rows of a column the range holds: all of them but in its first and last column.
-    auto rowsFrom = [&](int c) { return c == firstColumn ? static_cast<int>(first % rows) : 0; };
-    auto rowsTo = [&](int c) {
-        return c == lastColumn ? static_cast<int>(last % rows) + 1 : static_cast<int>(rows);
-    };
+    // The range's first column holds the block rows from `top0` on, its last those before
+    // `bottom1`; the columns between hold them all.
+    const int top0 = static_cast<int>(first % rows);
+    const int bottom1 = static_cast<int>(last % rows) + 1;
     const bool oneColumn = firstColumn == lastColumn;
-    const int top = oneColumn ? rowsFrom(firstColumn) : 0;
-    const int bottom = oneColumn ? rowsTo(firstColumn) : static_cast<int>(rows);
     const auto pixels = static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(n);
     for (std::int64_t i = 0; i < count; ++i)
         out[i] = BlockSums{0, 0, 0, pixels};
-        // Picture rows in order, each across the columns of the range: the memory is read the way
-        // it lies, instead of a column of blocks whose rows lie a whole picture row apart.
 #if defined(__SSE2__)
-    const bool vectors = n >= 4 && addsFor(n) <= LaneSums::kMaxAdds;
-    const int rowsPerFlush = vectors ? LaneSums::kMaxAdds / addsFor(n) : 0;
+    const bool vectors = n >= 4 && LaneSums::addsFor(n) <= LaneSums::kMaxAdds;
+    const int rowsPerFlush = vectors ? LaneSums::kMaxAdds / LaneSums::addsFor(n) : 0;
     std::vector<LaneSums> lanes(vectors ? static_cast<std::size_t>(lastColumn - firstColumn + 1)
                                         : 0);
 #endif
+    // Picture rows in order, each across the columns of the range: the memory is read the way it
+    // lies, instead of a column of blocks whose rows lie a whole picture row apart. Each row's
+    // part lies in a page of its own, where the processor's own prefetching barely starts: the
+    // part a few rows down is asked for while this one is summed.
+    constexpr int kRowsAhead = 3;
+    const int top = oneColumn ? top0 : 0;
+    const int bottom = oneColumn ? bottom1 : static_cast<int>(rows);
+    const int lastRow = bottom * n - 1;
     for (int br = top; br < bottom; ++br) {
+        const int from = br < top0 ? firstColumn + 1 : firstColumn;
+        const int to = br >= bottom1 ? lastColumn - 1 : lastColumn;
+        BlockSums* const sums = out + (static_cast<std::int64_t>(from) * rows + br - first);
+        const std::ptrdiff_t spanFrom = static_cast<std::ptrdiff_t>(from) * n * 4;
+        const std::ptrdiff_t spanTo = static_cast<std::ptrdiff_t>(to + 1) * n * 4;
         for (int dy = 0; dy < n; ++dy) {
+            const int y = br * n + dy;
             const auto* line = reinterpret_cast<const std::uint32_t*>(
-                picture.bits + static_cast<std::ptrdiff_t>(br * n + dy) * picture.stride);
-            for (int c = firstColumn; c <= lastColumn; ++c) {
-                if (br < rowsFrom(c) || br >= rowsTo(c)) continue;
-                BlockSums& s = out[static_cast<std::int64_t>(c) * rows + br - first];
-                const std::uint32_t* p = line + static_cast<std::ptrdiff_t>(c) * n;
-#if defined(__SSE2__)
-                if (vectors) {
-                    LaneSums& l = lanes[static_cast<std::size_t>(c - firstColumn)];
-                    if (dy > 0 && dy % rowsPerFlush == 0) l.flush(s);
-                    addRow(p, n, l);
-                    if (dy == n - 1) l.flush(s);
-                    continue;
-                }
-#endif
-                addPixels(p, n, s);
+                picture.bits + static_cast<std::ptrdiff_t>(y) * picture.stride);
+#if defined(__GNUC__)
+            if (y + kRowsAhead <= lastRow) {
+                const std::uint8_t* ahead =
+                    picture.bits + static_cast<std::ptrdiff_t>(y + kRowsAhead) * picture.stride;
+                for (std::ptrdiff_t a = spanFrom; a < spanTo; a += 64)
+                    __builtin_prefetch(ahead + a);
+                __builtin_prefetch(ahead + spanTo - 1);
             }
+#endif
+#if defined(__SSE2__)
+            if (vectors) {
+                const bool flushFirst = dy > 0 && dy % rowsPerFlush == 0;
+                const bool blockDone = dy == n - 1;
+                for (int c = from; c <= to; ++c) {
+                    BlockSums& s = sums[static_cast<std::int64_t>(c - from) * rows];
+                    // A copy the compiler keeps in registers: the pixel loads may alias memory.
+                    LaneSums l = lanes[static_cast<std::size_t>(c - firstColumn)];
+                    if (flushFirst) l.flush(s);
+                    l.addRow(line + static_cast<std::ptrdiff_t>(c) * n, n);
+                    if (blockDone) l.flush(s);
+                    lanes[static_cast<std::size_t>(c - firstColumn)] = l;
+                }
+                continue;
+            }
+#endif
+            for (int c = from; c <= to; ++c)
+                addPixels(line + static_cast<std::ptrdiff_t>(c) * n, n,
+                          sums[static_cast<std::int64_t>(c - from) * rows]);
         }
     }
 }
