@@ -22,6 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (items.size() < 17) {
         const auto [item, rest] = fuzz::cut(text, '\x01');
         items.push_back(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+        // The same item written from its bytes, as the batch and picture palettes write fields.
+        std::string fromBytes = "x";
+        appendPaletteItem(fromBytes, item);
+        FUZZ_CHECK(fromBytes == "x,\"" + paletteSafeText(items.back()).toStdString() + "\"");
         if (rest.data() == nullptr) break;
         text = rest;
     }
