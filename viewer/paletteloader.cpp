@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace zul {
@@ -116,10 +117,8 @@ private:
 void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
                           const std::string& value, const std::string& chroma, float valueNumber,
                           float chromaNumber, long line, PointTable& t, const RecordColour& own) {
-    wb.setTextUtf8(Field::Hue, hue);
-    wb.setTextUtf8(Field::Value, value);
-    wb.setTextUtf8(Field::Chroma, chroma);
-    const bool ok = wb.muncie();
+    const std::optional<Workbench::EntryColour> colour =
+        wb.munsellColour(hue, value, chroma, valueNumber, chromaNumber);
 
     const float step = paletteHueStep(hue);
     const float angle = paletteHueAngle(step);
@@ -134,16 +133,16 @@ void convertPaletteRecord(Workbench& wb, const std::string& name, const std::str
     t.chromas.push_back(chromaNumber);
     t.baseX.push_back(chromaNumber * std::cos(angle));
     t.baseY.push_back(chromaNumber * std::sin(angle));
-    t.converted.push_back(ok ? 1 : 0);
+    t.converted.push_back(colour ? 1 : 0);
     t.own.push_back(own);
-    if (ok) {
-        const auto rgb = wb.displayRgb();
+    if (colour) {
+        const auto& rgb = colour->rgb;
         t.colours.push_back(0xff000000u | static_cast<std::uint32_t>(rgb[0]) << 16 |
                             static_cast<std::uint32_t>(rgb[1]) << 8 |
                             static_cast<std::uint32_t>(rgb[2]));
-        t.labL.push_back(fieldNumber(wb.textUtf8(Field::L)));
-        t.labA.push_back(fieldNumber(wb.textUtf8(Field::A)));
-        t.labB.push_back(fieldNumber(wb.textUtf8(Field::B)));
+        t.labL.push_back(fieldNumber(colour->lab[0]));
+        t.labA.push_back(fieldNumber(colour->lab[1]));
+        t.labB.push_back(fieldNumber(colour->lab[2]));
     } else {
         t.colours.push_back(0xff000000u);
         t.labL.push_back(0);

@@ -1,8 +1,8 @@
 #include "viewer/palettereader.h"
 
+#include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
 
 #include <array>
 #include <cctype>
@@ -11,14 +11,6 @@
 namespace zul {
 
 namespace {
-
-std::string_view trimmedBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool readNumber(const char* name, const std::string& text, float& out, std::string& reason) {
     try {
@@ -73,11 +65,57 @@ RecordColour ownColour(const std::vector<std::string>& f) {
 
 } // namespace
 
+void splitRecordFields(std::string_view line, std::vector<std::string>& fields) {
+    std::size_t count = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p != end && isBlank(*p))
+        ++p;
+    if (p == end) { // a line of blanks holds no field
+        fields.clear();
+        return;
+    }
+    for (;;) {
+        while (p != end && isBlank(*p))
+            ++p;
+        if (count == fields.size()) fields.emplace_back();
+        std::string& field = fields[count++];
+        if (p != end && *p == '"') {
+            // Up to the closing quote, "" standing for one; an unclosed quote runs to the line
+            // end, and what follows the closing quote up to the comma is dropped.
+            field.clear();
+            const char* from = ++p;
+            for (;;) {
+                while (p != end && *p != '"')
+                    ++p;
+                field.append(from, p);
+                if (p == end) break;
+                ++p;
+                if (p == end || *p != '"') break;
+                from = p++; // the second quote of a pair starts the next run
+            }
+            while (p != end && *p != ',')
+                ++p;
+        } else {
+            const char* from = p;
+            while (p != end && *p != ',')
+                ++p;
+            const char* last = p;
+            while (last != from && isBlank(last[-1]))
+                --last;
+            field.assign(from, last);
+        }
+        if (p == end || count == kRecordFields) break;
+        ++p;
+    }
+    fields.resize(count);
+}
+
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
                               PaletteFields& out) {
     if (line.size() > kMaxPaletteLine)
         return "the line is longer than " + std::to_string(kMaxPaletteLine / 1024) + " KiB";
-    splitCsvLine(line, scratch);
+    splitRecordFields(line, scratch);
     if (scratch.size() < 6)
         return std::to_string(scratch.size()) + (scratch.size() == 1 ? " field" : " fields") +
                ", a record needs date, time, tag, hue, value and chroma";
@@ -85,8 +123,8 @@ std::string readPaletteRecord(std::string_view line, std::vector<std::string>& s
     out.hue = scratch[3];
     out.value = scratch[4];
     out.chroma = scratch[5];
-    out.noNotation = trimmedBlanks(out.hue).empty() && trimmedBlanks(out.value).empty() &&
-                     trimmedBlanks(out.chroma).empty();
+    out.noNotation = trimBlanks(out.hue).empty() && trimBlanks(out.value).empty() &&
+                     trimBlanks(out.chroma).empty();
     out.own = ownColour(scratch);
     if (out.noNotation) return {};
     std::string reason;
@@ -98,7 +136,7 @@ std::string readPaletteRecord(std::string_view line, std::vector<std::string>& s
 bool isPaletteHeader(const std::vector<std::string>& fields) {
     // Blank value and chroma are a record without a notation, not captions.
     return fields.size() >= 6 && !isNumber(fields[4]) && !isNumber(fields[5]) &&
-           !trimmedBlanks(fields[4]).empty();
+           !trimBlanks(fields[4]).empty();
 }
 
 std::string lowerHueText(std::string_view hue) {
@@ -124,7 +162,7 @@ float paletteHueStep(std::string_view hue) {
                                                          {"g", 40},
                                                          {"b", 60},
                                                          {"p", 80}}};
-    const std::string lower = lowerHueText(trimmedBlanks(hue));
+    const std::string lower = lowerHueText(trimBlanks(hue));
     const std::string_view text = lower;
     for (const Ending& e : kEndings) {
         if (text.size() < e.letters.size() ||

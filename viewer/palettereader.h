@@ -21,6 +21,13 @@ struct PaletteFields {
     bool noNotation = false;
 };
 
+// Fields of a record that are read: up to R, G, B (16..18).
+inline constexpr std::size_t kRecordFields = 18;
+
+// The first kRecordFields fields of `line` (fewer where it holds fewer), split as splitCsvLine
+// splits them. Reuses the strings already in `fields`.
+void splitRecordFields(std::string_view line, std::vector<std::string>& fields);
+
 // Splits `line` (using `scratch` for the fields) into `out`. Returns an empty string for a
 // record (one without a notation included), otherwise why the line is not one ("value: "nan"
 // is not a number").
