@@ -94,12 +94,14 @@ TEST(RecordFields, SplitAsTheCsvReaderSplitsUpToTheLastFieldRead) {
         R"("a"b"c,d)",
         "\"last\"\"",
     };
-    std::vector<std::string> all, read = {"left", "over", "from", "before"};
+    std::vector<std::string> all, unquoted = {"left", "over", "from", "before"};
+    RecordFields read;
     for (const std::string& line : lines) {
         splitCsvLine(line, all);
-        splitRecordFields(line, read);
+        splitRecordFields(line, read, unquoted);
         if (all.size() > kRecordFields) all.resize(kRecordFields);
-        EXPECT_EQ(read, all) << line;
+        EXPECT_EQ(std::vector<std::string>(read.text.begin(), read.text.begin() + read.count), all)
+            << line;
     }
 }
 
