@@ -368,6 +368,30 @@ DisplayRgb fieldRgb(const Workbench& wb) {
 
 namespace {
 
+// A number text as the chains write it ("51.57", "-.50"); 0 for anything else.
+float readNumberText(std::string_view text) {
+    float v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size() ? v : 0.0f;
+}
+
+} // namespace
+
+float twoDecimalsNumber(float v) {
+    // The picture rounds the binary value half away from zero; a float times 100 is exact in a
+    // double. The hundredths are then read as the decimal the text names, without the text.
+    const double hundredths = std::round(static_cast<double>(v) * 100.0);
+    if (!(std::fabs(hundredths) < 1e15)) return readNumberText(formatPicture(v, "###.00"));
+    char text[32];
+    char* end = std::to_chars(text, text + 24, static_cast<std::int64_t>(hundredths)).ptr;
+    *end++ = 'e';
+    *end++ = '-';
+    *end++ = '2';
+    return readNumberText(std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+namespace {
+
 // The position a slider takes for `position`, ties to even; nullopt outside its range.
 std::optional<int> sliderPosition(Slider s, double position) {
     const SliderRange r = sliderRange(s);
@@ -580,10 +604,9 @@ Workbench::munsellColour(std::string_view hue, std::string_view value, std::stri
         setTextUtf8(Field::Value, value);
         setTextUtf8(Field::Chroma, chroma);
         if (!muncie()) return std::nullopt;
-        const auto rgb = displayRgb();
-        return EntryColour{rgb,
-                           {std::string(textUtf8(Field::L)), std::string(textUtf8(Field::A)),
-                            std::string(textUtf8(Field::B))}};
+        return EntryColour{displayRgb(),
+                           {readNumberText(textUtf8(Field::L)), readNumberText(textUtf8(Field::A)),
+                            readNumberText(textUtf8(Field::B))}};
     }
     // The steps of muncie() that decide the colour, in its order; what it writes on the way and
     // does not read again is left out.
@@ -609,8 +632,7 @@ Workbench::munsellColour(std::string_view hue, std::string_view value, std::stri
         Xyz xyz{cie.X, cie.Y, cie.Z};
         const Lab lab = xyzlab(xyz, m_illuminant);
         EntryColour out;
-        out.lab = {formatPicture(lab.l, "###.00"), formatPicture(lab.a, "###.00"),
-                   formatPicture(lab.b, "###.00")};
+        out.lab = {twoDecimalsNumber(lab.l), twoDecimalsNumber(lab.a), twoDecimalsNumber(lab.b)};
         const DisplayRgb rgb = xyzrgb(xyz, m_illuminant, rgbSettings()).shown(m_quiet);
         out.rgb = {rgb[0], rgb[1], rgb[2]};
         return out;

@@ -181,7 +181,7 @@ public:
     // only the colour: the display R, G, B and the CIELAB field texts.
     struct EntryColour {
         std::array<int, 3> rgb{};
-        std::array<std::string, 3> lab; // L*, a*, b*
+        std::array<float, 3> lab{}; // L*, a*, b* as their fields read, in single precision
     };
     // The Munsell entry chain for the texts `hue`, `value` and `chroma`, of which the last two
     // read as the numbers `valueNumber` and `chromaNumber` (the strict reading, as a float):
@@ -328,6 +328,9 @@ private:
     QString m_tag;
     std::array<float, 40> m_reflectance{};
 };
+
+// The number the "###.00" text of `v` (a CIELAB field) reads as in single precision.
+float twoDecimalsNumber(float v);
 
 // The display R, G and B as their fields show them, each rounded and held to 0..255 (what a
 // palette record keeps); ConversionError or RangeError as strict reading gives them.

@@ -7,6 +7,8 @@
 
 #include "workbench/workbench_fixture.h"
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -14,6 +16,34 @@ namespace zul::testing {
 namespace {
 
 class EntryColourTest : public WorkbenchTest {};
+
+float readText(std::string_view text) {
+    float v = std::nanf("");
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+}
+
+float fieldReading(const Workbench& wb, Field f) {
+    return readText(wb.textUtf8(f));
+}
+
+TEST(TwoDecimalsNumber, ReadsAsThePictureTextReads) {
+    std::vector<float> values = {0.0f,   -0.0f,   0.004f, -0.004f,   0.005f,   -0.005f,
+                                 0.125f, -0.125f, 0.375f, 2.625f,    -99.875f, 51.575f,
+                                 100.0f, -16.0f,  1e-30f, 123456.7f, 3e7f,     -2.5e9f,
+                                 1e13f,  1e20f,   -3e38f, 0.015f,    1.005f,   -1.005f};
+    // Ties of hundredths (eighths) and a sweep over the range CIELAB fields take.
+    for (int m = -4000; m <= 4000; ++m)
+        values.push_back(static_cast<float>(m) / 8.0f);
+    for (float v = -600.0f; v < 600.0f; v += 0.0371f)
+        values.push_back(v);
+    for (float v : values) {
+        const float expected = readText(formatPicture(v, "###.00"));
+        const float got = twoDecimalsNumber(v);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(got), std::bit_cast<std::uint32_t>(expected))
+            << v << " " << formatPicture(v, "###.00");
+    }
+}
 
 TEST_F(EntryColourTest, GivesWhatTheChainGivesForEveryKindOfEntry) {
     // Hues of every family, neutrals, texts the chain rewrites (whole notations, non-ASCII),
@@ -64,9 +94,10 @@ TEST_F(EntryColourTest, GivesWhatTheChainGivesForEveryKindOfEntry) {
                     const auto rgb = chain.displayRgb();
                     black += chain.outOfRange() ? 1 : 0;
                     EXPECT_EQ(got->rgb, (std::array<int, 3>{rgb[0], rgb[1], rgb[2]})) << entry;
-                    EXPECT_EQ(got->lab[0], chain.textUtf8(Field::L)) << entry;
-                    EXPECT_EQ(got->lab[1], chain.textUtf8(Field::A)) << entry;
-                    EXPECT_EQ(got->lab[2], chain.textUtf8(Field::B)) << entry;
+                    EXPECT_EQ(got->lab, (std::array<float, 3>{fieldReading(chain, Field::L),
+                                                              fieldReading(chain, Field::A),
+                                                              fieldReading(chain, Field::B)}))
+                        << entry;
                 }
             }
         }
