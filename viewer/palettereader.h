@@ -37,8 +37,8 @@ void splitRecordFields(std::string_view line, RecordFields& out,
                        std::vector<std::string>& unquoted);
 
 // Splits `line` (using `scratch` for fields with doubled quotes) into `out`. Returns an empty
-// string for a record (one without a notation included), otherwise why the line is not one ("value:
-// "nan" is not a number").
+// string for a record (one without a notation included), otherwise why the line is not one
+// ("value: "nan" is not a number").
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
                               PaletteFields& out);
 

@@ -178,7 +178,7 @@ public:
     bool cmyk();     // CMYK entry chain
     bool ciemun();   // Munsell fields from the XYZ fields
     // What the Munsell entry chain makes of one entry, for callers that convert many and keep
-    // only the colour: the display R, G, B and the CIELAB field texts.
+    // only the colour: the display R, G, B and the CIELAB fields' numbers.
     struct EntryColour {
         std::array<int, 3> rgb{};
         std::array<float, 3> lab{}; // L*, a*, b* as their fields read, in single precision
