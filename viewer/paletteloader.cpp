@@ -6,10 +6,9 @@
 
 #include <QFile>
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace zul {
@@ -20,6 +19,9 @@ namespace {
 // finish close together on a palette of the viewer's 10,000 entries.
 constexpr std::size_t kBatchLines = 256;
 constexpr std::size_t kFirstUnconvertedListed = 5;
+// Bytes read at a time: the first batch is on its way after one chunk, and a small buffer is
+// not cleared and mapped anew on every load.
+constexpr std::size_t kReadChunk = 64 * 1024;
 
 struct LineRef {
     std::size_t offset, length;
@@ -56,24 +58,9 @@ bool isBlankLine(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// A CIELAB field text ("51.57", "-.50") as a number; 0 for anything else. Read in place: the
-// locale-aware QString conversion costs more than the rest of the record.
-float fieldNumber(std::string_view text) {
-    std::array<char, 32> buffer;
-    std::size_t n = 0;
-    for (char c : text) {
-        if (c == ' ') continue;
-        if (static_cast<unsigned char>(c) >= 0x80 || n == buffer.size()) return 0;
-        buffer[n++] = c;
-    }
-    float v = 0;
-    const auto r = std::from_chars(buffer.data(), buffer.data() + n, v);
-    return r.ec == std::errc() && r.ptr == buffer.data() + n ? v : 0.0f;
-}
-
 class BatchReader {
 public:
-    explicit BatchReader(const ChunkReader& read) : m_source(read) {}
+    explicit BatchReader(const ChunkReader& read) : m_source(read, kReadChunk) {}
 
     bool fill(Batch& b) {
         const std::int64_t start = m_source.position();
@@ -116,10 +103,8 @@ private:
 void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
                           const std::string& value, const std::string& chroma, float valueNumber,
                           float chromaNumber, long line, PointTable& t, const RecordColour& own) {
-    wb.setTextUtf8(Field::Hue, hue);
-    wb.setTextUtf8(Field::Value, value);
-    wb.setTextUtf8(Field::Chroma, chroma);
-    const bool ok = wb.muncie();
+    const std::optional<Workbench::EntryColour> colour =
+        wb.munsellColour(hue, value, chroma, valueNumber, chromaNumber);
 
     const float step = paletteHueStep(hue);
     const float angle = paletteHueAngle(step);
@@ -134,16 +119,16 @@ void convertPaletteRecord(Workbench& wb, const std::string& name, const std::str
     t.chromas.push_back(chromaNumber);
     t.baseX.push_back(chromaNumber * std::cos(angle));
     t.baseY.push_back(chromaNumber * std::sin(angle));
-    t.converted.push_back(ok ? 1 : 0);
+    t.converted.push_back(colour ? 1 : 0);
     t.own.push_back(own);
-    if (ok) {
-        const auto rgb = wb.displayRgb();
+    if (colour) {
+        const auto& rgb = colour->rgb;
         t.colours.push_back(0xff000000u | static_cast<std::uint32_t>(rgb[0]) << 16 |
                             static_cast<std::uint32_t>(rgb[1]) << 8 |
                             static_cast<std::uint32_t>(rgb[2]));
-        t.labL.push_back(fieldNumber(wb.textUtf8(Field::L)));
-        t.labA.push_back(fieldNumber(wb.textUtf8(Field::A)));
-        t.labB.push_back(fieldNumber(wb.textUtf8(Field::B)));
+        t.labL.push_back(colour->lab[0]);
+        t.labA.push_back(colour->lab[1]);
+        t.labB.push_back(colour->lab[2]);
     } else {
         t.colours.push_back(0xff000000u);
         t.labL.push_back(0);

@@ -1,8 +1,8 @@
 #include "viewer/palettereader.h"
 
+#include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
 
 #include <array>
 #include <cctype>
@@ -12,21 +12,13 @@ namespace zul {
 
 namespace {
 
-std::string_view trimmedBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool readNumber(const char* name, const std::string& text, float& out, std::string& reason) {
+bool readNumber(const char* name, std::string_view text, float& out, std::string& reason) {
     try {
         const double v = parseStrictNamed(name, text);
         out = static_cast<float>(v);
         // A double beyond the single-precision range would turn into infinity.
         if (!std::isfinite(out)) {
-            reason = std::string(name) + ": \"" + text + "\" is out of range";
+            reason = std::string(name) + ": \"" + std::string(text) + "\" is out of range";
             return false;
         }
         return true;
@@ -38,13 +30,13 @@ bool readNumber(const char* name, const std::string& text, float& out, std::stri
 
 // Fields 10..12 (L*, a*, b*) and 16..18 (R, G, B) of a palette record, where all three of a
 // kind are numbers (R, G, B whole numbers 0 to 255).
-RecordColour ownColour(const std::vector<std::string>& f) {
+RecordColour ownColour(const RecordFields& f) {
     RecordColour own;
     auto numbers = [&f](std::size_t first, float(&out)[3]) {
-        if (f.size() < first + 3) return false;
+        if (f.count < first + 3) return false;
         for (std::size_t i = 0; i < 3; ++i) {
             try {
-                out[i] = static_cast<float>(parseStrict(f[first + i]));
+                out[i] = static_cast<float>(parseStrict(f.text[first + i]));
             } catch (const Error&) {
                 return false;
             }
@@ -73,21 +65,73 @@ RecordColour ownColour(const std::vector<std::string>& f) {
 
 } // namespace
 
+void splitRecordFields(std::string_view line, RecordFields& out,
+                       std::vector<std::string>& unquoted) {
+    out.count = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p != end && isBlank(*p))
+        ++p;
+    if (p == end) return; // a line of blanks holds no field
+    for (;;) {
+        while (p != end && isBlank(*p))
+            ++p;
+        std::string_view& field = out.text[out.count++];
+        if (p != end && *p == '"') {
+            // Up to the closing quote, "" standing for one; an unclosed quote runs to the line
+            // end, and what follows the closing quote up to the comma is dropped.
+            const char* from = ++p;
+            while (p != end && *p != '"')
+                ++p;
+            field = std::string_view(from, static_cast<std::size_t>(p - from));
+            if (p != end && p + 1 != end && p[1] == '"') {
+                if (unquoted.size() < kRecordFields) unquoted.resize(kRecordFields);
+                std::string& text = unquoted[out.count - 1];
+                text.assign(field);
+                p += 2; // the second quote of a pair starts the next run
+                for (;;) {
+                    from = p - 1;
+                    while (p != end && *p != '"')
+                        ++p;
+                    text.append(from, p);
+                    if (p == end || p + 1 == end || p[1] != '"') break;
+                    p += 2;
+                }
+                field = text;
+            }
+            if (p != end) ++p;
+            while (p != end && *p != ',')
+                ++p;
+        } else {
+            const char* from = p;
+            while (p != end && *p != ',')
+                ++p;
+            const char* last = p;
+            while (last != from && isBlank(last[-1]))
+                --last;
+            field = std::string_view(from, static_cast<std::size_t>(last - from));
+        }
+        if (p == end || out.count == kRecordFields) break;
+        ++p;
+    }
+}
+
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
                               PaletteFields& out) {
     if (line.size() > kMaxPaletteLine)
         return "the line is longer than " + std::to_string(kMaxPaletteLine / 1024) + " KiB";
-    splitCsvLine(line, scratch);
-    if (scratch.size() < 6)
-        return std::to_string(scratch.size()) + (scratch.size() == 1 ? " field" : " fields") +
+    RecordFields f;
+    splitRecordFields(line, f, scratch);
+    if (f.count < 6)
+        return std::to_string(f.count) + (f.count == 1 ? " field" : " fields") +
                ", a record needs date, time, tag, hue, value and chroma";
-    out.name = scratch[2];
-    out.hue = scratch[3];
-    out.value = scratch[4];
-    out.chroma = scratch[5];
-    out.noNotation = trimmedBlanks(out.hue).empty() && trimmedBlanks(out.value).empty() &&
-                     trimmedBlanks(out.chroma).empty();
-    out.own = ownColour(scratch);
+    out.name = f.text[2];
+    out.hue = f.text[3];
+    out.value = f.text[4];
+    out.chroma = f.text[5];
+    out.noNotation = trimBlanks(out.hue).empty() && trimBlanks(out.value).empty() &&
+                     trimBlanks(out.chroma).empty();
+    out.own = ownColour(f);
     if (out.noNotation) return {};
     std::string reason;
     if (!readNumber("value", out.value, out.valueNumber, reason)) return reason;
@@ -98,7 +142,7 @@ std::string readPaletteRecord(std::string_view line, std::vector<std::string>& s
 bool isPaletteHeader(const std::vector<std::string>& fields) {
     // Blank value and chroma are a record without a notation, not captions.
     return fields.size() >= 6 && !isNumber(fields[4]) && !isNumber(fields[5]) &&
-           !trimmedBlanks(fields[4]).empty();
+           !trimBlanks(fields[4]).empty();
 }
 
 std::string lowerHueText(std::string_view hue) {
@@ -124,7 +168,7 @@ float paletteHueStep(std::string_view hue) {
                                                          {"g", 40},
                                                          {"b", 60},
                                                          {"p", 80}}};
-    const std::string lower = lowerHueText(trimmedBlanks(hue));
+    const std::string lower = lowerHueText(trimBlanks(hue));
     const std::string_view text = lower;
     for (const Ending& e : kEndings) {
         if (text.size() < e.letters.size() ||

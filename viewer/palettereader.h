@@ -3,6 +3,7 @@
 // chroma; the rest of the line is ignored), and the hue as a position on the hue circle.
 #include "viewer/pointtable.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -21,9 +22,23 @@ struct PaletteFields {
     bool noNotation = false;
 };
 
-// Splits `line` (using `scratch` for the fields) into `out`. Returns an empty string for a
-// record (one without a notation included), otherwise why the line is not one ("value: "nan"
-// is not a number").
+// Fields of a record that are read: up to R, G, B (16..18).
+inline constexpr std::size_t kRecordFields = 18;
+
+// The first kRecordFields fields of a line (fewer where it holds fewer), split as splitCsvLine
+// splits them.
+struct RecordFields {
+    std::array<std::string_view, kRecordFields> text;
+    std::size_t count = 0;
+};
+// Fields are views into `line`, but those with doubled quotes, which are kept in `unquoted`
+// (field i in unquoted[i]) and stay valid until the next call with it.
+void splitRecordFields(std::string_view line, RecordFields& out,
+                       std::vector<std::string>& unquoted);
+
+// Splits `line` (using `scratch` for fields with doubled quotes) into `out`. Returns an empty
+// string for a record (one without a notation included), otherwise why the line is not one
+// ("value: "nan" is not a number").
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
                               PaletteFields& out);
 

@@ -366,11 +366,51 @@ DisplayRgb fieldRgb(const Workbench& wb) {
     return rgb;
 }
 
-void Workbench::moveSlider(Slider s, double position) {
+namespace {
+
+// A number text as the chains write it ("51.57", "-.50"); 0 for anything else.
+float readNumberText(std::string_view text) {
+    float v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size() ? v : 0.0f;
+}
+
+} // namespace
+
+float twoDecimalsNumber(float v) {
+    // The picture rounds the binary value half away from zero; a float times 100 is exact in a
+    // double. The hundredths are then read as the decimal the text names, without the text.
+    const double hundredths = std::round(static_cast<double>(v) * 100.0);
+    if (!(std::fabs(hundredths) < 1e15)) return readNumberText(formatPicture(v, "###.00"));
+    char text[32];
+    char* end = std::to_chars(text, text + 24, static_cast<std::int64_t>(hundredths)).ptr;
+    *end++ = 'e';
+    *end++ = '-';
+    *end++ = '2';
+    return readNumberText(std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+namespace {
+
+// The position a slider takes for `position`, ties to even; nullopt outside its range.
+std::optional<int> sliderPosition(Slider s, double position) {
     const SliderRange r = sliderRange(s);
     const double rounded = roundHalfEven(position);
-    if (!(rounded >= r.min && rounded <= r.max)) throw RangeError("slider position out of range");
-    m_sliders[static_cast<int>(s)] = static_cast<int>(rounded);
+    if (!(rounded >= r.min && rounded <= r.max)) return std::nullopt;
+    return static_cast<int>(rounded);
+}
+
+// Below the table's lowest level only the neutrals are known.
+bool isDarkNeutral(std::string_view hue, float value, float chroma) {
+    return isNeutralHue(hue) && chroma == 0 && value >= 0 && value < kLowestValue;
+}
+
+} // namespace
+
+void Workbench::moveSlider(Slider s, double position) {
+    const std::optional<int> p = sliderPosition(s, position);
+    if (!p) throw RangeError("slider position out of range");
+    m_sliders[static_cast<int>(s)] = *p;
 }
 
 void Workbench::reportFailure(const QString& message) {
@@ -494,8 +534,7 @@ bool Workbench::muncie() {
         const float typedValue = value;
         // Below the table's lowest level only the neutrals are known: the white's chromaticity
         // at the value's luminance, down to black at N 0/.
-        const bool darkNeutral =
-            isNeutralHue(hueText) && chroma == 0 && value >= 0 && value < kLowestValue;
+        const bool darkNeutral = isDarkNeutral(hueText, value, chroma);
 
         m_guard = true;
         try {
@@ -553,6 +592,53 @@ bool Workbench::muncie() {
         setMessage(reason);
     emit changed();
     return ok;
+}
+
+std::optional<Workbench::EntryColour>
+Workbench::munsellColour(std::string_view hue, std::string_view value, std::string_view chroma,
+                         float valueNumber, float chromaNumber) {
+    const bool wholeNotation =
+        hue.find_first_of("/Nn") != std::string_view::npos && splitMunsellNotation(hue);
+    if (wholeNotation || !isAscii(hue) || !isAscii(value) || !isAscii(chroma)) {
+        setTextUtf8(Field::Hue, hue);
+        setTextUtf8(Field::Value, value);
+        setTextUtf8(Field::Chroma, chroma);
+        if (!muncie()) return std::nullopt;
+        return EntryColour{displayRgb(),
+                           {readNumberText(textUtf8(Field::L)), readNumberText(textUtf8(Field::A)),
+                            readNumberText(textUtf8(Field::B))}};
+    }
+    // The steps of muncie() that decide the colour, in its order; what it writes on the way and
+    // does not read again is left out.
+    try {
+        std::string hueText(hue);
+        bool formatError = false; // the chain goes on with the hue converth gives
+        float h =
+            isNeutralHue(hueText) && chromaNumber == 0 ? 0.0f : converth(hueText, &formatError);
+        float v = valueNumber;
+        const bool darkNeutral = isDarkNeutral(hueText, v, chromaNumber);
+        if (!sliderPosition(Slider::Hue, static_cast<double>(h) * 2) ||
+            !sliderPosition(Slider::Value,
+                            static_cast<double>(darkNeutral ? kLowestValue : v) * 2) ||
+            !sliderPosition(Slider::Chroma, chromaNumber))
+            return std::nullopt;
+        if (h >= 100) h -= 100;
+        const CieColour cie =
+            darkNeutral ? darkNeutralCie(v) : mun2xyz(h, v, chromaNumber, *m_table, conditions());
+        // The X, Y, Z, x and y fields take only finite numbers.
+        if (!cie.inReach || !std::isfinite(cie.X) || !std::isfinite(cie.Y) ||
+            !std::isfinite(cie.Z) || !std::isfinite(cie.x) || !std::isfinite(cie.y))
+            return std::nullopt;
+        Xyz xyz{cie.X, cie.Y, cie.Z};
+        const Lab lab = xyzlab(xyz, m_illuminant);
+        EntryColour out;
+        out.lab = {twoDecimalsNumber(lab.l), twoDecimalsNumber(lab.a), twoDecimalsNumber(lab.b)};
+        const DisplayRgb rgb = xyzrgb(xyz, m_illuminant, rgbSettings()).shown(m_quiet);
+        out.rgb = {rgb[0], rgb[1], rgb[2]};
+        return out;
+    } catch (const Error&) {
+        return std::nullopt;
+    }
 }
 
 bool Workbench::ciemunSteps() {

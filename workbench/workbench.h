@@ -177,6 +177,21 @@ public:
     bool rgbChain(); // RGB entry chain
     bool cmyk();     // CMYK entry chain
     bool ciemun();   // Munsell fields from the XYZ fields
+    // What the Munsell entry chain makes of one entry, for callers that convert many and keep
+    // only the colour: the display R, G, B and the CIELAB fields' numbers.
+    struct EntryColour {
+        std::array<int, 3> rgb{};
+        std::array<float, 3> lab{}; // L*, a*, b* as their fields read, in single precision
+    };
+    // The Munsell entry chain for the texts `hue`, `value` and `chroma`, of which the last two
+    // read as the numbers `valueNumber` and `chromaNumber` (the strict reading, as a float):
+    // the colour muncie() gives after setTextUtf8 of the three, or nullopt where it fails. No
+    // field, slider, mark or message changes, no box opens and no other window is refreshed,
+    // except for an entry the chain itself rewrites (a whole notation in the hue text, a text
+    // that is not ASCII), which goes through muncie().
+    std::optional<EntryColour> munsellColour(std::string_view hue, std::string_view value,
+                                             std::string_view chroma, float valueNumber,
+                                             float chromaNumber);
     // Enter in a field starts the chain of its group.
     bool enterPressed(Field f);
     // The Munsell chain run by another window's scroll bar: like a slider's, it reports in
@@ -313,6 +328,9 @@ private:
     QString m_tag;
     std::array<float, 40> m_reflectance{};
 };
+
+// The number the "###.00" text of `v` (a CIELAB field) reads as in single precision.
+float twoDecimalsNumber(float v);
 
 // The display R, G and B as their fields show them, each rounded and held to 0..255 (what a
 // palette record keeps); ConversionError or RangeError as strict reading gives them.
