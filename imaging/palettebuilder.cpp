@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -60,35 +61,22 @@ struct BlockBatch {
     std::int64_t byteCount() const { return static_cast<std::int64_t>(lines.size()); }
 };
 
-// The decimal digits of v >= 0 into `out`, the last first; returns how many.
-int reversedDigits(int v, char* out) {
-    int n = 0;
-    do {
-        out[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v > 0);
-    return n;
+// The decimal text of `v`.
+std::string_view decimal(int v, char (&buffer)[12]) {
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+    return {buffer, static_cast<std::size_t>(end - buffer)};
 }
 
 // A coordinate as signedText writes a whole number: a blank, then its digits. Up to seven
-// digits by hand (the same text), larger ones through signedText.
+// digits directly (the same text), larger ones through signedText.
 void appendCoordinate(std::string& out, int v) {
     if (v < 0 || v >= 10'000'000) {
         appendSignedText(out, static_cast<double>(v));
         return;
     }
-    char digits[8];
-    int n = reversedDigits(v, digits);
+    char digits[12];
     out += ' ';
-    while (n > 0)
-        out += digits[--n];
-}
-
-// The decimal text of v >= 0.
-std::string_view decimal(int v, char (&buffer)[12]) {
-    int n = reversedDigits(v, buffer);
-    std::reverse(buffer, buffer + n);
-    return {buffer, static_cast<std::size_t>(n)};
+    out += decimal(v, digits);
 }
 
 // One worker's conversions: a workbench of its own on the shared table, the linear texts of
@@ -128,7 +116,9 @@ public:
         const std::size_t start = out.size();
         const bool ok = convert(c, out, failure);
         if (slot) {
-            if (m_texts.size() + (out.size() - start) > kMaxRememberedBytes) forgetAll();
+            if (m_texts.size() + (out.size() - start) > kMaxRememberedBytes ||
+                m_failures.size() >= kMaxRemembered)
+                forgetAll();
             slot->key = key;
             slot->ok = ok;
             if (ok) {
