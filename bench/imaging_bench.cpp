@@ -64,12 +64,17 @@ zul::PaletteBuildJob job(const zul::Picture& picture, const QString& file, int w
 }
 
 // 114 x 85 = 9,690 blocks of 35 x 35 pixels, from pixels in memory to the renamed file.
-void paletteFromPicture12MP(benchmark::State& state, bool reuseRecords) {
+void paletteFromPicture12MP(benchmark::State& state, bool reuseRecords, bool tableInUse = true) {
     ensureApplication();
     QTemporaryDir dir;
     const zul::Picture picture = zul::preparePicture(twelveMegapixels());
     zul::PaletteBuildJob j = job(picture, dir.filePath("P.CSV"), static_cast<int>(state.range(0)));
     j.reuseRecords = reuseRecords;
+    // A table of its own that no workbench holds, as `zul palette-from-picture` has it: each
+    // build's workers make its cell index again.
+    static const auto ownTable =
+        zul::loadRenotationTable(std::string(ZUL_DATA_DIR) + "/Muncie.dat");
+    if (!tableInUse) j.table = ownTable;
     std::int64_t reused = 0;
     for (auto _ : state) {
         const zul::PaletteBuildResult r = zul::buildPalette(j);
@@ -86,6 +91,16 @@ void BM_PaletteFromPicture12MP(benchmark::State& state) {
 // idle machine would take on one core.
 BENCHMARK(BM_PaletteFromPicture12MP)
     ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+// The same on a table no workbench holds: the cell index made once per build, as on the command
+// line.
+void BM_PaletteFromPicture12MPIndexMade(benchmark::State& state) {
+    paletteFromPicture12MP(state, true, false);
+}
+BENCHMARK(BM_PaletteFromPicture12MPIndexMade)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
