@@ -157,7 +157,14 @@ LinearRgb displayToLinear(const DisplayRgb& rgb, const RgbSettings& settings) {
 
 Xyz roundedPercentXyz(const Xyz& unitXyz) {
     const auto twoDecimals = [](float v) {
-        return static_cast<float>(parseStrict(formatPicture(v * 100.0f, "###.00")));
+        const float percent = v * 100.0f;
+        // The "###.00" text names the hundredths h = round(percent * 100), halves away from zero
+        // on the binary value, and reads back as h / 100: a float times 100 is exact in a double,
+        // and an h of at most 2^53 divided by 100 is the one rounding the reader does too.
+        const double h = std::round(static_cast<double>(percent) * 100.0);
+        if (std::isfinite(percent) && std::fabs(h) <= 9007199254740992.0)
+            return static_cast<float>(h / 100.0 + 0.0); // + 0.0: no negative zero, as read
+        return static_cast<float>(parseStrict(formatPicture(percent, "###.00")));
     };
     return {twoDecimals(unitXyz.x), twoDecimals(unitXyz.y), twoDecimals(unitXyz.z)};
 }

@@ -1,12 +1,16 @@
 #include "colorimetry/rgb.h"
 
 #include "text/errors.h"
+#include "text/numtext.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace zul {
 namespace {
@@ -278,6 +282,30 @@ TEST(RoundedPercentXyz, TwoDecimalsHalfAwayFromZero) {
     EXPECT_FLOAT_EQ(x.y, 0.49f);
     EXPECT_FLOAT_EQ(x.z, 100.0f);
     EXPECT_FLOAT_EQ(roundedPercentXyz({0.123456f, 0, 0}).x, 12.35f);
+}
+
+TEST(RoundedPercentXyz, SameAsReadingTheTwoDecimalText) {
+    // What the chains did first: the "###.00" text of the percent, read back. Ties (quarters and
+    // eighths of a hundredth), both signs, zeros, the smallest and largest floats, hundredths past
+    // 2^53, and a sweep of random bit patterns.
+    const auto viaText = [](float unit) {
+        return static_cast<float>(parseStrict(formatPicture(unit * 100.0f, "###.00")));
+    };
+    std::vector<float> units = {0.0f,  -0.0f,  0.00005f,      -0.00005f, 1e-45f,     -1e-45f, 3e36f,
+                                1e13f, -1e13f, 9.0071993e13f, 0.000125f, -0.000375f, 1.0f,    0.5f};
+    for (int k = -4000; k <= 4000; ++k)
+        units.push_back(static_cast<float>(k) / 800000.0f); // eighths of a hundredth, near 0
+    std::mt19937 random(11);
+    for (int i = 0; i < 200000; ++i) {
+        const float f = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (std::isfinite(f * 100.0f)) units.push_back(f);
+    }
+    for (float u : units) {
+        const float got = roundedPercentXyz({u, u, u}).x;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(got), std::bit_cast<std::uint32_t>(viaText(u))) << u;
+    }
+    // A percent beyond the float range has no text: both ways refuse it.
+    EXPECT_THROW(roundedPercentXyz({3.4e38f, 0, 0}), Error);
 }
 
 } // namespace
