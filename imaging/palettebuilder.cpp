@@ -37,8 +37,6 @@ constexpr std::array<Field, 7> kRgbCmykFields = {Field::R, Field::G,  Field::Bl,
 
 // The most colours a worker remembers; a picture cut finer than that has repeats close together.
 constexpr std::size_t kMaxRemembered = std::size_t(1) << 15;
-// The most bytes of record texts it keeps; past that it starts afresh.
-constexpr std::size_t kMaxRememberedBytes = std::size_t(16) << 20;
 
 struct BlockBatch {
     std::int64_t first = 0; // index of the first block in writing order
@@ -106,47 +104,33 @@ public:
             reused = slot->key == key;
             if (reused) {
                 if (!slot->ok) {
-                    failure = m_failures[slot->at];
+                    failure = slot->failure;
                     return false;
                 }
-                out.append(m_texts, slot->at, slot->size);
+                out += slot->text;
                 return true;
             }
         }
         const std::size_t start = out.size();
         const bool ok = convert(c, out, failure);
         if (slot) {
-            if (m_texts.size() + (out.size() - start) > kMaxRememberedBytes ||
-                m_failures.size() >= kMaxRemembered)
-                forgetAll();
             slot->key = key;
             slot->ok = ok;
-            if (ok) {
-                slot->at = m_texts.size();
-                slot->size = out.size() - start;
-                m_texts.append(out, start);
-            } else {
-                slot->at = m_failures.size();
-                m_failures.push_back(failure);
-            }
+            if (ok)
+                slot->text.assign(out, start);
+            else
+                slot->failure = failure;
         }
         return ok;
     }
 
 private:
-    // A colour's record is m_texts[at, at + size), or why it has none m_failures[at].
     struct Remembered {
         std::uint32_t key = 0xffffffffu; // R << 16 | G << 8 | B; all ones while empty
         bool ok = false;
-        std::size_t at = 0;
-        std::size_t size = 0;
+        std::string text;
+        QString failure;
     };
-
-    void forgetAll() {
-        std::fill(m_remembered.begin(), m_remembered.end(), Remembered{});
-        m_texts.clear();
-        m_failures.clear();
-    }
 
     bool convert(const Rgb8& c, std::string& out, QString& failure) {
         // Every block from empty fields: nothing of the previous block can show through.
@@ -204,8 +188,6 @@ private:
     bool m_reuse;
     std::array<std::array<std::string, 256>, 3> m_linear;
     std::vector<Remembered> m_remembered;
-    std::string m_texts; // the remembered records one after another
-    std::vector<QString> m_failures;
     int m_shift = 32;
 };
 

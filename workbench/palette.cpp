@@ -12,8 +12,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -82,59 +80,30 @@ QString paletteSafeText(const QString& text) {
 }
 
 namespace {
-// The bytes that keep a text from being written as it is: quotes, line breaks, and anything
-// beyond ASCII (left to QString, so that what cannot be decoded is replaced as it is there).
-constexpr std::array<bool, 256> kNotPlain = [] {
-    std::array<bool, 256> t{};
-    for (std::size_t c = 0x80; c < 256; ++c)
-        t[c] = true;
-    t['"'] = t['\r'] = t['\n'] = true;
-    return t;
-}();
-
 // `text` in double quotes, made safe as paletteSafeText makes it; a comma first when `comma`.
 void appendQuotedSafe(std::string& line, std::string_view text, bool comma) {
-    // Most texts are short plain numbers and notations: copied while they are checked and
-    // appended at once.
-    char item[64];
-    if (text.size() + 3 <= sizeof item) {
-        std::size_t k = 0;
-        if (comma) item[k++] = ',';
-        item[k++] = '"';
-        const bool plain = std::none_of(text.begin(), text.end(), [](char ch) {
-            return kNotPlain[static_cast<unsigned char>(ch)];
-        });
-        if (plain && !needsApostrophe(text)) {
-            std::memcpy(item + k, text.data(), text.size());
-            k += text.size();
-            item[k++] = '"';
-            line.append(item, k);
-            return;
-        }
-    }
+    // Most texts are plain numbers and notations: appended as they are. Anything beyond ASCII
+    // goes through QString, so that what cannot be decoded is replaced as it is there.
+    const bool plain = std::none_of(text.begin(), text.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c >= 0x80 || c == '"' || c == '\r' || c == '\n';
+    });
     if (comma) line += ',';
     line += '"';
-    const QByteArray safe = paletteSafeText(QString::fromUtf8(text)).toUtf8();
-    line.append(safe.constData(), static_cast<std::size_t>(safe.size()));
+    if (plain && !needsApostrophe(text)) {
+        line.append(text);
+    } else {
+        const QByteArray safe = paletteSafeText(QString::fromUtf8(text)).toUtf8();
+        line.append(safe.constData(), static_cast<std::size_t>(safe.size()));
+    }
     line += '"';
 }
 } // namespace
 
 void appendPaletteText(std::string& line, const QString& text) {
-    const bool comma = !line.empty();
-    // Field texts are short and plain ASCII, which reads the same narrowed as wide.
-    char item[64];
-    const auto n = static_cast<std::size_t>(text.size());
-    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
-    std::size_t k = 0;
-    for (; k < n && k < sizeof item && in[k] < 0x80; ++k)
-        item[k] = static_cast<char>(in[k]);
-    if (k == n) {
-        appendQuotedSafe(line, std::string_view(item, n), comma);
-    } else {
-        const QByteArray utf8 = text.toUtf8();
-        appendQuotedSafe(line, {utf8.constData(), static_cast<std::size_t>(utf8.size())}, comma);
-    }
+    const QByteArray utf8 = text.toUtf8();
+    appendQuotedSafe(line, {utf8.constData(), static_cast<std::size_t>(utf8.size())},
+                     !line.empty());
 }
 
 void appendPaletteItem(std::string& line, std::string_view text) {
