@@ -1,8 +1,8 @@
 #include "batch/cgats.h"
 
 #include "text/numtext.h"
-#include "workbench/csvline.h"
-#include "workbench/safefiles.h"
+#include "records/csvline.h"
+#include "records/safefiles.h"
 
 #include <lcms2.h>
 

@@ -3,7 +3,7 @@
 #include "colorimetry/rgb.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/palette.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "widgets/backgroundtask.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/palette.h"
 
 #include <QCoreApplication>

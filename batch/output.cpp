@@ -1,6 +1,6 @@
 #include "batch/output.h"
 
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 // only when everything was written, so a missing input, an I/O error, Cancel or a crash leave the
 // previous file whole. The palette is appended to in place, whole lines at a time, and cut back
 // to its old length when the job does not finish.
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/palette.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "batch/runner.h"
 
 #include "batch/convert.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/datafiles.h"
 
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "batch/jobs.h"
 #include "batch/output.h"
 #include "batch/records.h"
-#include "workbench/linesource.h"
+#include "records/linesource.h"
 #include "workbench/pipeline.h"
 #include "workbench/workbench.h"
 

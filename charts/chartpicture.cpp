@@ -2,7 +2,7 @@
 
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "charts/chartpaint.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "text/printable.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/datafiles.h"
 
 #include <QDate>

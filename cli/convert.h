@@ -5,7 +5,7 @@
 #include "cli/context.h"
 #include "munsell/table.h"
 #include "workbench/entryforms.h"
-#include "workbench/linesource.h"
+#include "records/linesource.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // the form's fields found by name or number, the others kept for the output.
 #include "cli/convert.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 // The per-line converters of `zul convert`: field texts from a workbench of the worker's own, or
 // the engine's unrounded results.
 #include "cli/convert.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include "munsell/forward.h"
 #include "munsell/hue.h"

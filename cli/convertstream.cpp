@@ -4,8 +4,8 @@
 // its line gets it.
 #include "cli/convert.h"
 #include "text/printable.h"
-#include "workbench/csvline.h"
-#include "workbench/linesource.h"
+#include "records/csvline.h"
+#include "records/linesource.h"
 #include "workbench/pipeline.h"
 
 #include <algorithm>

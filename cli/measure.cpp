@@ -7,7 +7,7 @@
 #include "instruments/settings.h"
 #include "text/numtext.h"
 #include "text/printable.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/dialogs.h"
 
 #include <QCoreApplication>

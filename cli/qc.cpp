@@ -7,7 +7,7 @@
 #include "qc/reading.h"
 #include "qc/report.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/dialogs.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #include "spectral/indices.h"
 #include "spectral/notation.h"
 #include "spectral/spectrumfile.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <QCoreApplication>
 #include <QString>

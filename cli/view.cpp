@@ -7,7 +7,7 @@
 #include "text/printable.h"
 #include "viewer/paletteloader.h"
 #include "viewer/renderer.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QGuiApplication>

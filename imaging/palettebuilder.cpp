@@ -3,7 +3,7 @@
 #include "colorimetry/rgb.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QDir>

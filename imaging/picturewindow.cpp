@@ -4,7 +4,7 @@
 #include "imaging/picturearea.h"
 #include "text/numtext.h"
 #include "widgets/backgroundtask.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/datafiles.h"
 #include "workbench/palette.h"
 

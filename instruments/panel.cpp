@@ -4,7 +4,7 @@
 #include "instruments/spectralimport.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 #include "workbench/workbench.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 
 #include "instruments/parsers.h"
 #include "text/seqfile.h"
-#include "workbench/atomicfile.h"
-#include "workbench/safefiles.h"
+#include "records/atomicfile.h"
+#include "records/safefiles.h"
 
 #include <QDir>
 #include <QFile>

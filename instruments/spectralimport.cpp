@@ -2,7 +2,7 @@
 
 #include "instruments/parsers.h"
 #include "text/seqfile.h"
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 
 #include <QStringList>
 

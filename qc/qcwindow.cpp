@@ -4,8 +4,8 @@
 #include "qc/reading.h"
 #include "text/numtext.h"
 #include "viewer/palettereader.h"
-#include "workbench/atomicfile.h"
-#include "workbench/csvline.h"
+#include "records/atomicfile.h"
+#include "records/csvline.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,7 +3,7 @@
 #include "munsell/hue.h"
 #include "munsell/notation.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <cctype>
 

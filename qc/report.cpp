@@ -1,8 +1,8 @@
 #include "qc/report.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 
 #include "text/numtext.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <QFile>
 #include <QPageSize>

@@ -1,7 +1,7 @@
 #include "viewer/palettefiles.h"
 
-#include "workbench/atomicfile.h"
-#include "workbench/safefiles.h"
+#include "records/atomicfile.h"
+#include "records/safefiles.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,8 +1,8 @@
 #include "viewer/paletteloader.h"
 
 #include "viewer/palettereader.h"
-#include "workbench/csvline.h"
-#include "workbench/safefiles.h"
+#include "records/csvline.h"
+#include "records/safefiles.h"
 
 #include <QFile>
 

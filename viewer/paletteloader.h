@@ -4,7 +4,7 @@
 // Munsell entry chain of a workbench of its own (given the main workbench's options), and the
 // calling thread appends the batches in file order.
 #include "viewer/pointtable.h"
-#include "workbench/linesource.h"
+#include "records/linesource.h"
 #include "workbench/pipeline.h"
 #include "workbench/workbench.h"
 

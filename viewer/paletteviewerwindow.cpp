@@ -6,7 +6,7 @@
 #include "viewer/paletteview.h"
 #include "viewer/pointlist.h"
 #include "widgets/backgroundtask.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/colourtexts.h"
 #include "workbench/workbench.h"
 

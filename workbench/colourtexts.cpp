@@ -1,7 +1,7 @@
 #include "workbench/colourtexts.h"
 
 #include "munsell/notation.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
 #include "workbench/palette.h"
 
 #include "text/numtext.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/dialogs.h"
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -11,7 +11,7 @@
 #include "munsell/value.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/entryforms.h"
 #include "workbench/palette.h"
 

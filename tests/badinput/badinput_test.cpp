@@ -3,7 +3,7 @@
 // defines, answers every input line, and says what failed. One table row per command and way
 // of feeding it; a new command is one more row.
 #include "support/zulprocess.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // CGATS.17 in and out.
 #include "batch/cgats.h"
 #include "batch_support.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <gtest/gtest.h>
 

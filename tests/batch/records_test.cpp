@@ -1,6 +1,6 @@
 // Reading input lines into records, job by job.
 #include "batch/records.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <gtest/gtest.h>
 

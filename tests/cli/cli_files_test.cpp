@@ -2,7 +2,7 @@
 // columns with sample IDs copied, semicolon files with decimal commas, a file argument, the
 // reasons in the notes and the --adapt switch.
 #include "support/zulprocess.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // the neutral notation, a clamped value says so, text in a number field is refused by name, and
 // a failed command leaves no output file.
 #include "support/zulprocess.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // output, exit status; its texts checked against a workbench converting the same entries.
 #include "cli/convert.h"
 #include "support/zulprocess.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include "munsell/forward.h"

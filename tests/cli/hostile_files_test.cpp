@@ -4,7 +4,7 @@
 #include "support/zulprocess.h"
 #include "text/printable.h"
 #include "workbench/palette.h"
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 
 #include <gtest/gtest.h>
 

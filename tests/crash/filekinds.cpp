@@ -7,7 +7,7 @@
 #include "instruments/settings.h"
 #include "munsell/table.h"
 #include "viewer/palettefiles.h"
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/dialogs.h"
 #include "workbench/palette.h"
 #include "workbench/workbench.h"

@@ -8,7 +8,7 @@
 #include "batch/cgats.h"
 #include "batch/jobs.h"
 #include "batch/records.h"
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 // field excepted, as an unquoted field drops them); the header and hue tests never fail.
 #include "fuzzcheck.h"
 
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <string>
 #include <vector>

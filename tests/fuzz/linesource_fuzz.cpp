@@ -5,7 +5,7 @@
 // a bound of 1 to 64 bytes, so that short inputs reach it.
 #include "fuzzcheck.h"
 
-#include "workbench/linesource.h"
+#include "records/linesource.h"
 
 #include <algorithm>
 #include <cstring>

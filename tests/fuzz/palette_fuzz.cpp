@@ -3,7 +3,7 @@
 // the texts written.
 #include "fuzzcheck.h"
 
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/palette.h"
 
 #include <QDateTime>

@@ -6,7 +6,7 @@
 #include "fuzzcheck.h"
 
 #include "viewer/palettereader.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <cmath>
 #include <string>

@@ -3,7 +3,7 @@
 #include "qc/reading.h"
 #include "support/zulprocess.h"
 #include "text/numtext.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // judges by, colours read as the main window reads them, the CSV row and the plots' pixels.
 #include "qc/reading.h"
 #include "qc/report.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
 // The "Quality Control" window offscreen against a real workbench: a standard and samples from
 // every source, the table's verdicts, the exports.
 #include "qc/qcwindow.h"
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QDir>

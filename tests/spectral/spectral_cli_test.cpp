@@ -1,7 +1,7 @@
 #include "spectral/colorimetry.h"
 #include "spectral/spectrumfile.h"
 #include "support/zulprocess.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include <gtest/gtest.h>
 

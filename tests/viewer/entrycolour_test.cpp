@@ -3,7 +3,7 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "viewer/palettereader.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include "workbench/workbench_fixture.h"
 

@@ -7,7 +7,7 @@
 
 #include "support/zulprocess.h"
 #include "viewer_support.h"
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QtEndian>

@@ -2,7 +2,7 @@
 // back either way; and CSV lines put together on the stack.
 #include "workbench_fixture.h"
 
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 #include "workbench/entryforms.h"
 
 #include <random>

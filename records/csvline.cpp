@@ -1,4 +1,4 @@
-#include "workbench/csvline.h"
+#include "records/csvline.h"
 
 #include "munsell/hue.h"
 #include "munsell/notation.h"

@@ -1,4 +1,4 @@
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 #include "workbench/palette.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "workbench/linesource.h"
+#include "records/linesource.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "workbench/atomicfile.h"
+#include "records/atomicfile.h"
 
-#include "workbench/safefiles.h"
+#include "records/safefiles.h"
 
 #include <QDir>
 #include <QFileInfo>
