@@ -3,7 +3,8 @@
 set -e
 packages="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev
-dpkg-dev file desktop-file-utils liblcms2-dev clang-14 libclang-rt-14-dev clang-format"
+dpkg-dev file desktop-file-utils liblcms2-dev clang-14 libclang-rt-14-dev clang-format
+colord-data"
 missing=""
 for p in $packages; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
