@@ -1,5 +1,5 @@
 // `zul batch JOB`: the window's "Import" jobs without a window, same files, same bytes.
-#include "batch/cgats.h"
+#include "batch/cgatsjob.h"
 #include "batch/runner.h"
 #include "cli/commands.h"
 #include "cli/context.h"
