@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 #include <algorithm>
 
 namespace zul {
@@ -133,21 +131,6 @@ TEST(Cgats, OneScalePerFile) {
     splitCsvLine(cgatsToRecords(CgatsRecords::Spectral, cgats(fields, {row})), items);
     ASSERT_EQ(items.size(), 43u);
     EXPECT_EQ(items[3], "29");
-}
-
-// The CIE test colours as Debian's colord-data ships them: SPEC_360..SPEC_830, 5 nm, factors.
-TEST(Cgats, ReadsTheCieTestColourFile) {
-    QFile f("/usr/share/colord/ref/CIE-TCS.sp");
-    if (!f.open(QIODevice::ReadOnly)) GTEST_SKIP() << "colord-data is not installed";
-    const QByteArray bytes = f.readAll();
-    const CgatsSpectra s = cgatsSpectra(std::string_view(bytes.constData(), bytes.size()));
-    EXPECT_EQ(s.firstNm, 360);
-    EXPECT_EQ(s.intervalNm, 5);
-    ASSERT_EQ(s.names.size(), 15u);
-    EXPECT_EQ(s.names[0], "TCS01");
-    EXPECT_EQ(s.values[0].size(), 95u);
-    EXPECT_TRUE(s.factors);
-    EXPECT_TRUE(s.scaleNote.empty());
 }
 
 } // namespace
