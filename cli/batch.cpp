@@ -1,5 +1,5 @@
 // `zul batch JOB`: the window's "Import" jobs without a window, same files, same bytes.
-#include "batch/cgats.h"
+#include "batch/cgatsjob.h"
 #include "batch/runner.h"
 #include "cli/commands.h"
 #include "cli/context.h"
@@ -97,8 +97,13 @@ std::string files(const Request& r, batch::BatchFiles& files) {
     files.errors = QString::fromStdString(r.errors);
     const bool cgats = r.format == "cgats";
     if (cgats && batch::readsCgats(job))
-        files.convertInput = [&job](const std::string& in) {
-            return batch::cgatsToRecords(job, in);
+        // A refusal names the file it refuses.
+        files.convertInput = [&job, name = files.input.toStdString()](const std::string& in) {
+            try {
+                return batch::cgatsToRecords(job, in);
+            } catch (const batch::CgatsError& e) {
+                throw batch::CgatsError(name + ": " + e.what());
+            }
         };
     if (cgats && batch::writesCgats(job))
         files.convertOutput = [&job](const std::string& out) {

@@ -5,14 +5,15 @@
 #include "cli/convert.h"
 #include "instruments/panel.h"
 #include "instruments/settings.h"
+#include "records/csvline.h"
 #include "text/numtext.h"
 #include "text/printable.h"
-#include "records/csvline.h"
 #include "workbench/dialogs.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <iostream>
@@ -30,13 +31,19 @@ const char* const kUsage =
     "  Exit status: 0 measured, 1 refused or bad data, 2 usage, 3 not connected, timed out or\n"
     "  disconnected, 4 port not opened.\n";
 
+// A box's text on standard error, each of its lines (CR LF in the box) a line of its own.
+void printBox(const QString& text) {
+    for (const QString& line : text.split(QRegularExpression("\r\n|\r|\n")))
+        std::cerr << "zul measure: " << printable(line.toStdString()) << '\n';
+}
+
 // Boxes go to standard error; questions take the scripted answers; the file is --file.
 class MeasureDialogs : public Dialogs {
 public:
     Answer message(const QString& text, const QString& title, Buttons buttons) override {
         if (buttons == Buttons::Ok) {
             lastShown = text;
-            std::cerr << "zul measure: " << printable(text.toStdString()) << '\n';
+            printBox(text);
             return Answer::Ok;
         }
         // A question is answered by its text or by its title (the step's name).
@@ -54,7 +61,7 @@ public:
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     void alert(Icon, const QString& text, const QString&) override {
         lastShown = text;
-        std::cerr << "zul measure: " << printable(text.toStdString()) << '\n';
+        printBox(text);
     }
     bool confirm(const QString& question, const QString& title) override {
         return message(question, title, Buttons::YesNo) == Answer::Yes;

@@ -2,11 +2,12 @@
 // observers, as CSV.
 #include "cli/commands.h"
 #include "cli/context.h"
+#include "records/csvline.h"
 #include "spectral/colorimetry.h"
 #include "spectral/indices.h"
 #include "spectral/notation.h"
 #include "spectral/spectrumfile.h"
-#include "records/csvline.h"
+#include "text/printable.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -134,12 +135,14 @@ int run(const Invocation& inv) {
     int status = 0;
     for (const std::string& file : r.files) {
         std::vector<NamedSpectrum> spectra;
+        std::string note;
         try {
-            spectra = readSpectrumFile(QString::fromStdString(file));
+            spectra = readSpectrumFile(QString::fromStdString(file), &note);
         } catch (const std::exception& e) {
             status = inv.fail(file + ": " + e.what());
             continue;
         }
+        if (!note.empty()) std::cerr << "zul spectral: " << printable(file + ": " + note) << '\n';
         for (const NamedSpectrum& s : spectra) {
             try {
                 const std::string munsell = notation(s.spectrum);

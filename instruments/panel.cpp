@@ -1,7 +1,7 @@
 #include "instruments/panel.h"
 
 #include "instruments/settings.h"
-#include "instruments/spectralimport.h"
+#include "records/spectralimport.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "records/safefiles.h"

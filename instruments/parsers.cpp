@@ -8,41 +8,6 @@
 
 namespace zul::instruments {
 
-std::optional<float> plainDecimal(std::string_view field) {
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!field.empty() && blank(field.front()))
-        field.remove_prefix(1);
-    while (!field.empty() && blank(field.back()))
-        field.remove_suffix(1);
-    std::size_t i = 0;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) ++i;
-    int digits = 0, points = 0;
-    for (std::size_t j = i; j < field.size(); ++j) {
-        if (field[j] >= '0' && field[j] <= '9')
-            ++digits;
-        else if (field[j] == '.')
-            ++points;
-        else
-            return std::nullopt;
-    }
-    if (digits == 0 || points > 1) return std::nullopt;
-    // from_chars takes no plus sign and always reads the point, whatever the locale.
-    if (field[0] == '+') field.remove_prefix(1);
-    double v = 0;
-    const auto r = std::from_chars(field.data(), field.data() + field.size(), v);
-    if (r.ec != std::errc() || r.ptr != field.data() + field.size()) return std::nullopt;
-    // Forty digits fit a double but not a float.
-    if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) return std::nullopt;
-    return static_cast<float>(v);
-}
-
-QString badSlot(int slot, std::string_view text) {
-    return QStringLiteral("slot %1 (%2 nm): \"%3\" is not a number")
-        .arg(slot)
-        .arg(350 + 10 * slot)
-        .arg(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-}
-
 bool statusCalibrated(const QByteArray& reply) {
     return reply.startsWith("11");
 }

@@ -4,6 +4,7 @@
 // values or an error naming the slot and the text it found; it never returns part of a reading.
 // Numbers use the point whatever the locale.
 #include "colorimetry/tristimulus.h"
+#include "records/spectralimport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,12 +20,8 @@ struct SpectrumReading {
     QString error; // when not ok: "slot 7 (420 nm): \"nan\" is not a number"
 };
 
-// A field that is a plain decimal number: blanks around it, an optional sign, digits with at most
-// one point and at least one digit. "nan", "inf", exponents, hex and anything else: nullopt.
-std::optional<float> plainDecimal(std::string_view field);
-
-// "slot 7 (420 nm): \"nan\" is not a number"
-QString badSlot(int slot, std::string_view text);
+using zul::badSlot;
+using zul::plainDecimal;
 
 // True when a status reply begins with "11" (calibrated, measurement follows).
 bool statusCalibrated(const QByteArray& reply);

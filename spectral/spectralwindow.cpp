@@ -164,17 +164,23 @@ void SpectralWindow::addCurve(NamedSpectrum curve) {
 bool SpectralWindow::addFile(const QString& path) {
     const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     try {
-        std::vector<NamedSpectrum> read = readSpectrumFile(path);
+        std::string note;
+        std::vector<NamedSpectrum> read = readSpectrumFile(path, &note);
         for (NamedSpectrum& s : read) {
             weightTable({}, s.spectrum.start, s.spectrum.interval,
                         static_cast<int>(s.spectrum.values.size()));
             if (s.name.empty()) s.name = path.section('/', -1).toStdString();
             addCurve(std::move(s));
         }
+        if (!note.empty())
+            m_workbench.dialogs().alert(Dialogs::Icon::Information,
+                                        path + ": " + QString::fromStdString(note), "Add Spectrum");
         return true;
     } catch (const std::exception& e) {
-        m_workbench.dialogs().alert(Dialogs::Icon::Warning, QString::fromStdString(e.what()),
-                                    "Add Spectrum");
+        // A refusal names the file; a file that could not be read is named already.
+        QString why = QString::fromStdString(e.what());
+        if (!why.startsWith(path + ": ")) why = path + ": " + why;
+        m_workbench.dialogs().alert(Dialogs::Icon::Warning, why, "Add Spectrum");
         return false;
     }
 }

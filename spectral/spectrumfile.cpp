@@ -1,19 +1,26 @@
 #include "spectral/spectrumfile.h"
 
-#include "batch/cgats.h"
-#include "instruments/spectralimport.h"
-
-#include <QFile>
+#include "records/cgats.h"
+#include "records/safefiles.h"
+#include "records/spectralimport.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace zul::spectral {
 
-std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes) {
+namespace {
+
+// As much as "Import" reads.
+constexpr qint64 kMaxSpectrumFileBytes = 16 * 1024 * 1024;
+
+} // namespace
+
+std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes, std::string* note) {
+    if (note) note->clear();
     std::vector<NamedSpectrum> out;
     if (!bytes.contains("BEGIN_DATA_FORMAT")) {
-        const instruments::ImportResult r = instruments::importPlainSpectrum(bytes);
+        const ImportResult r = importPlainSpectrum(bytes);
         if (!r.ok) throw SpectrumFileError(r.error.toStdString());
         NamedSpectrum s{r.header.trimmed().toStdString(), {360, 10, {}}};
         for (float v : r.values)
@@ -21,10 +28,10 @@ std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes) {
         out.push_back(std::move(s));
         return out;
     }
-    batch::CgatsSpectra c;
+    CgatsSpectra c;
     try {
-        c = batch::cgatsSpectra(std::string_view(bytes.constData(), bytes.size()));
-    } catch (const batch::CgatsError& e) {
+        c = cgatsSpectra(std::string_view(bytes.constData(), bytes.size()));
+    } catch (const CgatsError& e) {
         throw SpectrumFileError(e.what());
     }
     if (c.intervalNm < kMinInterval || c.intervalNm > kMaxInterval)
@@ -34,21 +41,20 @@ std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes) {
         std::vector<double>& v = c.values[k];
         if (std::any_of(v.begin(), v.end(), [](double d) { return !std::isfinite(d); }))
             throw SpectrumFileError("sample " + c.names[k] + ": a spectral value is not a number");
-        const double highest = v.empty() ? 0 : *std::max_element(v.begin(), v.end());
-        if (highest <= 2)
+        if (c.factors)
             for (double& d : v)
                 d *= 100;
         out.push_back({c.names[k], {double(c.firstNm), double(c.intervalNm), std::move(v)}});
     }
     if (out.empty()) throw SpectrumFileError("the CGATS file holds no sample");
+    if (note) *note = c.scaleNote;
     return out;
 }
 
-std::vector<NamedSpectrum> readSpectrumFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw SpectrumFileError(path.toStdString() + ": " + f.errorString().toStdString());
-    return readSpectra(f.readAll());
+std::vector<NamedSpectrum> readSpectrumFile(const QString& path, std::string* note) {
+    const FileBytes read = readRegularFile(path, kMaxSpectrumFileBytes);
+    if (!read.ok()) throw SpectrumFileError(path.toStdString() + ": " + read.error.toStdString());
+    return readSpectra(read.bytes, note);
 }
 
 } // namespace zul::spectral

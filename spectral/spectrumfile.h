@@ -21,11 +21,12 @@ struct NamedSpectrum {
     Spectrum spectrum; // percent
 };
 
-// The spectra of a file's bytes. CGATS values whose highest is 2 or less are reflectance
-// factors and are scaled to percent, as "Import" does. Throws SpectrumFileError saying why
-// the file cannot be read (a CGATS value that is not a number, a layout out of 1..20 nm).
-std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes);
-// The same for a file; SpectrumFileError also when it cannot be opened.
-std::vector<NamedSpectrum> readSpectrumFile(const QString& path);
+// The spectra of a file's bytes. A CGATS file holds reflectance factors or percent, decided once
+// for the whole file; factors are scaled to percent, as "Import" does. `note`, when given, gets
+// what the reader assumed (a lone sample's scale) or is cleared. Throws SpectrumFileError saying
+// why the file cannot be read (a CGATS value that is not a number, a layout out of 1..20 nm).
+std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes, std::string* note = nullptr);
+// The same for a file (regular, 16 MiB at most); SpectrumFileError also when it cannot be read.
+std::vector<NamedSpectrum> readSpectrumFile(const QString& path, std::string* note = nullptr);
 
 } // namespace zul::spectral

@@ -5,7 +5,7 @@
 // .INCLUDE is refused whole, before the parser could open the file it names.
 #include "fuzzcheck.h"
 
-#include "batch/cgats.h"
+#include "batch/cgatsjob.h"
 #include "batch/jobs.h"
 #include "batch/records.h"
 #include "records/safefiles.h"

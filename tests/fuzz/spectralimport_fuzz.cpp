@@ -2,12 +2,12 @@
 // that chooses by content). Property: 40 finite values and no error, or an error and no values.
 #include "fuzzcheck.h"
 
-#include "instruments/spectralimport.h"
+#include "records/spectralimport.h"
 
 #include <cmath>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace zul::instruments;
+    using namespace zul;
     if (size == 0) return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1),
                            static_cast<qsizetype>(size - 1));

@@ -1,7 +1,7 @@
+#include "records/csvline.h"
 #include "spectral/colorimetry.h"
 #include "spectral/spectrumfile.h"
 #include "support/zulprocess.h"
-#include "records/csvline.h"
 
 #include <gtest/gtest.h>
 
@@ -158,4 +158,65 @@ TEST_F(SpectralCommand, UsageAndUnreadableFiles) {
     // The readable file is still written after an unreadable one.
     const auto run = runZul({"spectral", m_dir.filePath("missing.txt"), o});
     EXPECT_EQ(run.lines().size(), 2u);
+}
+
+// A percent file: the black velvet's highest value, 1.2 %, makes it no factor sample.
+TEST_F(SpectralCommand, OneScalePerFileAndTheLoneSampleSaysWhichItTook) {
+    QByteArray names = "SAMPLE_NAME", paper = "paper", velvet = "velvet";
+    for (int nm = 380; nm <= 780; nm += 10) {
+        names += " SPECTRAL_NM" + QByteArray::number(nm);
+        paper += " 88";
+        velvet += nm < 600 ? " 0.9" : " 1.2";
+    }
+    const QByteArray head = "CGATS.17\nNUMBER_OF_FIELDS 42\nBEGIN_DATA_FORMAT\n" + names +
+                            "\nEND_DATA_FORMAT\nNUMBER_OF_SETS ";
+    const QString both =
+        write("both.cgats", head + "2\nBEGIN_DATA\n" + paper + "\n" + velvet + "\nEND_DATA\n");
+    auto run = runZul({"spectral", both});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.lines().size(), 3u);
+    EXPECT_LT(std::stod(fields(run.lines()[2])[4]), 2) << run.lines()[2]; // Y
+    EXPECT_EQ(run.err, "");
+
+    const QString alone = write("alone.cgats", head + "1\nBEGIN_DATA\n" + velvet + "\nEND_DATA\n");
+    run = runZul({"spectral", alone});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("alone.cgats: one sample with no value above 2: read as reflectance "
+                           "factors"),
+              std::string::npos)
+        << run.err;
+}
+
+// The CIE test colours of Debian's colord-data (SPEC_360..SPEC_830, 5 nm, factors), in
+// `zul spectral` and through Import; refusals name the file and the spellings read.
+TEST_F(SpectralCommand, CommonSpectralFieldSpellingsAreRead) {
+    const QString tcs = "/usr/share/colord/ref/CIE-TCS.sp";
+    if (!QFile::exists(tcs)) GTEST_SKIP() << "colord-data is not installed";
+    auto run = runZul({"spectral", tcs});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.lines().size(), 16u);
+    EXPECT_EQ(fields(run.lines()[1])[0], "TCS01");
+    EXPECT_GT(std::stod(fields(run.lines()[1])[4]), 20); // Y of factors read as percent
+
+    run = runZul({"measure", "--instrument", "Import", "--file", tcs});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.lines().size(), 2u);
+    EXPECT_GT(std::stod(fields(run.lines()[1])[4]), 20);
+
+    const QString none = write("none.cgats", "CGATS.17\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\n"
+                                             "SAMPLE_ID XYZ_X\nEND_DATA_FORMAT\n"
+                                             "NUMBER_OF_SETS 1\nBEGIN_DATA\n1 2\nEND_DATA\n");
+    for (const QStringList& args :
+         {QStringList{"spectral", none},
+          QStringList{"measure", "--instrument", "Import", "--file", none}}) {
+        run = runZul(args);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find("none.cgats: the CGATS file has no spectral fields (fields read: "
+                               "SPEC_nnn, SPECTRAL_NMnnn"),
+                  std::string::npos)
+            << run.err;
+        // The box's lines, not their CR LF.
+        EXPECT_EQ(run.err.find('\r'), std::string::npos);
+        EXPECT_EQ(run.err.find("^M"), std::string::npos);
+    }
 }

@@ -221,8 +221,9 @@ TEST(SpectrumFile, ReadsCgatsSamplesAndPlainFiles) {
     EXPECT_EQ(s[0].name, "paper");
     EXPECT_EQ(s[0].spectrum.start, 400);
     EXPECT_EQ(s[0].spectrum.interval, 20);
-    EXPECT_NEAR(s[0].spectrum.values[1], 92, 1e-9); // factors to percent
-    EXPECT_NEAR(s[1].spectrum.values[2], 55, 1e-9); // percent kept
+    // One scale for the file: the ink's 55 says percent, so the dark paper is not scaled.
+    EXPECT_NEAR(s[0].spectrum.values[1], 0.92, 1e-9);
+    EXPECT_NEAR(s[1].spectrum.values[2], 55, 1e-9);
 
     struct Bad {
         const char* fields;

@@ -96,6 +96,27 @@ TEST_F(SpectralWindowTest, NewReadingKeepsTheOldCurveAndFilesAddCurves) {
     EXPECT_EQ(window->curves()[2].name, "b");
 }
 
+// The CIE test colours of Debian's colord-data: SPEC_360..SPEC_830, 5 nm, factors.
+TEST_F(SpectralWindowTest, ReadsCommonSpectralFieldSpellings) {
+    const QString tcs = "/usr/share/colord/ref/CIE-TCS.sp";
+    if (!QFile::exists(tcs)) GTEST_SKIP() << "colord-data is not installed";
+    ASSERT_TRUE(window->addFile(tcs)) << dialogs.messages().join('|').toStdString();
+    ASSERT_EQ(window->curves().size(), 16u);
+    EXPECT_EQ(window->curves()[1].name, "TCS01");
+    EXPECT_EQ(window->curves()[1].spectrum.interval, 5);
+    EXPECT_NEAR(window->curves()[1].spectrum.values[0], 12, 1e-9); // 0.12 as percent
+
+    QFile none(dir.filePath("none.cgats"));
+    ASSERT_TRUE(none.open(QIODevice::WriteOnly));
+    none.write("CGATS.17\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nSAMPLE_ID XYZ_X\n"
+               "END_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1 2\nEND_DATA\n");
+    none.close();
+    EXPECT_FALSE(window->addFile(none.fileName()));
+    ASSERT_FALSE(dialogs.messages().isEmpty());
+    EXPECT_TRUE(dialogs.messages().last().startsWith(none.fileName() + ": "));
+    EXPECT_TRUE(dialogs.messages().last().contains("SPEC_nnn"));
+}
+
 TEST(SpectralCurvePainter, DrawsEachCurveInItsColourOnTheAxes) {
     std::vector<NamedSpectrum> curves = {{"flat", {360, 10, std::vector<double>(40, 50.0)}},
                                          {"high", {400, 20, std::vector<double>(16, 80.0)}}};

@@ -1,9 +1,9 @@
 // Spectral import: the plain layout and CGATS through the IT8 parser.
-#include "instruments/spectralimport.h"
+#include "records/spectralimport.h"
 
 #include <gtest/gtest.h>
 
-namespace zul::instruments {
+namespace zul {
 namespace {
 
 QByteArray values(int count, const char* sep) {
@@ -83,4 +83,4 @@ TEST(Import, CgatsPercentKeptAndGapsRefused) {
 }
 
 } // namespace
-} // namespace zul::instruments
+} // namespace zul

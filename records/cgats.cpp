@@ -1,19 +1,20 @@
-#include "batch/cgats.h"
+#include "records/cgats.h"
 
-#include "text/numtext.h"
 #include "records/csvline.h"
 #include "records/safefiles.h"
+#include "text/numtext.h"
 
 #include <lcms2.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
-namespace zul::batch {
+namespace zul {
 
 namespace {
 
@@ -46,12 +47,12 @@ private:
 // Every CGATS input is parsed here, so what is refused is refused for every reader.
 void load(It8& it8, std::string_view cgats) {
     // The CGATS parser must not be handed an empty block (it stops the program).
-    if (cgats.empty()) throw CgatsError("the CGATS file is empty");
+    if (cgats.empty()) throw CgatsParseError("the CGATS file is empty");
     // The parser follows .INCLUDE to any file, FIFOs and secrets included.
-    if (hasCgatsInclude(cgats)) throw CgatsError(kCgatsIncludeRefused);
+    if (hasCgatsInclude(cgats)) throw CgatsParseError(kCgatsIncludeRefused);
     it8.setHandle(
         cmsIT8LoadFromMem(it8.context(), cgats.data(), static_cast<cmsUInt32Number>(cgats.size())));
-    if (!it8.handle()) throw CgatsError(it8.error());
+    if (!it8.handle()) throw CgatsParseError(it8.error());
 }
 
 std::string upper(std::string s) {
@@ -60,33 +61,45 @@ std::string upper(std::string s) {
     return s;
 }
 
-// The wavelength a spectral field names, or 0.
-int spectralWavelength(const std::string& field) {
-    const std::string f = upper(field);
-    for (const char* prefix : {"SPECTRAL_NM_", "SPECTRAL_NM", "SPECTRAL_", "NM_", "NM"}) {
+} // namespace
+
+int spectralFieldWavelength(std::string_view field) {
+    const std::string f = upper(std::string(field));
+    for (const char* prefix :
+         {"SPECTRAL_NM_", "SPECTRAL_NM", "SPECTRAL_", "SPEC_", "NM_", "NM", "R"}) {
         const std::string p = prefix;
         if (f.rfind(p, 0) != 0) continue;
         const std::string rest = f.substr(p.size());
-        // Four digits at most: a longer run names no wavelength (and would overflow an int).
-        if (rest.empty() || rest.size() > 4 || !std::all_of(rest.begin(), rest.end(), ::isdigit))
+        // Three or four digits: a longer run names no wavelength (and would overflow an int).
+        if (rest.size() < 3 || rest.size() > 4 || !std::all_of(rest.begin(), rest.end(), ::isdigit))
             return 0;
         return std::stoi(rest);
     }
     return 0;
 }
 
+namespace {
+
+// The data hold at most as many sets as declared; a count beyond an int (or not a number) reads
+// none rather than converting out of range.
+int setCount(cmsHANDLE h) {
+    const double declared = cmsIT8GetPropertyDbl(h, "NUMBER_OF_SETS");
+    return declared >= 1 && declared < 1e9 ? static_cast<int>(declared) : 0;
+}
+
+// A factor as percent, in the fewest digits that read back as the same number.
+std::string percentText(const std::string& factor) {
+    char* end = nullptr;
+    const double v = std::strtod(factor.c_str(), &end);
+    if (factor.empty() || !end || *end || !std::isfinite(v)) return factor;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.12g", v * 100);
+    return buf;
+}
+
 } // namespace
 
-bool readsCgats(const Job& job) {
-    return job.id == JobId::Xyz || job.id == JobId::Lab || job.id == JobId::Spectral;
-}
-
-bool writesCgats(const Job& job) {
-    return job.output && job.id != JobId::Spectral;
-}
-
-std::string cgatsToRecords(const Job& job, std::string_view cgats) {
-    if (!readsCgats(job)) throw CgatsError(std::string("job ") + job.name + " reads no CGATS");
+std::string cgatsToRecords(CgatsRecords kind, std::string_view cgats) {
     It8 it8;
     load(it8, cgats);
     cmsHANDLE h = it8.handle();
@@ -106,28 +119,28 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats) {
     };
     const int id = column("SAMPLE_ID");
     const int name = column("SAMPLE_NAME");
-    if (job.id == JobId::Xyz) {
+    // The spectral job's 40 reflectances, as the one spectral reader finds them.
+    CgatsSpectra spectra;
+    std::vector<std::size_t> bands;
+    if (kind == CgatsRecords::Xyz) {
         for (const char* f : {"XYZ_X", "XYZ_Y", "XYZ_Z"})
             need(f);
-    } else if (job.id == JobId::Lab) {
+    } else if (kind == CgatsRecords::Lab) {
         for (const char* f : {"LAB_L", "LAB_A", "LAB_B"})
             need(f);
     } else {
+        spectra = cgatsSpectra(cgats);
         for (int nm = 360; nm <= 750; nm += 10) {
-            int found = -1;
-            for (int i = 0; i < fields && found < 0; ++i)
-                if (names && names[i] && spectralWavelength(names[i]) == nm) found = i;
-            if (found < 0)
+            const int k = (nm - spectra.firstNm) / spectra.intervalNm;
+            if (nm < spectra.firstNm || (nm - spectra.firstNm) % spectra.intervalNm != 0 ||
+                k >= static_cast<int>(spectra.texts.empty() ? 0 : spectra.texts[0].size()))
                 throw CgatsError("the CGATS file has no reflectance at " + std::to_string(nm) +
-                                 " nm (SPECTRAL_NM" + std::to_string(nm) + ")");
-            columns.push_back(found);
+                                 " nm (" + kSpectralFieldSpellings + ")");
+            bands.push_back(static_cast<std::size_t>(k));
         }
     }
 
-    // The data hold at most as many sets as declared; a count beyond an int (or not a number)
-    // reads none rather than converting out of range.
-    const double declared = cmsIT8GetPropertyDbl(h, "NUMBER_OF_SETS");
-    const int sets = declared >= 1 && declared < 1e9 ? static_cast<int>(declared) : 0;
+    const int sets = setCount(h);
     std::string out;
     auto cell = [&](int row, int col) -> std::string {
         const char* v = col < 0 ? nullptr : cmsIT8GetDataRowCol(h, row, col);
@@ -141,11 +154,14 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats) {
             first = false;
             appendCsvField(line, std::string_view(text));
         };
-        if (job.id == JobId::Xyz) item(id >= 0 ? cell(row, id) : std::to_string(row + 1));
-        if (job.id == JobId::Spectral) {
+        if (kind == CgatsRecords::Xyz) item(id >= 0 ? cell(row, id) : std::to_string(row + 1));
+        if (kind == CgatsRecords::Spectral) {
             item(id >= 0 ? cell(row, id) : std::to_string(row + 1));
             item(cell(row, name));
             item("");
+            const auto& texts = spectra.texts[static_cast<std::size_t>(row)];
+            for (std::size_t k : bands)
+                item(spectra.factors ? percentText(texts[k]) : texts[k]);
         }
         for (int c : columns)
             item(cell(row, c));
@@ -155,26 +171,9 @@ std::string cgatsToRecords(const Job& job, std::string_view cgats) {
     return out;
 }
 
-std::string recordsToCgats(const Job& job, std::string_view table) {
-    if (!writesCgats(job)) throw CgatsError(std::string("job ") + job.name + " writes no CGATS");
-    std::size_t headingLines = 0;
-    switch (job.id) {
-    case JobId::Lab:
-    case JobId::Steps:
-        headingLines = 1;
-        break;
-    case JobId::Checker:
-        headingLines = 3;
-        break;
-    case JobId::Chart:
-        headingLines = 2;
-        break;
-    default:
-        break;
-    }
-    // The nine results are the last items of a line, but for the Munsell job, where C, M, Y, K
-    // follow them.
-    const std::size_t trailing = job.id == JobId::Munsell ? 4 : 0;
+std::string recordsToCgats(const CgatsTableLayout& layout, std::string_view table) {
+    const std::size_t headingLines = layout.headingLines;
+    const std::size_t trailing = layout.trailing;
 
     std::vector<std::vector<std::string>> rows;
     std::size_t start = 0, lineNo = 0;
@@ -193,7 +192,7 @@ std::string recordsToCgats(const Job& job, std::string_view table) {
         std::vector<std::string> results(fields.end() - static_cast<long>(9 + trailing),
                                          fields.end() - static_cast<long>(trailing));
         if (results[0].empty()) continue; // a failed record
-        std::string id = job.id == JobId::Lab ? fields[0] : std::to_string(record);
+        std::string id = layout.idFromFirstField ? fields[0] : std::to_string(record);
         results.insert(results.begin(), id);
         for (std::string& r : results)
             r.erase(std::remove(r.begin(), r.end(), ' '), r.end());
@@ -211,7 +210,7 @@ std::string recordsToCgats(const Job& job, std::string_view table) {
     if (!h) throw CgatsError(it8.error());
     cmsIT8SetSheetType(h, "CGATS.17");
     cmsIT8SetPropertyStr(h, "ORIGINATOR", "ZUL");
-    cmsIT8SetPropertyStr(h, "DESCRIPTOR", (std::string("Munsell batch job ") + job.name).c_str());
+    cmsIT8SetPropertyStr(h, "DESCRIPTOR", ("Munsell batch job " + layout.jobName).c_str());
     const char* const names[] = {"SAMPLE_ID", "XYZ_X", "XYZ_Y", "XYZ_Z", "LAB_L",
                                  "LAB_A",     "LAB_B", "RGB_R", "RGB_G", "RGB_B"};
     cmsIT8SetPropertyDbl(h, "NUMBER_OF_FIELDS", 10);
@@ -245,37 +244,59 @@ CgatsSpectra cgatsSpectra(std::string_view cgats) {
         const std::string f = upper(names[i]);
         if (f == "SAMPLE_ID") id = i;
         if (f == "SAMPLE_NAME") name = i;
-        if (const int nm = spectralWavelength(f); nm > 0) bands.emplace_back(nm, i);
+        if (const int nm = spectralFieldWavelength(f); nm > 0) bands.emplace_back(nm, i);
     }
     std::sort(bands.begin(), bands.end());
-    if (bands.empty()) throw CgatsError("the CGATS file has no spectral fields");
+    if (bands.empty())
+        throw CgatsError(std::string("the CGATS file has no spectral fields (fields read: ") +
+                         kSpectralFieldSpellings + ")");
     CgatsSpectra out;
+    out.sampleNameField = name >= 0;
+    for (const auto& b : bands)
+        out.fields.emplace_back(names[b.second]);
     out.firstNm = bands[0].first;
     out.intervalNm = bands.size() > 1 ? bands[1].first - bands[0].first : 10;
     for (std::size_t k = 1; k < bands.size(); ++k)
         if (bands[k].first - bands[k - 1].first != out.intervalNm || out.intervalNm <= 0)
             throw CgatsError("the spectral fields are not evenly spaced");
-    const double declared = cmsIT8GetPropertyDbl(h, "NUMBER_OF_SETS");
-    const int sets = declared >= 1 && declared < 1e9 ? static_cast<int>(declared) : 0;
+    const int sets = setCount(h);
     auto cell = [&](int row, int col) -> std::string {
         const char* v = col < 0 ? nullptr : cmsIT8GetDataRowCol(h, row, col);
         return v ? v : "";
     };
+    double highest = -HUGE_VAL;
     for (int row = 0; row < sets; ++row) {
         std::string label = cell(row, name);
         if (label.empty()) label = cell(row, id);
         if (label.empty()) label = std::to_string(row + 1);
+        std::vector<std::string> t;
         std::vector<double> v;
         for (const auto& b : bands) {
-            const std::string text = cell(row, b.second);
+            t.push_back(cell(row, b.second));
+            const std::string& text = t.back();
             char* end = nullptr;
             const double d = std::strtod(text.c_str(), &end);
             v.push_back(!text.empty() && end && *end == 0 ? d : std::nan(""));
+            if (std::isfinite(v.back())) highest = std::max(highest, v.back());
         }
         out.names.push_back(std::move(label));
+        out.texts.push_back(std::move(t));
         out.values.push_back(std::move(v));
+    }
+
+    // One scale for the whole file: a dark sample (black velvet, a light trap) in a percent file
+    // reads 2 or less everywhere and is no factor sample for that.
+    const char* norm = cmsIT8GetProperty(h, "SPECTRAL_NORM");
+    const double stated = norm ? std::strtod(norm, nullptr) : 0;
+    if (stated == 1 || stated == 100) {
+        out.factors = stated == 1;
+    } else {
+        out.factors = highest <= 2;
+        if (out.factors && sets == 1)
+            out.scaleNote = "one sample with no value above 2: read as reflectance factors "
+                            "(0..1), not percent";
     }
     return out;
 }
 
-} // namespace zul::batch
+} // namespace zul
