@@ -1,20 +1,18 @@
-zul_add_bench(bench_munsell LIBS zul_munsell SOURCES ${CMAKE_CURRENT_LIST_DIR}/munsell_bench.cpp)
-zul_add_bench(bench_colorimetry LIBS zul_colorimetry SOURCES ${CMAKE_CURRENT_LIST_DIR}/colorimetry_bench.cpp)
-if(TARGET zul_workbench)
-    zul_add_bench(bench_workbench LIBS zul_workbench SOURCES ${CMAKE_CURRENT_LIST_DIR}/workbench_bench.cpp)
-endif()
-if(TARGET zul_imaging)
-    zul_add_bench(bench_imaging LIBS zul_imaging SOURCES ${CMAKE_CURRENT_LIST_DIR}/imaging_bench.cpp)
-endif()
-if(TARGET zul_viewer)
-    zul_add_bench(bench_viewer LIBS zul_viewer SOURCES ${CMAKE_CURRENT_LIST_DIR}/viewer_bench.cpp)
-endif()
-if(TARGET zul_charts_window)
-    zul_add_bench(bench_charts LIBS zul_charts_window SOURCES ${CMAKE_CURRENT_LIST_DIR}/charts_bench.cpp)
-endif()
-if(TARGET zul_batch)
-    zul_add_bench(bench_batch LIBS zul_batch SOURCES ${CMAKE_CURRENT_LIST_DIR}/batch_bench.cpp)
-endif()
-if(TARGET zul_spectral)
-    zul_add_bench(bench_spectral LIBS zul_spectral SOURCES ${CMAKE_CURRENT_LIST_DIR}/spectral_bench.cpp)
-endif()
+# One benchmark program a library, bench_<name> from <name>_bench.cpp; a program whose library
+# is not built (no GUI build) is left out.
+foreach(bench IN ITEMS
+        munsell:zul_munsell
+        colorimetry:zul_colorimetry
+        workbench:zul_workbench
+        imaging:zul_imaging
+        viewer:zul_viewer
+        charts:zul_charts_window
+        batch:zul_batch
+        spectral:zul_spectral)
+    string(REPLACE ":" ";" parts ${bench})
+    list(GET parts 0 name)
+    list(GET parts 1 library)
+    if(TARGET ${library})
+        zul_add_bench(bench_${name} LIBS ${library} SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}_bench.cpp)
+    endif()
+endforeach()

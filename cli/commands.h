@@ -2,7 +2,7 @@
 // The command table of `zul COMMAND ...`: each command runs without a window (or on the
 // offscreen platform), is one file of this folder and one row here; `zul --help` is built from
 // the rows.
-#include "cli/options.h"
+#include "text/options.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // What every command shares besides its options: the window settings it takes on the command
 // line (--illuminant, --pwd, --gamma, --adapt) turned into a workbench's options exactly as the
 // window would hold them, and the shipped renotation table.
-#include "cli/options.h"
+#include "text/options.h"
 #include "munsell/table.h"
 #include "workbench/workbench.h"
 

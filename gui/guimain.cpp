@@ -9,6 +9,7 @@
 #include "gui/windows.h"
 #include "munsell/table.h"
 #include "text/errors.h"
+#include "text/options.h"
 #include "viewer/paletteviewerwindow.h"
 #include "workbench/datafiles.h"
 #include "workbench/workbench.h"
@@ -36,81 +37,20 @@ namespace {
 // Where start-up found its files: QT_LOGGING_RULES="zul.startup.info=true" shows it.
 Q_LOGGING_CATEGORY(lcStartup, "zul.startup", QtWarningMsg)
 
-// `--open hue,value,...`: the window switches to tick after start-up, taken out of the
-// arguments. False (with a message) for a name that is no switch.
-bool takeOpenOption(int& argc, char** argv, std::vector<Switch>& open) {
-    static const std::pair<const char*, Switch> names[] = {
-        {"hue", Switch::HuePage},           {"tolerance", Switch::Tolerance},
-        {"value", Switch::ValuePage},       {"colorchecker", Switch::ColorChecker},
-        {"picture", Switch::ImageAnalysis}, {"viewer", Switch::Viewer},
-        {"spectral", Switch::Spectral},     {"qc", Switch::QualityControl}};
-    int out = 1;
-    for (int i = 1; i < argc; ++i) {
-        std::string list;
-        if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
-            list = argv[++i];
-        } else if (std::strncmp(argv[i], "--open=", 7) == 0) {
-            list = argv[i] + 7;
-        } else {
-            argv[out++] = argv[i];
-            continue;
-        }
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t comma = list.find(',', from);
-            const std::string name = list.substr(from, comma - from);
-            bool known = false;
-            for (const auto& [n, s] : names)
-                if (name == n) {
-                    open.push_back(s);
-                    known = true;
-                }
-            if (!known) {
-                std::cerr
-                    << "zul: --open: unknown window \"" << name
-                    << "\" (hue, value, tolerance, colorchecker, picture, viewer, spectral, qc)\n";
-                return false;
-            }
-            if (comma == std::string::npos) break;
-            from = comma + 1;
-        }
-    }
-    argc = out;
-    argv[out] = nullptr;
-    return true;
-}
-
-// `NAME VALUE` or `NAME=VALUE` taken out of the arguments; the last one counts.
-std::optional<std::string> takeValueOption(int& argc, char** argv, const char* name) {
-    std::optional<std::string> value;
-    const std::size_t length = std::strlen(name);
-    int out = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0 && i + 1 < argc)
-            value = argv[++i];
-        else if (std::strncmp(argv[i], name, length) == 0 && argv[i][length] == '=')
-            value = argv[i] + length + 1;
-        else
-            argv[out++] = argv[i];
-    }
-    argc = out;
-    argv[out] = nullptr;
-    return value;
-}
-
-bool takeFlag(int& argc, char** argv, const char* name) {
-    int out = 1;
-    bool found = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            found = true;
-        else
-            argv[out++] = argv[i];
-    }
-    argc = out;
-    argv[out] = nullptr;
-    return found;
-}
+// The window face's own options; everything else goes to the application object as given.
+const std::vector<OptionRule> kWindowOptions = {
+    {"--open", true}, {"--manual", false}, {"--screenshot", true}, {"--screenshot-size", true}};
+// Qt's own options that take a value (the application objects and the X11 platform), handed on
+// with their values.
+const std::vector<OptionRule> kQtOptions = [] {
+    std::vector<OptionRule> rules;
+    for (const char* name :
+         {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
+          "-geometry", "-qwindowtitle", "-title", "-qwindowicon", "-icon", "-session", "-display",
+          "-name", "-style", "-stylesheet"})
+        rules.push_back({name, true});
+    return rules;
+}();
 
 // `--screenshot FILE [--screenshot-size WxH]`: the pictures of the manual. The window is drawn
 // offscreen as it shows after start-up, the Munsell entry converted, and saved as FILE.
@@ -119,11 +59,59 @@ struct Screenshot {
     QSize size; // invalid: the window's own size
 };
 
-std::optional<Screenshot> takeScreenshotOption(int& argc, char** argv, bool* ok) {
-    *ok = true;
-    const std::optional<std::string> file = takeValueOption(argc, argv, "--screenshot");
-    const std::optional<std::string> size = takeValueOption(argc, argv, "--screenshot-size");
-    if (!file) return std::nullopt;
+struct WindowOptions {
+    std::vector<Switch> open; // `--open hue,value,...`: the window switches to tick after start-up
+    bool manual = false;
+    std::optional<Screenshot> screenshot;
+};
+
+// Adds the windows of a `--open` list; false (with a message) for a name that is no switch.
+bool addOpenWindows(const std::string& list, std::vector<Switch>& open) {
+    static const std::pair<const char*, Switch> names[] = {
+        {"hue", Switch::HuePage},           {"tolerance", Switch::Tolerance},
+        {"value", Switch::ValuePage},       {"colorchecker", Switch::ColorChecker},
+        {"picture", Switch::ImageAnalysis}, {"viewer", Switch::Viewer},
+        {"spectral", Switch::Spectral},     {"qc", Switch::QualityControl}};
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', from);
+        const std::string name = list.substr(from, comma - from);
+        bool known = false;
+        for (const auto& [n, s] : names)
+            if (name == n) {
+                open.push_back(s);
+                known = true;
+            }
+        if (!known) {
+            std::cerr
+                << "zul: --open: unknown window \"" << name
+                << "\" (hue, value, tolerance, colorchecker, picture, viewer, spectral, qc)\n";
+            return false;
+        }
+        if (comma == std::string::npos) return true;
+        from = comma + 1;
+    }
+}
+
+// The window face's options taken out of the arguments, which keep argv[0] and what is Qt's.
+// Empty (with a message) on a fault.
+std::optional<WindowOptions> takeWindowOptions(std::vector<std::string>& args) {
+    SplitArguments split = splitArguments(args, kWindowOptions, kQtOptions);
+    args.resize(1);
+    args.insert(args.end(), split.rest.begin(), split.rest.end());
+    WindowOptions options;
+    std::optional<std::string> file, size; // the last one counts
+    for (const Arg& a : split.own) {
+        if (a.kind == Arg::Kind::Error) {
+            std::cerr << "zul: " << a.value << "\n";
+            return std::nullopt;
+        }
+        if (a.is("--open") && !addOpenWindows(a.value, options.open)) return std::nullopt;
+        if (a.is("--manual")) options.manual = true;
+        if (a.is("--screenshot")) file = a.value;
+        if (a.is("--screenshot-size")) size = a.value;
+    }
+    if (!file) return options;
     Screenshot shot{QString::fromLocal8Bit(file->c_str()), {}};
     if (size) {
         const QStringList wh = QString::fromLatin1(size->c_str()).split('x');
@@ -131,11 +119,12 @@ std::optional<Screenshot> takeScreenshotOption(int& argc, char** argv, bool* ok)
         const int h = wh.size() == 2 ? wh[1].toInt() : 0;
         if (w <= 0 || h <= 0) {
             std::cerr << "zul: --screenshot-size: \"" << *size << "\" is not WIDTHxHEIGHT\n";
-            *ok = false;
+            return std::nullopt;
         }
         shot.size = QSize(w, h);
     }
-    return shot;
+    options.screenshot = shot;
+    return options;
 }
 
 // The window to draw: the manual, else the last window --open names, else the main window.
@@ -162,10 +151,10 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
 }
 
 // True when a window system is named or reachable: an explicit platform, X or Wayland.
-bool displayNamed(int argc, char** argv) {
+bool displayNamed(const std::vector<std::string>& args) {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "-platform") == 0) return true;
+    for (std::size_t i = 1; i < args.size(); ++i)
+        if (args[i] == "-platform") return true;
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
@@ -178,18 +167,24 @@ int runGui(int argc, char** argv) {
         std::cout << "zul: preferences forgotten (" << forgetPreferences().toStdString() << ")\n";
         return 0;
     }
-    std::vector<Switch> open;
-    if (!takeOpenOption(argc, argv, open)) return 2;
-    const bool openManual = takeFlag(argc, argv, "--manual");
-    bool screenshotOk = true;
-    const std::optional<Screenshot> screenshot = takeScreenshotOption(argc, argv, &screenshotOk);
-    if (!screenshotOk) return 2;
-    if (!displayNamed(argc, argv)) {
+    std::vector<std::string> args(argv, argv + argc);
+    const std::optional<WindowOptions> options = takeWindowOptions(args);
+    if (!options) return 2;
+    const std::vector<Switch>& open = options->open;
+    const bool openManual = options->manual;
+    const std::optional<Screenshot>& screenshot = options->screenshot;
+    if (!displayNamed(args)) {
         std::cerr << kNoDisplay;
         return 2;
     }
+    // The application object keeps (and may take from) the arguments it is given.
+    std::vector<char*> qtArgv;
+    for (std::string& a : args)
+        qtArgv.push_back(a.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(args.size());
     const QtMessageHandler previous = qInstallMessageHandler(startupMessages);
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArgv.data());
     qInstallMessageHandler(previous);
     for (const QString& line : std::exchange(g_heldBack, {}))
         std::cerr << line.toLocal8Bit().constData() << '\n';

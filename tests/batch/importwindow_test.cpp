@@ -4,6 +4,7 @@
 #include "batch/jobchooser.h"
 #include "batch/maketable.h"
 #include "batch_support.h"
+#include "support/scratchfolder.h"
 #include "support/zulprocess.h"
 
 #include <QApplication>
@@ -28,16 +29,8 @@ std::string readAll(const QString& name) {
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
 }
 
-class ImportTest : public WorkbenchTest {
+class ImportTest : public InScratchFolder<WorkbenchTest> {
 protected:
-    void SetUp() override {
-        WorkbenchTest::SetUp();
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override { QDir::setCurrent(previous); }
-
     void write(const char* name, const std::string& bytes) {
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -45,9 +38,6 @@ protected:
     }
     int zul(const QStringList& args) { return runZul(args, {}, dir.path()).status; }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
-
-    QTemporaryDir dir;
-    QString previous;
 };
 
 TEST_F(ImportTest, UnknownCodeOrCancelDoesNothing) {

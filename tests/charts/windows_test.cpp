@@ -5,6 +5,7 @@
 #include "charts/huepagewindow.h"
 #include "charts/tolerancewindow.h"
 #include "charts/valuepagewindow.h"
+#include "support/scratchfolder.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -345,9 +345,7 @@ TEST_F(ChartWindowTest, ToleranceScrollsBlackLinesAndTypedCentre) {
 }
 
 TEST_F(ChartWindowTest, SavePaletteWritesCpaletteAndHandsItToTheViewer) {
-    QTemporaryDir dir;
-    const QString old = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    ScratchFolder dir;
     ToleranceWindow w(*wb, output());
     w.setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(10, 11, 12)); });
     w.MakeCTol({50, 40, 20});
@@ -376,7 +374,6 @@ TEST_F(ChartWindowTest, SavePaletteWritesCpaletteAndHandsItToTheViewer) {
     EXPECT_EQ(spy.count(), 2);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll().toStdString(), cpaletteText(*w.set(), "12-07-2026", "10:11:12"));
-    QDir::setCurrent(old);
 }
 
 TEST_F(ChartWindowTest, PrintFailureSaysPrinterNotFoundOnce) {
@@ -416,9 +413,7 @@ TEST_F(ChartWindowTest, ColorCheckerRefillsOnGammaIlluminantAndTint) {
 }
 
 TEST_F(ChartWindowTest, FaultyCcnamesShowsNaAndOneMessage) {
-    QTemporaryDir dir;
-    const QString old = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    ScratchFolder dir;
     QFile f("ccnames.csv");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("No,Name,Hue,Value,Chroma\n1,a,5R,4,12\n2,b,nonsense,5,5\n");
@@ -431,7 +426,6 @@ TEST_F(ChartWindowTest, FaultyCcnamesShowsNaAndOneMessage) {
     EXPECT_TRUE(w.chart()->patches[0].inReach);
     EXPECT_FALSE(w.chart()->patches[1].inReach);
     EXPECT_FALSE(w.chart()->patches[23].inReach);
-    QDir::setCurrent(old);
 }
 
 } // namespace

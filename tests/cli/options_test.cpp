@@ -1,7 +1,7 @@
 // The option layer every command reads its arguments with, and its rules seen through the built
 // program: --opt V and --opt=V everywhere, --, numbers and "-" as values, usage errors exit 2.
-#include "cli/options.h"
 #include "support/zulprocess.h"
+#include "text/options.h"
 
 #include <QTemporaryDir>
 
@@ -10,15 +10,13 @@
 namespace zul::testing {
 namespace {
 
-using cli::Arg;
-
-const std::vector<cli::OptionRule> kOptions = {
+const std::vector<OptionRule> kOptions = {
     {"--from", true}, {"--pwd", false}, {"-o", true, "--output"}};
 
-// An argument list read back as one text: "opt --from=xyz", "pos -5", "help", "error ...".
-std::string readBack(const std::vector<std::string>& args) {
+// Arguments read back as one text: "opt --from=xyz", "pos -5", "help", "error ...".
+std::string readBack(const std::vector<Arg>& read) {
     std::string out;
-    for (const Arg& a : cli::parseArguments(args, kOptions)) {
+    for (const Arg& a : read) {
         if (!out.empty()) out += " | ";
         switch (a.kind) {
         case Arg::Kind::Option:
@@ -72,14 +70,41 @@ TEST(OptionLayer, ReadsEveryArgumentByTheSameRules) {
         std::string joined;
         for (const std::string& a : c.args)
             joined += "[" + a + "]";
-        EXPECT_EQ(readBack(c.args), c.expected) << joined;
+        EXPECT_EQ(readBack(parseArguments(c.args, kOptions)), c.expected) << joined;
+    }
+}
+
+// The window face: its own options by the same rules, the rest handed on untouched and in order,
+// a foreign option with its value even where the value looks like one of ours.
+TEST(OptionLayer, SplitTakesItsOwnAndHandsOnTheRest) {
+    const std::vector<OptionRule> foreign = {{"-platform", true}, {"-reverse", false}};
+    struct SplitCase {
+        std::vector<std::string> args;
+        std::string own;
+        std::string rest;
+    };
+    const SplitCase cases[] = {
+        {{"-platform", "offscreen", "--from", "x"}, "opt --from=x", "-platform offscreen"},
+        {{"-platform", "--pwd", "-reverse", "--pwd"}, "opt --pwd=", "-platform --pwd -reverse"},
+        {{"--bogus", "--pwd=1", "-h", "file", "-5"}, "", "--bogus --pwd=1 -h file -5"},
+        {{"--pwd", "--", "--from", "x"}, "opt --pwd=", "-- --from x"},
+        {{"-platform"}, "", "-platform"},
+        {{"-reverse", "--from"}, "error --from needs an argument", "-reverse"},
+    };
+    for (const SplitCase& c : cases) {
+        const SplitArguments split = splitArguments(c.args, kOptions, foreign);
+        std::string rest;
+        for (const std::string& a : split.rest)
+            rest += (rest.empty() ? "" : " ") + a;
+        EXPECT_EQ(readBack(split.own), c.own) << c.rest;
+        EXPECT_EQ(rest, c.rest);
     }
 }
 
 TEST(OptionLayer, CommandsWordTheirFaultsTheirOwnWay) {
-    const cli::OptionWording measure{"unknown argument", "needs a value"};
+    const OptionWording measure{"unknown argument", "needs a value"};
     auto last = [&](const std::vector<std::string>& args) {
-        return cli::parseArguments(args, kOptions, measure).back().value;
+        return parseArguments(args, kOptions, measure).back().value;
     };
     EXPECT_EQ(last({"--bogus"}), "unknown argument \"--bogus\"");
     EXPECT_EQ(last({"--from"}), "--from needs a value");

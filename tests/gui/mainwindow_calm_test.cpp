@@ -25,11 +25,10 @@
 namespace zul::testing {
 namespace {
 
-class MainWindowCalmTest : public ::testing::Test {
+class MainWindowCalmTest : public testing::WorkbenchTest {
 protected:
     void SetUp() override {
-        wb = std::make_unique<Workbench>(sharedTable(), dialogs);
-        wb->startUp();
+        WorkbenchTest::SetUp();
         window = std::make_unique<MainWindow>(*wb);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -48,8 +47,6 @@ protected:
         dialogs.clear();
     }
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Workbench> wb;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -38,11 +38,10 @@ using testing::ScriptedDialogs;
 
 using testing::sharedTable;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::WorkbenchTest {
 protected:
     void SetUp() override {
-        wb = std::make_unique<Workbench>(sharedTable(), dialogs);
-        wb->startUp();
+        WorkbenchTest::SetUp();
         window = std::make_unique<MainWindow>(*wb);
         dialogs.clear();
     }
@@ -81,8 +80,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Workbench> wb;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -24,11 +24,10 @@ namespace {
 using testing::ScriptedDialogs;
 using testing::sharedTable;
 
-class WindowMarksTest : public ::testing::Test {
+class WindowMarksTest : public testing::WorkbenchTest {
 protected:
     void SetUp() override {
-        wb = std::make_unique<Workbench>(sharedTable(), dialogs);
-        wb->startUp();
+        WorkbenchTest::SetUp();
         window = std::make_unique<MainWindow>(*wb);
         dialogs.clear();
     }
@@ -47,8 +46,6 @@ protected:
         return f->palette().color(QPalette::Text) != QApplication::palette().color(QPalette::Text);
     }
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Workbench> wb;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -4,6 +4,7 @@
 #include "gui/mainwindow.h"
 #include "gui/preferences.h"
 #include "gui/qtdialogs.h"
+#include "support/scratchfolder.h"
 #include "support/scripteddialogs.h"
 #include "workbench/workbench_fixture.h"
 
@@ -30,22 +31,16 @@ namespace {
 using testing::ScriptedDialogs;
 
 // A working folder and a preferences file of the test's own.
-class WritingTest : public ::testing::Test {
+class WritingTest : public testing::InScratchFolder<> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        InScratchFolder::SetUp();
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("config"));
     }
-    void TearDown() override { QDir::setCurrent(previous); }
     static int lineCount(const QString& file) {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? static_cast<int>(f.readAll().count('\n')) : -1;
     }
-
-    QTemporaryDir dir;
-    QString previous;
 };
 
 class SaveToPaletteTest : public WritingTest {

@@ -25,7 +25,7 @@ protected:
         return qobject_cast<PaletteViewerWindow*>(board->window(Switch::Viewer));
     }
 
-    InTempDir dir;
+    ScratchFolder dir;
     std::unique_ptr<Switchboard> board;
 };
 

@@ -1,11 +1,8 @@
 #pragma once
-// Synthetic pictures for the imaging tests, and one QApplication for the whole program.
-#include <QApplication>
+// Synthetic pictures for the imaging tests.
 #include <QImage>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace zul::testing {
 
@@ -25,19 +22,5 @@ inline QImage filledPicture(int width, int height, QRgb colour) {
     image.fill(colour);
     return image;
 }
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_imaging";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QApplication> m_app;
-};
 
 } // namespace zul::testing

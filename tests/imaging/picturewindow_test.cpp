@@ -2,6 +2,7 @@
 #include "imaging/picturearea.h"
 #include "imaging/picturewindow.h"
 #include "imaging_support.h"
+#include "support/scratchfolder.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QAction>
@@ -18,15 +19,11 @@
 namespace zul::testing {
 namespace {
 
-const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-class PictureWindowTest : public WorkbenchTest {
+// Palettes are written in the scratch folder.
+class PictureWindowTest : public InScratchFolder<WorkbenchTest> {
 protected:
     void SetUp() override {
-        WorkbenchTest::SetUp();
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path()); // palettes are written here
+        InScratchFolder::SetUp();
         QImage image = patternPicture(400, 300);
         // A black and a red patch for the samples touching 0 and 255.
         for (int y = 200; y < 220; ++y)
@@ -37,7 +34,6 @@ protected:
         pictureFile = dir.filePath("leaf.png");
         ASSERT_TRUE(image.save(pictureFile));
     }
-    void TearDown() override { QDir::setCurrent(previous); }
 
     std::unique_ptr<PictureWindow> open(const QString& picture) {
         auto w = std::make_unique<PictureWindow>(*wb, picture);
@@ -56,8 +52,6 @@ protected:
         dialogs.queueAnswer(Dialogs::Answer::Yes);
     }
 
-    QTemporaryDir dir;
-    QString previous;
     QString pictureFile;
 };
 

@@ -6,29 +6,12 @@
 #include "instruments/qtseriallink.h"
 #include "scriptedui.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 namespace zul::instruments {
 namespace {
-
-// QSerialPort's notifiers want an application object.
-class CoreEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_instruments";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) m_app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> m_app;
-};
-const auto* const kCoreEnvironment = ::testing::AddGlobalTestEnvironment(new CoreEnvironment);
 
 using Kind = Outcome::Kind;
 constexpr double kScale = 10.0; // a 5 s limit passes in 0.5 s

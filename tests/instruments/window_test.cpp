@@ -2,6 +2,7 @@
 // ZUL_COMM1: the window keeps running during Measure, Stop ends the exchange at once and nothing
 // changes; a full measurement fills the fields.
 #include "gui/mainwindow.h"
+#include "support/scratchfolder.h"
 #include "support/scripteddialogs.h"
 #include "workbench/workbench_fixture.h"
 
@@ -10,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -19,16 +19,23 @@
 namespace zul {
 namespace {
 
-class InstrumentWindow : public ::testing::TestWithParam<std::pair<const char*, const char*>> {
+// The settings file goes in the scratch folder.
+class InstrumentWindow : public testing::InScratchFolder<
+                             ::testing::TestWithParam<std::pair<const char*, const char*>>> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(QDir::setCurrent(dir.path())); // the settings file goes here
+        InScratchFolder::SetUp();
         wb = std::make_unique<Workbench>(testing::sharedTable(), dialogs);
         wb->startUp();
         window = std::make_unique<MainWindow>(*wb);
         window->show();
     }
-    void TearDown() override { qunsetenv("ZUL_COMM1"); }
+    void TearDown() override {
+        qunsetenv("ZUL_COMM1");
+        window.reset(); // whatever it writes on closing stays in the scratch folder
+        wb.reset();
+        InScratchFolder::TearDown();
+    }
     template <typename T> T* find(const char* name) { return window->findChild<T*>(name); }
     void choose(const char* instrument) {
         auto* combo = find<QComboBox>("Combo1");
@@ -42,7 +49,6 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
     testing::ScriptedDialogs dialogs;
     std::unique_ptr<Workbench> wb;
     std::unique_ptr<MainWindow> window;

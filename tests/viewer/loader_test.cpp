@@ -188,7 +188,7 @@ TEST_F(LoaderTest, MissingFileIsReportedNotLoaded) {
 }
 
 TEST_F(LoaderTest, LastPaletteHoldsTheWholeNameAndIsReplacedWhole) {
-    InTempDir dir;
+    ScratchFolder dir;
     EXPECT_EQ(readLastPalette(), "newpalette2.csv"); // none yet
     writeFile("LastPalette.txt", "");
     EXPECT_EQ(readLastPalette(), "newpalette2.csv");

@@ -5,9 +5,9 @@
 #include "viewer/paletteloader.h"
 #include "viewer/palettereader.h"
 
+#include "records/csvline.h"
 #include "support/zulprocess.h"
 #include "viewer_support.h"
-#include "records/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QtEndian>
@@ -41,7 +41,7 @@ QStringList recordColours(const QByteArray& palette) {
 }
 
 TEST_F(OwnColourTest, ExportsOfAPictureKeepEveryRecordsRgb) {
-    InTempDir dir;
+    ScratchFolder dir;
     const ProgramRun made =
         runZul({"palette-from-picture", QString(ZUL_SOURCE_DIR) + "/data/TestImage.jpg", "--grid",
                 "10", "-o", "T.CSV"},
@@ -90,7 +90,7 @@ TEST_F(OwnColourTest, ComparisonRowsUseTheRecordsOwnCielab) {
                "\",\".03\",\"95.00\",\"100.00\",\"108.00\",\"" + l +
                "\",\"0\",\".50\",.9,.9,.9,\"250\",\"251\",\"252\",\"0\",\"0\",\"0\",\"1\"\r\n";
     };
-    InTempDir dir;
+    ScratchFolder dir;
     writeFile("w.csv", line("5.52P", "9.90", "100.00") + line("5.36P", "9.57", "96.65"));
     const PaletteLoadResult loaded = loadFile("w.csv");
     ASSERT_EQ(loaded.points.size(), 2u);

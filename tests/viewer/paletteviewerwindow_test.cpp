@@ -63,7 +63,7 @@ protected:
         return {static_cast<int>(std::floor(m.px(p.x))), static_cast<int>(std::floor(m.py(p.y)))};
     }
 
-    InTempDir dir;
+    ScratchFolder dir;
     std::unique_ptr<PaletteViewerWindow> form;
 };
 

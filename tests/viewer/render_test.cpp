@@ -191,7 +191,7 @@ TEST_F(RenderTest, NumbersAreWrittenWhenAsked) {
 }
 
 TEST_F(RenderTest, ExportsReadBack) {
-    InTempDir dir;
+    ScratchFolder dir;
     PointTable t;
     addPoint(t, 5, 4, 10, 0xffc25a57);
     addPoint(t, 5, 9, 30, 0xff000000, false); // no colour: not exported
@@ -249,7 +249,7 @@ TEST_F(RenderTest, ExportsReadBack) {
 }
 
 TEST_F(RenderTest, CommandLineViewWritesThePicture) {
-    InTempDir dir;
+    ScratchFolder dir;
     writeFile("pal.csv", record("A", "5R", "5", "10") + record("B", "5PB", "4", "8"));
     ZulRun r = runZul({"view", "pal.csv", "--png", "out.png", "--size", "300", "--tilt", "30",
                        "--rotation", "-40", "--zoom", "12"});

@@ -1,6 +1,7 @@
 #pragma once
 // Palettes for the viewer's tests: written in memory or to files, in the record layout of
 // "Save to Palette".
+#include "support/scratchfolder.h"
 #include "workbench/palette.h"
 #include "workbench/workbench.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -73,17 +73,5 @@ inline int writePicturePalette(Workbench& wb, const QString& picture, int column
     }
     return saved;
 }
-
-// Runs a test in a fresh working directory.
-class InTempDir {
-public:
-    InTempDir() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
-    ~InTempDir() { QDir::setCurrent(m_previous); }
-    QString path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 } // namespace zul::testing

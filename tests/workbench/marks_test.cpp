@@ -1,5 +1,6 @@
 // Fields that do not show the current colour, the question before saving them, the reasons in the
 // Messages field, the nearest displayable colour and the formula-safe palette texts.
+#include "support/scratchfolder.h"
 #include "workbench/palette.h"
 #include "workbench_fixture.h"
 
@@ -133,22 +134,12 @@ TEST(FormulaSafe, TextsASpreadsheetWouldRunGetAnApostrophe) {
     EXPECT_EQ(formulaSafe(std::string_view("-3")), "-3");
 }
 
-class SaveTest : public WorkbenchTest {
+class SaveTest : public InScratchFolder<WorkbenchTest> {
 protected:
-    void SetUp() override {
-        WorkbenchTest::SetUp();
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override { QDir::setCurrent(previous); }
     static QByteArray contents(const QString& name) {
         QFile f(name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-
-    QTemporaryDir dir;
-    QString previous;
 };
 
 TEST_F(SaveTest, MarkedFieldsAskFirstAndNoWritesNothing) {

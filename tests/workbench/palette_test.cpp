@@ -1,3 +1,4 @@
+#include "support/scratchfolder.h"
 #include "workbench/palette.h"
 #include "workbench_fixture.h"
 
@@ -13,16 +14,8 @@
 namespace zul::testing {
 namespace {
 
-class PaletteTest : public WorkbenchTest {
+class PaletteTest : public InScratchFolder<WorkbenchTest> {
 protected:
-    void SetUp() override {
-        WorkbenchTest::SetUp();
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override { QDir::setCurrent(previous); }
-
     static QStringList lines(const QString& name) {
         QFile f(name);
         if (!f.open(QIODevice::ReadOnly)) return {};
@@ -36,9 +29,6 @@ protected:
             if (s.kind == "prompt") out << s.title;
         return out;
     }
-
-    QTemporaryDir dir;
-    QString previous;
 };
 
 TEST_F(PaletteTest, FirstSaveCreatesWithTheProposedNameSecondAppends) {

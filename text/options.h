@@ -1,5 +1,5 @@
 #pragma once
-// The one option layer of every command. Its rules:
+// The one option layer of both faces: every command's options and the window's. Its rules:
 //   --opt V and --opt=V give a long option its value; a short option takes the next argument;
 //   the value is the next argument whatever it looks like ("--from --" gives --from "--");
 //   -- ends the options; an empty argument, "-" (standard input) and a number ("-5", "-.5")
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace zul::cli {
+namespace zul {
 
 struct OptionRule {
     const char* name; // "--from", "-o"
@@ -45,7 +45,21 @@ std::vector<Arg> parseArguments(const std::vector<std::string>& args,
                                 const std::vector<OptionRule>& options,
                                 const OptionWording& wording = {});
 
+// For a face that hands on what is not its own (the window face gives Qt's own arguments to the
+// application object): its options read by the rules above into `own`, ending with an Error
+// where reading stopped; everything else kept untouched and in order in `rest`: other options,
+// with the next argument where `foreign` says the option takes a value, values, -h and --help,
+// and all from "--" on.
+struct SplitArguments {
+    std::vector<Arg> own;
+    std::vector<std::string> rest;
+};
+SplitArguments splitArguments(const std::vector<std::string>& args,
+                              const std::vector<OptionRule>& options,
+                              const std::vector<OptionRule>& foreign,
+                              const OptionWording& wording = {});
+
 // True when `text` is read as an option (and not as a value) before "--".
 bool looksLikeOption(const std::string& text);
 
-} // namespace zul::cli
+} // namespace zul
