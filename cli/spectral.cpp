@@ -2,11 +2,11 @@
 // observers, as CSV.
 #include "cli/commands.h"
 #include "cli/context.h"
+#include "records/csvline.h"
 #include "spectral/colorimetry.h"
 #include "spectral/indices.h"
 #include "spectral/notation.h"
 #include "spectral/spectrumfile.h"
-#include "records/csvline.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -172,7 +172,8 @@ int run(const Invocation& inv) {
             }
         }
     }
-    std::cout.flush();
+    // A table that did not reach its reader (a full disk, a closed pipe) is a failure.
+    if (!std::cout.flush()) return inv.fail("standard output could not be written");
     return status;
 }
 

@@ -15,6 +15,19 @@
 
 namespace zul {
 
+namespace {
+
+// The reason alone of a refusal that names the file: `"F" is a link owned by another user;
+// nothing was written` gives "it is a link owned by another user".
+QString refusalReason(const QString& message) {
+    const qsizetype close = message.indexOf('"', 1);
+    QString reason = message.mid(close + 2);
+    reason.chop(qsizetype(std::strlen("; nothing was written")));
+    return "it " + reason;
+}
+
+} // namespace
+
 AtomicFile::AtomicFile(const QString& fileName) : m_name(fileName) {}
 
 AtomicFile::~AtomicFile() {
@@ -60,7 +73,7 @@ bool AtomicFile::open() {
     if (!m_place.ok()) {
         // A refusal is a whole sentence that names the file; a system failure is a reason.
         if (m_place.error.startsWith('"'))
-            failWith(m_place.error, QStringLiteral("it is not the user's file"));
+            failWith(m_place.error, refusalReason(m_place.error));
         else
             fail(m_place.error);
         return false;
@@ -75,7 +88,7 @@ bool AtomicFile::open() {
         m_fd = openStreamInPlace(m_place, refused);
         if (!m_fd.isOpen()) {
             if (refused.startsWith('"'))
-                failWith(refused, QStringLiteral("it cannot be written"));
+                failWith(refused, refusalReason(refused));
             else
                 fail(refused);
             return false;
@@ -126,7 +139,7 @@ bool AtomicFile::openTemporary() {
 bool AtomicFile::publish() {
     const int folder = m_place.folder.get();
     if (const QString refused = recheckOutput(m_place); !refused.isEmpty()) {
-        failWith(refused, QStringLiteral("it is not the user's file"));
+        failWith(refused, refusalReason(refused));
         return false;
     }
     if (m_tempName.isEmpty()) {

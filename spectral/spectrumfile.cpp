@@ -2,6 +2,7 @@
 
 #include "batch/cgats.h"
 #include "instruments/spectralimport.h"
+#include "records/safefiles.h"
 
 #include <QFile>
 
@@ -45,10 +46,14 @@ std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes) {
 }
 
 std::vector<NamedSpectrum> readSpectrumFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw SpectrumFileError(path.toStdString() + ": " + f.errorString().toStdString());
-    return readSpectra(f.readAll());
+    // Regular files only, and bounded: a FIFO or /dev/zero ends at once with a message.
+    constexpr qint64 kMaxSpectrumFileBytes = 64 * 1024 * 1024;
+    const FileBytes read = readRegularFile(path, kMaxSpectrumFileBytes);
+    if (!read.ok())
+        throw SpectrumFileError(read.error.startsWith('"')
+                                    ? read.error.toStdString()
+                                    : path.toStdString() + ": " + read.error.toStdString());
+    return readSpectra(read.bytes);
 }
 
 } // namespace zul::spectral
