@@ -238,8 +238,10 @@ QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
     if (!lock.acquire()) return lock.busyMessage();
     const AppendTarget target = openForAppend(fileName);
     if (!target.ok()) return target.error;
-    if (const std::optional<QString> rewritten = rewriteWithLine(fileName, target, line))
+    if (const std::optional<QString> rewritten = rewriteWithLine(fileName, target, line)) {
+        if (!rewritten->isEmpty()) removeCreated(target); // nor an empty file the save made
         return *rewritten;
+    }
     const int fd = target.fd.get();
     struct stat st {};
     const qint64 before = ::fstat(fd, &st) == 0 ? st.st_size : 0;
