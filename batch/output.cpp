@@ -1,6 +1,9 @@
 #include "batch/output.h"
 
-#include "records/safefiles.h"
+#include "records/safeopen.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -57,38 +60,44 @@ bool endsInsideLine(const QString& fileName) {
     return last != '\n' && last != '\r';
 }
 
-PaletteAppender::PaletteAppender(const QString& fileName) : m_file(fileName) {}
+PaletteAppender::PaletteAppender(const QString& fileName) : m_name(fileName) {}
 
 bool PaletteAppender::open() {
-    m_error = refusedOutputLink(m_file.fileName());
-    if (!m_error.isEmpty()) return false;
-    m_lock = std::make_unique<PaletteLock>(m_file.fileName());
+    m_lock = std::make_unique<PaletteLock>(m_name);
     if (!m_lock->acquire()) {
         m_error = m_lock->busyMessage();
         m_lock.reset();
         return false;
     }
-    m_existed = m_file.exists();
-    m_repair = endsInsideLine(m_file.fileName());
-    // Unbuffered: a failed write leaves nothing in a buffer to reach the file later.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        m_error = m_file.errorString();
+    // Opened once, through its folder, and checked by its descriptor (see openForAppend).
+    m_target = openForAppend(m_name);
+    if (!m_target.ok()) {
+        m_error = m_target.error;
+        m_lock.reset();
         return false;
     }
-    m_startSize = m_file.size();
+    m_startSize = m_target.place.existing.st_size;
+    char last = '\n';
+    m_repair = m_target.readable && m_startSize > 0 &&
+               ::pread(m_target.fd.get(), &last, 1, m_startSize - 1) == 1 && last != '\n' &&
+               last != '\r';
     return true;
 }
 
 bool PaletteAppender::write(std::string_view bytes) {
     if (bytes.empty()) return true;
-    const qint64 before = m_file.size();
+    if (!m_target.fd.isOpen()) {
+        m_error = QStringLiteral("the file is not open");
+        return false;
+    }
+    struct stat st {};
+    const qint64 before = ::fstat(m_target.fd.get(), &st) == 0 ? st.st_size : m_startSize;
     std::string block;
     if (m_repair) block = "\r\n";
     block.append(bytes);
-    const auto n = static_cast<qint64>(block.size());
-    if (m_file.write(block.data(), n) != n) {
-        m_error = m_file.errorString();
-        m_file.resize(before); // whole lines or nothing
+    m_error = writeAll(m_target.fd.get(), block.data(), static_cast<qint64>(block.size()));
+    if (!m_error.isEmpty()) {
+        [[maybe_unused]] const int cut = ::ftruncate(m_target.fd.get(), before); // whole lines only
         return false;
     }
     m_repair = false;
@@ -96,16 +105,16 @@ bool PaletteAppender::write(std::string_view bytes) {
 }
 
 bool PaletteAppender::commit() {
-    m_file.close();
+    m_target.fd.reset();
     m_lock.reset();
     return true;
 }
 
 void PaletteAppender::discard() {
-    if (!m_file.isOpen()) return;
-    m_file.resize(m_startSize);
-    m_file.close();
-    if (!m_existed && m_startSize == 0) m_file.remove();
+    if (!m_target.fd.isOpen()) return;
+    [[maybe_unused]] const int cut = ::ftruncate(m_target.fd.get(), m_startSize);
+    if (m_startSize == 0) removeCreated(m_target);
+    m_target.fd.reset();
     m_lock.reset();
 }
 

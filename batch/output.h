@@ -4,6 +4,7 @@
 // previous file whole. The palette is appended to in place, whole lines at a time, and cut back
 // to its old length when the job does not finish.
 #include "records/atomicfile.h"
+#include "records/safeopen.h"
 #include "workbench/palette.h"
 
 #include <QFile>
@@ -93,9 +94,9 @@ public:
     QString error() const override { return m_error; }
 
 private:
-    QFile m_file;
+    QString m_name;
+    AppendTarget m_target;
     std::unique_ptr<PaletteLock> m_lock; // held from open() to commit() or discard()
-    bool m_existed = false;
     qint64 m_startSize = 0;
     bool m_repair = false; // CR LF owed before the first record
     QString m_error;

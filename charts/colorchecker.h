@@ -33,6 +33,8 @@ struct CcNames {
 // Reads ccnames.csv: a header line, then one record a line (number, name, hue notation, value,
 // chroma). Every record that reads fills its patch; the first bad or missing one is named.
 CcNames readCcNames(std::istream& in);
+// The most of a patch file that is read: 24 short lines, with room to spare.
+inline constexpr long long kMaxCcNamesBytes = 1024 * 1024;
 
 struct ColorChecker {
     std::array<ChartChip, ColorCheckerGeometry::kPatches> patches; // inReach false: "n/a"

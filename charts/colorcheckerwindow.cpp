@@ -1,6 +1,7 @@
 #include "charts/colorcheckerwindow.h"
 
 #include "charts/chartpaint.h"
+#include "records/safefiles.h"
 #include "workbench/datafiles.h"
 
 #include <QFile>
@@ -11,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <fstream>
+#include <sstream>
 
 namespace zul {
 
@@ -62,11 +63,13 @@ void ColorCheckerWindow::fillCC() {
     const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     const QString path = findDataFile("ccnames.csv");
     CcNames names;
-    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
-    if (in)
+    // Regular files only, and bounded: a FIFO or a device would hold the window for good.
+    if (const FileBytes read = readRegularFile(path, kMaxCcNamesBytes); read.ok()) {
+        std::istringstream in(read.bytes.toStdString());
         names = readCcNames(in);
-    else
-        names.fault = "cannot be opened";
+    } else {
+        names.fault = read.error.startsWith('"') ? "not a regular file" : "cannot be opened";
+    }
     m_filledUnder = m_workbench.options();
     m_chart = zul::fillCC(names, m_workbench.table(), chartSettings(m_workbench));
     const auto shown = std::count_if(m_chart->patches.begin(), m_chart->patches.end(),

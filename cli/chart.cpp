@@ -2,10 +2,11 @@
 #include "charts/chartpaint.h"
 #include "cli/commands.h"
 #include "cli/context.h"
+#include "records/atomicfile.h"
+#include "records/safefiles.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "text/printable.h"
-#include "records/atomicfile.h"
 #include "workbench/datafiles.h"
 
 #include <QDate>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <sstream>
 
 namespace zul::cli {
 
@@ -187,8 +189,11 @@ std::string draw(const Invocation& inv, const Request& r, const RenotationTable&
     } else {
         const QString file =
             r.ccnames.empty() ? findDataFile("ccnames.csv") : QString::fromStdString(r.ccnames);
-        std::ifstream in(QFile::encodeName(file).toStdString(), std::ios::binary);
-        if (!in) return file.toStdString() + ": cannot be opened";
+        const FileBytes read = readRegularFile(file, kMaxCcNamesBytes);
+        if (!read.ok())
+            return read.error.startsWith('"') ? read.error.toStdString()
+                                              : file.toStdString() + ": cannot be opened";
+        std::istringstream in(read.bytes.toStdString());
         const CcNames names = readCcNames(in);
         if (!names.fault.empty())
             std::cerr << "zul " << inv.command.name << ": " << printable(file.toStdString()) << ": "

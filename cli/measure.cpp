@@ -199,6 +199,8 @@ int run(const Invocation& inv) {
     if (logFile && logFile != stderr) std::fclose(logFile);
     if (kind != Kind::Done) return exitStatus(kind);
     std::cout << resultLine(wb, panel, r) << std::flush;
+    // A reading that did not reach its reader (a full disk, a closed pipe) is a failure.
+    if (!std::cout) return inv.fail("standard output could not be written");
     return 0;
 }
 

@@ -175,7 +175,8 @@ int run(const Invocation& inv) {
             }
         }
     }
-    std::cout.flush();
+    // A table that did not reach its reader (a full disk, a closed pipe) is a failure.
+    if (!std::cout.flush()) return inv.fail("standard output could not be written");
     return status;
 }
 

@@ -164,7 +164,13 @@ bool displayNamed(const std::vector<std::string>& args) {
 int runGui(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--reset-settings") == 0) {
         // The next start looks as the first: window sizes, illuminant, switches, folders.
-        std::cout << "zul: preferences forgotten (" << forgetPreferences().toStdString() << ")\n";
+        QString error;
+        const QString file = forgetPreferences(&error);
+        if (!error.isEmpty()) {
+            std::cerr << "zul: " << error.toLocal8Bit().constData() << '\n';
+            return 1;
+        }
+        std::cout << "zul: preferences forgotten (" << file.toStdString() << ")\n";
         return 0;
     }
     std::vector<std::string> args(argv, argv + argc);
@@ -212,7 +218,11 @@ int runGui(int argc, char** argv) {
     dialogs.beep(); // the table is in
     Workbench workbench(table, dialogs);
     workbench.startUp();
-    const std::unique_ptr<QSettings> preferences = openPreferences();
+    QString preferencesRefused;
+    const std::unique_ptr<QSettings> preferences = openPreferences(&preferencesRefused);
+    if (!preferencesRefused.isEmpty())
+        std::cerr << "zul: " << preferencesRefused.toLocal8Bit().constData()
+                  << "; the preferences are neither read nor saved\n";
     restoreWorkbenchPreferences(*preferences, workbench);
     MainWindow window(workbench);
     placeWindow(window, 0, preferences.get(), "main");

@@ -1,11 +1,13 @@
 #include "gui/preferences.h"
 
+#include "records/safefiles.h"
 #include "workbench/workbench.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include <algorithm>
@@ -24,15 +26,38 @@ QRect availableArea(const QWidget& w) {
 
 } // namespace
 
-std::unique_ptr<QSettings> openPreferences() {
+QString preferencesFile() {
+    // Where the settings of the user's scope keep an INI file on this system.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + '/' +
+           kOrganisation + '/' + kApplication + ".ini";
+}
+
+std::unique_ptr<QSettings> openPreferences(QString* refused) {
+    // The settings read their file as they are made: a FIFO in its place would hold the program
+    // before its first window. Such a file is neither read nor written; the settings then go to
+    // a name below it, which nothing can read or make.
+    const QString file = preferencesFile();
+    if (const QString special = notRegularFile(file); !special.isEmpty()) {
+        if (refused) *refused = special;
+        return std::make_unique<QSettings>(file + "/" + kApplication + ".ini",
+                                           QSettings::IniFormat);
+    }
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganisation,
                                        kApplication);
 }
 
-QString forgetPreferences() {
-    const auto settings = openPreferences();
+QString forgetPreferences(QString* error) {
+    QString refused;
+    const auto settings = openPreferences(&refused);
+    if (!refused.isEmpty()) {
+        if (error) *error = refused + "; the preferences were not forgotten";
+        return preferencesFile();
+    }
     settings->clear();
     settings->sync();
+    if (settings->status() != QSettings::NoError && error)
+        *error = '"' + settings->fileName() +
+                 "\" could not be written; the preferences were not forgotten";
     return settings->fileName();
 }
 

@@ -17,10 +17,13 @@ namespace zul {
 
 class Workbench;
 
-// The preferences file of the window face.
-std::unique_ptr<QSettings> openPreferences();
-// Forgets every preference (`zul --reset-settings`); the file's path, for the message.
-QString forgetPreferences();
+// The preferences file of the window face. When the file is there but is not a regular file (a
+// FIFO, a device), it is left alone, the preferences start empty and go nowhere, and `refused`
+// gets the message: `"F" is not a regular file`.
+std::unique_ptr<QSettings> openPreferences(QString* refused = nullptr);
+// Forgets every preference (`zul --reset-settings`); the file's path, for the message. When they
+// could not be forgotten (the file is read-only, or not a regular file), `error` says so.
+QString forgetPreferences(QString* error = nullptr);
 
 // The size a window of `wanted` size takes in `available` (a screen's available area): its
 // own where it fits, never larger than the area less `frame` (title bar and borders).

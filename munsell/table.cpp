@@ -2,8 +2,13 @@
 
 #include "text/errors.h"
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zul {
 
@@ -92,13 +97,35 @@ void RenotationTable::load(std::istream& in, const std::string& source) {
 }
 
 void RenotationTable::load(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::error_code ec;
-        const bool exists = std::filesystem::exists(file, ec);
+    // Non-blocking, and the descriptor looked at before a byte is read: a FIFO or a device put in
+    // the table's place (a link to /dev/zero) is refused at once instead of hanging or filling
+    // the memory; the read is bounded for the same reason.
+    constexpr std::size_t kMaxTableBytes = 16 * 1024 * 1024;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const bool exists = errno != ENOENT;
         throw DataFileError(file.string() + (exists ? ": the file could not be opened for reading"
                                                     : ": file not found"));
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw DataFileError(file.string() + ": not a regular file");
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0 || bytes.size() + static_cast<std::size_t>(got) > kMaxTableBytes) {
+            ::close(fd);
+            if (got == 0) break;
+            throw DataFileError(file.string() + (got < 0 ? ": the file could not be read"
+                                                         : ": larger than a renotation table"));
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    std::istringstream in(std::move(bytes));
     load(in, file.string());
 }
 

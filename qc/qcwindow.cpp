@@ -2,12 +2,14 @@
 
 #include "munsell/notation.h"
 #include "qc/reading.h"
-#include "text/numtext.h"
-#include "viewer/palettereader.h"
 #include "records/atomicfile.h"
 #include "records/csvline.h"
+#include "records/safefiles.h"
+#include "text/numtext.h"
+#include "viewer/palettereader.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -28,6 +30,11 @@
 #include <tuple>
 
 namespace zul {
+
+namespace {
+// Sample and palette files the window adds: far above any real one.
+constexpr qint64 kMaxQcFileBytes = 64 * 1024 * 1024;
+} // namespace
 
 namespace {
 
@@ -346,22 +353,27 @@ int QcWindow::addSampleLines(const QString& text, EntryForm form) {
 }
 
 int QcWindow::importFile(const QString& fileName) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) {
-        m_status = "Cannot read " + fileName + ": " + f.errorString();
+    // Bounded and regular files only: a FIFO or /dev/zero would hold the window for good.
+    const FileBytes read = readRegularFile(fileName, kMaxQcFileBytes);
+    if (!read.ok()) {
+        m_status = "Cannot read " + fileName + ": " + read.error;
         refresh();
         return 0;
     }
-    return addSampleLines(QString::fromUtf8(f.readAll()), sampleForm());
+    return addSampleLines(QString::fromUtf8(read.bytes), sampleForm());
 }
 
 int QcWindow::addPalette(const QString& fileName) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) {
-        m_status = "Cannot read " + fileName + ": " + f.errorString();
+    // Bounded and regular files only: a FIFO or /dev/zero would hold the window for good.
+    const FileBytes read = readRegularFile(fileName, kMaxQcFileBytes);
+    if (!read.ok()) {
+        m_status = "Cannot read " + fileName + ": " + read.error;
         refresh();
         return 0;
     }
+    QBuffer f;
+    f.setData(read.bytes);
+    f.open(QIODevice::ReadOnly);
     int added = 0;
     std::vector<std::string> scratch;
     PaletteFields record;

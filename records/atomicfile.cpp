@@ -4,34 +4,53 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zul {
 
-AtomicFile::AtomicFile(const QString& fileName) : m_name(fileName), m_file(fileName) {}
+namespace {
+
+// The reason alone of a refusal that names the file: `"F" is a link owned by another user;
+// nothing was written` gives "it is a link owned by another user".
+QString refusalReason(const QString& message) {
+    const qsizetype close = message.indexOf('"', 1);
+    QString reason = message.mid(close + 2);
+    reason.chop(qsizetype(std::strlen("; nothing was written")));
+    return "it " + reason;
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(const QString& fileName) : m_name(fileName) {}
 
 AtomicFile::~AtomicFile() {
-    if (m_file.isOpen()) m_file.cancelWriting(); // removes the temporary file
+    close(); // without commit(): the temporary file goes
+}
+
+void AtomicFile::close() {
+    if (m_device.isOpen()) m_device.close();
+    if (!m_tempName.isEmpty() && m_place.folder.isOpen())
+        ::unlinkat(m_place.folder.get(), m_tempName.constData(), 0);
+    m_tempName.clear();
+    m_fd.reset();
 }
 
 void AtomicFile::failWith(const QString& message, const QString& reason) {
     if (!m_error.isEmpty()) return;
     m_error = message;
     m_reason = reason;
-}
-
-int AtomicFile::handle() {
-    return m_stream.isOpen() ? m_stream.handle() : m_file.handle();
+    close();
 }
 
 QIODevice& AtomicFile::device() {
-    if (m_stream.isOpen()) return m_stream;
-    return m_file;
+    return m_device;
 }
 
 void AtomicFile::fail(const QString& reason) {
@@ -42,8 +61,7 @@ void AtomicFile::fail(const QString& reason) {
                   .arg(m_name, m_reason,
                        existed ? QStringLiteral("The file was left as it was.")
                                : QStringLiteral("Nothing was written."));
-    if (m_file.isOpen()) m_file.cancelWriting();
-    if (m_stream.isOpen()) m_stream.close();
+    close();
 }
 
 bool AtomicFile::open() {
@@ -51,30 +69,109 @@ bool AtomicFile::open() {
         fail(QStringLiteral("no file name"));
         return false;
     }
-    const QString link = refusedOutputLink(m_name);
-    if (!link.isEmpty()) {
-        failWith(link, QStringLiteral("it is a link owned by another user"));
+    m_place = placeOutput(m_name);
+    if (!m_place.ok()) {
+        // A refusal is a whole sentence that names the file; a system failure is a reason.
+        if (m_place.error.startsWith('"'))
+            failWith(m_place.error, refusalReason(m_place.error));
+        else
+            fail(m_place.error);
         return false;
     }
-    if (isSpecialFile(m_name)) {
+    if (m_place.exists && S_ISDIR(m_place.existing.st_mode)) {
+        fail(systemReason(EISDIR));
+        return false;
+    }
+    if (m_place.exists && !S_ISREG(m_place.existing.st_mode)) {
         // Written in place: a rename would replace the FIFO or the device with a regular file.
-        const int fd =
-            ::open(QFile::encodeName(m_name).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0 || !m_stream.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                                     QFileDevice::AutoCloseHandle)) {
-            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            if (fd >= 0) ::close(fd);
-            fail(reason);
+        QString refused;
+        m_fd = openStreamInPlace(m_place, refused);
+        if (!m_fd.isOpen()) {
+            if (refused.startsWith('"'))
+                failWith(refused, refusalReason(refused));
+            else
+                fail(refused);
             return false;
         }
-        return true;
-    }
-    // Unbuffered: the bytes go out through writeAll below, which keeps the system's reason
-    // for a failure (a full disk, a size limit) where a buffered device would lose it.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        fail(m_file.errorString());
+        m_stream = true;
+    } else if (!openTemporary()) {
         return false;
     }
+    if (!m_device.open(m_fd.get(), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                       QFileDevice::DontCloseHandle)) {
+        fail(m_device.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFile::openTemporary() {
+    const int folder = m_place.folder.get();
+    // Unnamed until it is whole: a crash leaves nothing behind. Where the file system cannot make
+    // one, a name of its own that nothing else has (O_EXCL makes it new, never through a link).
+    m_fd.reset(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (!m_fd.isOpen() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        for (int attempt = 0; attempt < 100 && !m_fd.isOpen(); ++attempt) {
+            const QByteArray name =
+                m_place.leaf + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+            m_fd.reset(::openat(folder, name.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            if (m_fd.isOpen())
+                m_tempName = name;
+            else if (errno != EEXIST)
+                break;
+        }
+    }
+    if (!m_fd.isOpen()) {
+        fail(systemReason(errno));
+        return false;
+    }
+    if (m_place.exists && ::fchmod(m_fd.get(), m_place.existing.st_mode & 07777) != 0) {
+        fail(systemReason(errno));
+        return false;
+    }
+    return true;
+}
+
+// Gives the written file the target's name in the folder opened at the start: linked there when
+// the name is free (which fails if anything took it meanwhile), otherwise renamed over the old
+// file. Neither follows a link that may have been put in its place.
+bool AtomicFile::publish() {
+    const int folder = m_place.folder.get();
+    if (const QString refused = recheckOutput(m_place); !refused.isEmpty()) {
+        failWith(refused, refusalReason(refused));
+        return false;
+    }
+    if (m_tempName.isEmpty()) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd.get());
+        const auto linkTo = [&](const QByteArray& name) {
+            return ::linkat(AT_FDCWD, self.constData(), folder, name.constData(),
+                            AT_SYMLINK_FOLLOW) == 0 ||
+                   ::linkat(m_fd.get(), "", folder, name.constData(), AT_EMPTY_PATH) == 0;
+        };
+        if (!m_place.exists && linkTo(m_place.leaf)) return true;
+        if (errno != EEXIST && !m_place.exists) {
+            fail(systemReason(errno));
+            return false;
+        }
+        for (int attempt = 0; attempt < 100 && m_tempName.isEmpty(); ++attempt) {
+            const QByteArray name =
+                m_place.leaf + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+            if (linkTo(name))
+                m_tempName = name;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (m_tempName.isEmpty()) {
+            fail(systemReason(errno));
+            return false;
+        }
+    }
+    if (::renameat(folder, m_tempName.constData(), folder, m_place.leaf.constData()) != 0) {
+        fail(systemReason(errno));
+        return false;
+    }
+    m_tempName.clear();
     return true;
 }
 
@@ -84,7 +181,7 @@ bool AtomicFile::write(const QByteArray& bytes) {
 
 bool AtomicFile::write(std::string_view bytes) {
     if (!m_error.isEmpty()) return false;
-    if (!m_file.isOpen() && !m_stream.isOpen()) {
+    if (!m_fd.isOpen()) {
         fail(QStringLiteral("the file is not open"));
         return false;
     }
@@ -99,11 +196,11 @@ bool AtomicFile::write(std::string_view bytes) {
         m_buffer.append(bytes.data(), size);
         return true;
     }
-    return written(writeAll(handle(), bytes.data(), size));
+    return written(writeAll(m_fd.get(), bytes.data(), size));
 }
 
 bool AtomicFile::flushBuffer() {
-    const QString reason = writeAll(handle(), m_buffer.constData(), m_buffer.size());
+    const QString reason = writeAll(m_fd.get(), m_buffer.constData(), m_buffer.size());
     m_buffer.resize(0); // keeps its capacity for the next writes
     return written(reason);
 }
@@ -116,17 +213,23 @@ bool AtomicFile::written(const QString& reason) {
 
 QString AtomicFile::commit() {
     if (!m_error.isEmpty()) return m_error;
-    if (!m_file.isOpen() && !m_stream.isOpen()) {
+    if (!m_fd.isOpen()) {
         fail(QStringLiteral("the file is not open"));
         return m_error;
     }
     if (!flushBuffer()) return m_error;
-    if (m_stream.isOpen()) {
-        if (m_stream.error() != QFileDevice::NoError) fail(m_stream.errorString());
-        m_stream.close();
+    if (m_device.error() != QFileDevice::NoError) {
+        fail(m_device.errorString());
         return m_error;
     }
-    if (!m_file.commit()) fail(m_file.errorString());
+    if (!m_stream) {
+        if (::fsync(m_fd.get()) != 0) {
+            fail(systemReason(errno));
+            return m_error;
+        }
+        if (!publish()) return m_error;
+    }
+    close();
     return m_error;
 }
 

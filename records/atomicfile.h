@@ -2,13 +2,17 @@
 // Files rewritten whole (settings, the last palette's name, batch outputs, tables) go to a
 // temporary file beside the target that replaces it only once every byte is written and synced:
 // a crash, a kill or a full disk leaves the old file or the new one, never a mix, and a failure
-// leaves the old file and says why. The old file's permissions are kept. A link another user
-// planted in a sticky shared folder is refused (nothing is written), and a target that exists
-// and is not a regular file (a FIFO, a device) is written in place as a stream, never replaced.
+// leaves the old file and says why. The old file's permissions are kept. The target's folder is
+// opened once and the temporary file made, checked and renamed there, so the name is never
+// looked up again by path. A link another user planted in a sticky shared folder is refused
+// (nothing is written), and so is an existing file there that is not the user's; elsewhere a
+// target that is not a regular file (a FIFO, a device) is written in place as a stream, never
+// replaced.
 #include <QByteArray>
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
+
+#include "records/safeopen.h"
 
 #include <string_view>
 
@@ -35,7 +39,7 @@ public:
     // The open file for writers that want a device (a picture, a PDF), in place of write().
     QIODevice& device();
     // Whether the target is a FIFO or a device written in place.
-    bool isStream() const { return m_stream.isOpen(); }
+    bool isStream() const { return m_stream; }
     // The message of the first failure, empty while all went well.
     const QString& error() const { return m_error; }
     // Its reason alone ("File too large"), for callers that name the file themselves.
@@ -47,11 +51,16 @@ private:
     bool written(const QString& reason); // false, and the reason kept, when there is one
     void fail(const QString& reason);
     void failWith(const QString& message, const QString& reason);
-    int handle();
+    bool openTemporary();
+    bool publish();
+    void close();
 
     QString m_name;
-    QSaveFile m_file;
-    QFile m_stream; // the special file written in place
+    OutputPlace m_place;
+    FileHandle m_fd;
+    QFile m_device;        // on m_fd, for writers that want a device
+    QByteArray m_tempName; // the temporary file's name in the folder, once it has one
+    bool m_stream = false; // the special file written in place
     QByteArray m_buffer;
     QString m_error;
     QString m_reason;

@@ -51,6 +51,11 @@ void setLinkOwnerForTesting(LinkOwner owner) {
     linkOwnerHook() = std::move(owner);
 }
 
+std::optional<uid_t> linkOwnerOverride(const QString& path) {
+    if (const LinkOwner& hook = linkOwnerHook()) return hook(path);
+    return std::nullopt;
+}
+
 QString refusedOutputLink(const QString& fileName) {
     QString path = QFileInfo(fileName).absoluteFilePath();
     for (int hop = 0; hop < kMaxLinks; ++hop) {

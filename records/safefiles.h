@@ -22,6 +22,8 @@ bool followsLink(bool stickyWorldWritableFolder, uid_t linkOwner, uid_t folderOw
 using LinkOwner = std::function<std::optional<uid_t>(const QString& path)>;
 LinkOwner systemLinkOwner();
 void setLinkOwnerForTesting(LinkOwner owner); // an empty function restores the system's
+// What the test's function says of `path`; nothing when no test replaced the system's.
+std::optional<uid_t> linkOwnerOverride(const QString& path);
 
 // The message when writing `fileName` would follow a link (itself, or one it leads to) that the
 // rule above refuses: `"F" is a link owned by another user; nothing was written`. Empty when the

@@ -52,8 +52,12 @@ std::vector<NamedSpectrum> readSpectra(const QByteArray& bytes, std::string* not
 }
 
 std::vector<NamedSpectrum> readSpectrumFile(const QString& path, std::string* note) {
+    // Regular files only, and bounded: a FIFO or /dev/zero ends at once with a message.
     const FileBytes read = readRegularFile(path, kMaxSpectrumFileBytes);
-    if (!read.ok()) throw SpectrumFileError(path.toStdString() + ": " + read.error.toStdString());
+    if (!read.ok())
+        throw SpectrumFileError(read.error.startsWith('"')
+                                    ? read.error.toStdString()
+                                    : path.toStdString() + ": " + read.error.toStdString());
     return readSpectra(read.bytes, note);
 }
 

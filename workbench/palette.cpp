@@ -1,9 +1,9 @@
 #include "workbench/palette.h"
 
-#include "text/numtext.h"
 #include "records/atomicfile.h"
+#include "records/safeopen.h"
+#include "text/numtext.h"
 #include "workbench/dialogs.h"
-#include "records/safefiles.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -14,6 +14,10 @@
 #include <algorithm>
 #include <optional>
 #include <string_view>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zul {
 
@@ -176,19 +180,21 @@ bool endsUnfinished(const QByteArray& content) {
 
 // The old content and the new line go to a temporary file that replaces the palette: a kill
 // cannot leave half a record (the kernel may stop a write between two pages when the process is
-// killed). Null when the temporary file cannot be made (a folder we may not write): the caller
-// appends instead.
-std::optional<QString> rewriteWithLine(const QString& fileName, const QByteArray& line) {
-    QFile old(fileName);
-    QByteArray content;
-    if (isSpecialFile(fileName)) return std::nullopt; // a FIFO or a device takes the line as it is
-    if (old.exists()) {
-        // A palette the user may not write stays as it is: the append below says why.
-        if (!QFileInfo(fileName).isWritable()) return std::nullopt;
-        if (old.size() > kRewriteLimit || !old.open(QIODevice::ReadOnly)) return std::nullopt;
-        content = old.readAll();
-        if (old.error() != QFileDevice::NoError) return std::nullopt;
-        old.close();
+// killed). The old content is read through the descriptor already checked. Null when the palette
+// is too large or unreadable, or the temporary file cannot be made (a folder we may not write):
+// the caller appends instead.
+std::optional<QString> rewriteWithLine(const QString& fileName, const AppendTarget& target,
+                                       const QByteArray& line) {
+    const qint64 size = target.place.existing.st_size;
+    if (!target.readable || size > kRewriteLimit) return std::nullopt;
+    QByteArray content(size, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(target.fd.get(), content.data() + done,
+                                    static_cast<std::size_t>(size - done), done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return std::nullopt;
+        done += got;
     }
     if (endsUnfinished(content)) content += "\r\n";
     content += line;
@@ -202,68 +208,58 @@ std::optional<QString> rewriteWithLine(const QString& fileName, const QByteArray
 } // namespace
 
 PaletteLock::PaletteLock(const QString& paletteName)
-    : m_palette(paletteName), m_lock(paletteName + ".lock") {
-    // A lock is stale only when its process is gone: a long batch job keeps it however long.
-    m_lock.setStaleLockTime(0);
-}
+    : m_palette(paletteName), m_lock(paletteName + ".lock") {}
 
 bool PaletteLock::acquire(int waitMs) {
     const QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread()) {
-        if (m_lock.tryLock(waitMs)) return true;
-        return m_lock.error() != QLockFile::LockFailedError;
-    }
+    const bool windowThread = app && QThread::currentThread() == app->thread();
     // The window's thread waits in short slices and lets paint and timer events run between
     // them, so a save behind a batch job does not freeze the windows; the user's input waits.
     constexpr int kSliceMs = 20;
     QDeadlineTimer deadline(waitMs);
     for (;;) {
-        const int slice = static_cast<int>(std::min<qint64>(kSliceMs, deadline.remainingTime()));
-        if (m_lock.tryLock(std::max(slice, 0))) return true;
-        if (m_lock.error() != QLockFile::LockFailedError) return true; // no lock possible
+        const FileLock::State state = m_lock.tryLock();
+        if (state != FileLock::State::Busy) return true; // locked, or no lock possible
         if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(
+            static_cast<unsigned long>(std::clamp<qint64>(deadline.remainingTime(), 0, kSliceMs)));
+        if (windowThread) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 }
 
 QString PaletteLock::busyMessage() const {
-    return QStringLiteral("The palette \"%1\" is busy (another program is writing to it); nothing "
-                          "was written")
-        .arg(m_palette);
+    return QStringLiteral("The palette \"%1\" is busy (another program holds its lock \"%2\"); "
+                          "nothing was written")
+        .arg(m_palette, m_lock.fileName());
 }
 
 QString appendPaletteLine(const QString& fileName, const QByteArray& line) {
-    const QString link = refusedOutputLink(fileName);
-    if (!link.isEmpty()) return link;
     PaletteLock lock(fileName);
     if (!lock.acquire()) return lock.busyMessage();
-    if (const std::optional<QString> rewritten = rewriteWithLine(fileName, line)) return *rewritten;
-    QFile file(fileName);
-    const bool existed = file.exists();
-    // Unbuffered: nothing of a failed write can linger in a buffer and reach the file on close.
-    // Read access only serves the look at the last byte; a file we may only write still takes
-    // the record.
-    const bool readable =
-        file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered);
-    if (!readable && !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return file.errorString();
-    const qint64 before = file.size();
+    const AppendTarget target = openForAppend(fileName);
+    if (!target.ok()) return target.error;
+    if (const std::optional<QString> rewritten = rewriteWithLine(fileName, target, line)) {
+        if (!rewritten->isEmpty()) removeCreated(target); // nor an empty file the save made
+        return *rewritten;
+    }
+    const int fd = target.fd.get();
+    struct stat st {};
+    const qint64 before = ::fstat(fd, &st) == 0 ? st.st_size : 0;
     // A file whose last line is unfinished (edited by hand, or an append cut short by a crash)
-    // would swallow the new record into that line: start it on a line of its own.
+    // would swallow the new record into that line: start it on a line of its own. Only a file
+    // we may read can be looked at; one we may only write still takes the record.
     QByteArray bytes = line;
     char last = '\n';
-    if (readable && before > 0 && file.seek(before - 1) && file.getChar(&last) && last != '\n' &&
+    if (target.readable && before > 0 && ::pread(fd, &last, 1, before - 1) == 1 && last != '\n' &&
         last != '\r')
         bytes.prepend("\r\n");
     // One write of the whole line, so a record is never split between two saves.
-    const QString reason = writeAll(file.handle(), bytes.constData(), bytes.size());
+    const QString reason = writeAll(fd, bytes.constData(), bytes.size());
     if (!reason.isEmpty()) {
-        file.resize(before); // never leave half a record behind
-        file.close();
-        if (!existed) file.remove(); // nor an empty file the save created
+        [[maybe_unused]] const int cut = ::ftruncate(fd, before); // never half a record
+        if (before == 0) removeCreated(target); // nor an empty file the save created
         return reason;
     }
-    file.close();
     return {};
 }
 

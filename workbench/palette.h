@@ -2,13 +2,14 @@
 // The palette record: one line per saved colour, comma-separated, texts in double quotes, that a
 // spreadsheet opens and the palette viewer reads (it uses the first six items).
 #include <QDateTime>
-#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <string>
 #include <string_view>
+
+#include "records/filelock.h"
 
 namespace zul {
 
@@ -34,8 +35,10 @@ std::string formulaSafe(std::string_view text);
 
 // Every save and append to a palette holds "NAME.lock" beside it for the whole write, so that a
 // save that rewrites the file never drops what a batch job appends meanwhile. A second writer
-// waits up to `waitMs`, then gives up with busyMessage(). A folder where no lock can be made (one
-// the user may not write) is written without one: no rewrite can happen there either.
+// waits up to `waitMs`, then gives up with busyMessage(), which names the lock. A lock left behind
+// (its program gone, or unreadable and older than two seconds) is taken over. A folder where no
+// lock can be made (one the user may not write) is written without one: no rewrite can happen
+// there either.
 class PaletteLock {
 public:
     static constexpr int kSaveWaitMs = 3000;
@@ -45,7 +48,7 @@ public:
 
 private:
     QString m_palette;
-    QLockFile m_lock;
+    FileLock m_lock;
 };
 
 // Records (lines) in a palette file; 0 when it cannot be read.
@@ -65,9 +68,10 @@ void appendPaletteText(std::string& line, const QString& text);
 void appendPaletteItem(std::string& line, std::string_view text);
 
 // Appends one whole line to `fileName` (created if missing), after a CR LF when the file does not
-// end in a line break. Palettes up to 8 MiB are rewritten beside themselves and renamed, so a kill
-// during the save leaves the old or the new file whole; larger ones are appended to. Returns an
-// empty string on success, otherwise the reason, in which case nothing was written.
+// end in a line break. The file is opened once, through its folder, and must be a regular file
+// and the user's (see openForAppend). Palettes up to 8 MiB are rewritten beside themselves and
+// renamed, so a kill during the save leaves the old or the new file whole; larger ones are appended
+// to. Returns an empty string on success, otherwise the reason, in which case nothing was written.
 QString appendPaletteLine(const QString& fileName, const QByteArray& line);
 
 // A palette's file name: ".csv" added unless it ends in it in any letter case; otherwise as typed.

@@ -1,10 +1,10 @@
 // What a hostile neighbour in a shared folder can plant, met by the built program: links another
 // user owns in a sticky folder, FIFOs and devices in place of files, CGATS includes, a palette
 // written by two programs at once. Every link, FIFO and device is made in the test's own folder.
+#include "records/safefiles.h"
 #include "support/zulprocess.h"
 #include "text/printable.h"
 #include "workbench/palette.h"
-#include "records/safefiles.h"
 
 #include <gtest/gtest.h>
 
@@ -444,6 +444,32 @@ TEST_F(HostileFiles, ATableBesideTheWorkingFolderIsNamed) {
               std::string::npos)
         << local.err;
     EXPECT_EQ(local.out, shipped.out);
+}
+
+// Through the real program: a FIFO or a device in a data file's place ends at once with a
+// message, and a table that cannot reach standard output is a failure.
+TEST_F(HostileFiles, SpecialInputsAndAFullOutputFail) {
+    const QString spectra =
+        write("s.cgats",
+              read(QString(ZUL_SOURCE_DIR) + "/tests/fuzz/corpus/spectral_file/two-5nm.cgats"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    const struct Case {
+        const char* line; // $0 is the program
+        const char* says;
+    } cases[] = {
+        {"\"$0\" spectral fifo", "\"fifo\" is not a regular file"},
+        {"\"$0\" spectral /dev/zero", "\"/dev/zero\" is not a regular file"},
+        {"\"$0\" spectral s.cgats > /dev/full", "standard output could not be written"},
+        {"ln -s /dev/zero Muncie.dat; \"$0\" convert --from munsell '5R 5/2'; s=$?; rm Muncie.dat;"
+         " exit $s",
+         "Muncie.dat: not a regular file"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run =
+            runProgram("/bin/sh", {"-c", c.line, zulProgram()}, {}, dir.path(), 10000);
+        EXPECT_EQ(run.status, 1) << c.line << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
 }
 
 } // namespace
