@@ -2,10 +2,10 @@
 
 #include "munsell/notation.h"
 #include "qc/reading.h"
-#include "text/numtext.h"
-#include "viewer/palettereader.h"
 #include "records/atomicfile.h"
 #include "records/csvline.h"
+#include "records/paletterecord.h"
+#include "text/numtext.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -326,10 +326,8 @@ int QcWindow::addSampleLines(const QString& text, EntryForm form) {
         if (l.empty()) continue;
         // Tab-separated lines come from spreadsheets' clipboards.
         splitCsvLine(l, fields, l.find('\t') != std::string::npos ? '\t' : ',');
-        // A header: its last field is neither a number nor a notation (an ID may lead a line).
-        if (std::exchange(first, false) && !fields.empty() && !isNumber(fields.back()) &&
-            !splitMunsellNotation(fields.back()))
-            continue;
+        // A header: its last field holds no colour's data (an ID may lead a line).
+        if (std::exchange(first, false) && !fields.empty() && !isDataField(fields.back())) continue;
         std::vector<std::string> ids;
         if (fields.size() > need && !(form == EntryForm::Munsell && fields.size() == 2)) {
             ids.assign(fields.begin(), fields.end() - static_cast<long>(need));

@@ -12,51 +12,59 @@
 
 namespace zul {
 
-void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char delimiter) {
-    std::size_t count = 0;
-    auto nextField = [&]() -> std::string& {
-        if (count == fields.size()) fields.emplace_back();
-        std::string& f = fields[count++];
-        f.clear();
-        return f;
-    };
-    if (trimBlanks(line).empty()) {
-        fields.clear();
-        return;
-    }
-    std::size_t pos = 0;
-    for (;;) {
-        while (pos < line.size() && isBlank(line[pos]))
-            ++pos;
-        std::string& field = nextField();
-        std::size_t comma;
-        if (pos < line.size() && line[pos] == '"') {
-            std::size_t i = pos + 1;
+bool nextCsvField(std::string_view line, std::size_t& pos, std::string_view& field,
+                  std::string& unquoted, char delimiter) {
+    field = {};
+    const std::size_t n = line.size();
+    if (pos > n) return false; // npos: the last field was taken
+    if (pos == 0 && trimBlanks(line).empty()) return false;
+    while (pos < n && isBlank(line[pos]))
+        ++pos;
+    std::size_t i = pos;
+    if (pos < n && line[pos] == '"') {
+        const std::size_t start = pos + 1;
+        i = line.find('"', start);
+        if (i == std::string_view::npos) i = n;
+        if (i + 1 < n && line[i + 1] == '"') {
+            // Doubled quotes: the field is built up run by run.
+            unquoted.assign(line.substr(start, i - start));
             for (;;) {
-                const std::size_t quote = line.find('"', i);
-                if (quote == std::string_view::npos) {
-                    field.append(line.substr(i)); // an unclosed quote runs to the line end
-                    i = line.size();
-                    break;
-                }
-                field.append(line.substr(i, quote - i));
-                if (quote + 1 < line.size() && line[quote + 1] == '"') {
-                    field += '"';
-                    i = quote + 2;
-                    continue;
-                }
-                i = quote + 1;
-                break;
+                unquoted += '"';
+                const std::size_t from = i + 2;
+                i = line.find('"', from);
+                if (i == std::string_view::npos) i = n;
+                unquoted.append(line.substr(from, i - from));
+                if (!(i + 1 < n && line[i + 1] == '"')) break;
             }
-            comma = line.find(delimiter, i);
+            field = unquoted;
         } else {
-            comma = line.find(delimiter, pos);
-            field.append(trimBlanks(line.substr(pos, comma - pos)));
+            field = line.substr(start, i - start); // an unclosed quote runs to the line end
         }
-        if (comma == std::string_view::npos) break;
-        pos = comma + 1;
+        if (i < n) ++i; // the closing quote; what follows it up to the delimiter is ignored
+        i = line.find(delimiter, i);
+    } else {
+        i = line.find(delimiter, pos);
+        field = trimBlanks(line.substr(pos, i - pos));
+    }
+    pos = i < n ? i + 1 : std::string_view::npos;
+    return true;
+}
+
+void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char delimiter) {
+    std::size_t count = 0, pos = 0;
+    std::string_view field;
+    std::string unquoted;
+    while (nextCsvField(line, pos, field, unquoted, delimiter)) {
+        if (count == fields.size()) fields.emplace_back();
+        fields[count++].assign(field.data(), field.size());
     }
     fields.resize(count);
+}
+
+std::string decimalPointText(std::string_view field, char delimiter) {
+    std::string text(field);
+    if (delimiter == ';') std::replace(text.begin(), text.end(), ',', '.');
+    return text;
 }
 
 void appendCsvField(std::string& out, std::string_view text, char delimiter) {
@@ -137,11 +145,17 @@ bool isHueNotation(std::string_view text) {
     return known && !number.empty() && isNumber(number);
 }
 
-bool isHeaderLine(std::string_view line) {
-    std::vector<std::string> fields;
-    splitCsvLine(line, fields);
-    if (fields.empty()) return false;
-    return !isNumber(fields[0]) && !isHueNotation(fields[0]) && !splitMunsellNotation(fields[0]);
+bool isDataField(std::string_view field, char delimiter) {
+    return isNumber(decimalPointText(field, delimiter)) || isHueNotation(field) ||
+           splitMunsellNotation(field).has_value();
+}
+
+bool isHeaderLine(std::string_view line, char delimiter) {
+    std::size_t pos = 0;
+    std::string_view first;
+    std::string unquoted;
+    if (!nextCsvField(line, pos, first, unquoted, delimiter)) return false;
+    return !isDataField(first, delimiter);
 }
 
 } // namespace zul

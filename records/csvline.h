@@ -16,6 +16,17 @@ namespace zul {
 // strings already in `fields`.
 // Another `delimiter` (';') takes the place of the comma.
 void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char delimiter = ',');
+
+// The next field of `line` from `pos`, split as splitCsvLine splits, without a copy: a view of
+// the line itself, or of `unquoted` where doubled quotes inside a quoted field had to be undone
+// (valid until `unquoted` changes). False when no field is left; `pos` then stands after the
+// field's delimiter, or at npos when the field ended the line. Start with `pos` 0.
+bool nextCsvField(std::string_view line, std::size_t& pos, std::string_view& field,
+                  std::string& unquoted, char delimiter = ',');
+
+// A field's number text as the number readers take it: with the ';' delimiter a comma in a field
+// is a decimal comma ("1,5" is 1.5).
+std::string decimalPointText(std::string_view field, char delimiter);
 // Appends a field, in double quotes (quotes doubled) only when it holds a comma, a quote or a
 // line break.
 void appendCsvField(std::string& out, std::string_view text, char delimiter = ',');
@@ -58,8 +69,10 @@ private:
 
 // A number followed by a hue family ("5R", "6.4 yr", "10RP").
 bool isHueNotation(std::string_view text);
-// The first line of a file is a header when its first field is neither a number nor a hue
-// notation (alone or with value and chroma, "5R 4/14").
-bool isHeaderLine(std::string_view line);
+// A field that holds a colour's data: a number (a decimal comma with the ';' delimiter), a hue
+// ("5R") or a whole notation in one field ("5R 4/14", "N 5.2/").
+bool isDataField(std::string_view field, char delimiter = ',');
+// The first line of a file is a header when its first field holds no colour's data.
+bool isHeaderLine(std::string_view line, char delimiter = ',');
 
 } // namespace zul

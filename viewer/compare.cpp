@@ -3,7 +3,7 @@
 #include "colorimetry/deltae.h"
 #include "colorimetry/difference.h"
 #include "text/numtext.h"
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 
 namespace zul {
 

@@ -1,6 +1,6 @@
 #include "viewer/paletteloader.h"
 
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 #include "records/csvline.h"
 #include "records/safefiles.h"
 

@@ -2,7 +2,7 @@
 
 #include "text/numtext.h"
 #include "viewer/palettefiles.h"
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 #include "viewer/paletteview.h"
 #include "viewer/pointlist.h"
 #include "widgets/backgroundtask.h"

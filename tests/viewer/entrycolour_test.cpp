@@ -2,7 +2,7 @@
 // record splitting against the program's CSV reading.
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 #include "records/csvline.h"
 
 #include "workbench/workbench_fixture.h"

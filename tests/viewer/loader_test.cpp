@@ -2,7 +2,7 @@
 // limit, cancelling, and the colours matching a serial run of the Munsell entry chain.
 #include "viewer/palettefiles.h"
 #include "viewer/paletteloader.h"
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 
 #include "viewer_support.h"
 #include "workbench/workbench_fixture.h"

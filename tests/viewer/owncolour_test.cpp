@@ -3,7 +3,7 @@
 #include "viewer/compare.h"
 #include "viewer/palettefiles.h"
 #include "viewer/paletteloader.h"
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 
 #include "support/zulprocess.h"
 #include "viewer_support.h"

@@ -5,7 +5,7 @@
 // R, G, B and CIELAB come from fields it has, R, G, B in 0..255.
 #include "fuzzcheck.h"
 
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 #include "records/csvline.h"
 
 #include <cmath>
