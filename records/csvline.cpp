@@ -12,44 +12,6 @@
 
 namespace zul {
 
-bool nextCsvField(std::string_view line, std::size_t& pos, std::string_view& field,
-                  std::string& unquoted, char delimiter) {
-    field = {};
-    const std::size_t n = line.size();
-    if (pos > n) return false; // npos: the last field was taken
-    if (pos == 0 && trimBlanks(line).empty()) return false;
-    while (pos < n && isBlank(line[pos]))
-        ++pos;
-    std::size_t i = pos;
-    if (pos < n && line[pos] == '"') {
-        const std::size_t start = pos + 1;
-        i = line.find('"', start);
-        if (i == std::string_view::npos) i = n;
-        if (i + 1 < n && line[i + 1] == '"') {
-            // Doubled quotes: the field is built up run by run.
-            unquoted.assign(line.substr(start, i - start));
-            for (;;) {
-                unquoted += '"';
-                const std::size_t from = i + 2;
-                i = line.find('"', from);
-                if (i == std::string_view::npos) i = n;
-                unquoted.append(line.substr(from, i - from));
-                if (!(i + 1 < n && line[i + 1] == '"')) break;
-            }
-            field = unquoted;
-        } else {
-            field = line.substr(start, i - start); // an unclosed quote runs to the line end
-        }
-        if (i < n) ++i; // the closing quote; what follows it up to the delimiter is ignored
-        i = line.find(delimiter, i);
-    } else {
-        i = line.find(delimiter, pos);
-        field = trimBlanks(line.substr(pos, i - pos));
-    }
-    pos = i < n ? i + 1 : std::string_view::npos;
-    return true;
-}
-
 void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char delimiter) {
     std::size_t count = 0, pos = 0;
     std::string_view field;

@@ -83,11 +83,13 @@ bool zeroColorimetry(const RecordFields& f, const RecordColour& own) {
 void splitRecordFields(std::string_view line, RecordFields& out,
                        std::vector<std::string>& unquoted) {
     if (unquoted.size() < kRecordFields) unquoted.resize(kRecordFields);
-    out.count = 0;
-    std::size_t pos = 0;
-    while (out.count < kRecordFields &&
-           nextCsvField(line, pos, out.text[out.count], unquoted[out.count]))
-        ++out.count;
+    // Counted in locals: a store through a field's view might change out.count for all the
+    // compiler knows.
+    std::size_t count = 0, pos = 0;
+    std::string_view field;
+    while (count < kRecordFields && nextCsvField(line, pos, field, unquoted[count]))
+        out.text[count++] = field;
+    out.count = count;
 }
 
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
