@@ -2,8 +2,8 @@
 
 #include "colorimetry/deltae.h"
 #include "colorimetry/difference.h"
-#include "text/numtext.h"
 #include "records/paletterecord.h"
+#include "text/numtext.h"
 
 namespace zul {
 

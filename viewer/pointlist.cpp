@@ -1,7 +1,7 @@
 #include "viewer/pointlist.h"
 
-#include "text/numtext.h"
 #include "records/paletterecord.h"
+#include "text/numtext.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,8 +1,8 @@
 // `zul convert` run as a user runs it: the built program, its arguments, standard input and
 // output, exit status; its texts checked against a workbench converting the same entries.
 #include "cli/convert.h"
-#include "support/zulprocess.h"
 #include "records/csvline.h"
+#include "support/zulprocess.h"
 #include "workbench/workbench_fixture.h"
 
 #include "munsell/forward.h"
