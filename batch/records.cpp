@@ -1,10 +1,10 @@
 #include "batch/records.h"
 
 #include "munsell/notation.h"
+#include "records/csvline.h"
 #include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/csvline.h"
 
 #include <algorithm>
 #include <array>
@@ -18,50 +18,6 @@ namespace {
 std::string countReason(std::size_t expected, const char* what, std::size_t got) {
     return "expected " + std::to_string(expected) + " fields (" + what + "), got " +
            std::to_string(got);
-}
-
-// The next field as a view: of the line itself, or of `unquoted` where doubled quotes inside a
-// quoted field had to be undone. The rules and the positions are those of nextCsvField.
-bool nextFieldView(std::string_view line, std::size_t& pos, std::string_view& field,
-                   std::string& unquoted) {
-    field = {};
-    if (pos == std::string_view::npos || pos > line.size()) return false;
-    if (pos == 0 && isBlankLine(line)) return false;
-    const std::size_t n = line.size();
-    while (pos < n && isBlank(line[pos]))
-        ++pos;
-    std::size_t i = pos;
-    if (pos < n && line[pos] == '"') {
-        const std::size_t start = pos + 1;
-        i = start;
-        while (i < n && line[i] != '"')
-            ++i;
-        if (i + 1 < n && line[i + 1] == '"') {
-            // Doubled quotes: the field is built up piece by piece.
-            unquoted.assign(line.substr(start, i - start));
-            for (;;) {
-                unquoted += '"';
-                const std::size_t from = i + 2;
-                i = from;
-                while (i < n && line[i] != '"')
-                    ++i;
-                unquoted.append(line.substr(from, i - from));
-                if (!(i + 1 < n && line[i + 1] == '"')) break;
-            }
-            field = unquoted;
-        } else {
-            field = line.substr(start, i - start); // an unclosed quote runs to the line end
-        }
-        if (i < n) ++i; // the closing quote; what follows it up to the comma is ignored
-        while (i < n && line[i] != ',')
-            ++i;
-    } else {
-        while (i < n && line[i] != ',')
-            ++i;
-        field = trimBlanks(line.substr(pos, i - pos));
-    }
-    pos = i < n ? i + 1 : std::string_view::npos;
-    return true;
 }
 
 constexpr std::size_t kAllFields = std::numeric_limits<std::size_t>::max();
@@ -83,7 +39,7 @@ struct LineFields {
         std::size_t lastFilled = 0; // one past the last non-empty field
         std::string_view field;
         std::string spare;
-        while (nextFieldView(line, pos, field, total < kKept ? unquoted[total] : spare)) {
+        while (zul::nextCsvField(line, pos, field, total < kKept ? unquoted[total] : spare)) {
             if (total < kKept) views[total] = field;
             if (!field.empty()) lastFilled = total + 1;
             ++total;
@@ -163,12 +119,12 @@ std::string readSpectral(std::string_view line, Record& r) {
     std::string_view field;
     std::string unquoted;
     for (std::size_t i = 0; i < 3; ++i, ++got) {
-        if (!nextFieldView(line, pos, field, unquoted))
+        if (!zul::nextCsvField(line, pos, field, unquoted))
             return countReason(43, "3 texts, 40 reflectances", got);
         assign(r.free[i], field);
     }
     for (std::size_t i = 0; i < r.reflectance.size(); ++i, ++got) {
-        if (!nextFieldView(line, pos, field, unquoted))
+        if (!zul::nextCsvField(line, pos, field, unquoted))
             return countReason(43, "3 texts, 40 reflectances", got);
         auto where = [&] {
             return std::to_string(kFirstWavelengthNm + kWavelengthStepNm * static_cast<int>(i)) +
@@ -201,7 +157,7 @@ bool isBlankLine(std::string_view line) {
 bool nextCsvField(std::string_view line, std::size_t& pos, std::string& field) {
     std::string_view view;
     std::string unquoted;
-    const bool got = nextFieldView(line, pos, view, unquoted);
+    const bool got = zul::nextCsvField(line, pos, view, unquoted);
     field.assign(view.data(), view.size());
     return got;
 }

@@ -69,6 +69,7 @@ ToleranceSet MakeCTol(const Lab& centre, const std::array<float, 3>& tolerance,
             s.chroma = plainText(m.chroma);
             s.valueNumber = m.value;
             s.chromaNumber = m.chroma;
+            s.xyz = xyz;
             const RgbConversion conv = xyzrgb(xyz, settings.conditions.illuminant, settings.rgb);
             s.rgb = conv.clipped;
             s.outOfRange = conv.outOfRange;
@@ -91,8 +92,17 @@ std::string cpaletteText(const ToleranceSet& set, const std::string& date,
             if (i) out += ',';
             out += items[i];
         }
-        for (int i = 0; i < 9; ++i)
-            out += ",0";
+        // The swatch's own X, Y, Z and L*, a*, b*: a reader comparing records by them would
+        // otherwise find every swatch at 0, 0, 0.
+        for (float v : {s.xyz.x, s.xyz.y, s.xyz.z}) {
+            out += ',';
+            out += formatPicture(v, "##0.00");
+        }
+        for (float v : {s.lab.l, s.lab.a, s.lab.b}) {
+            out += ',';
+            out += formatPicture(v, "###.00");
+        }
+        out += ",0,0,0";
         for (std::int16_t c : s.rgb) { // line writing: a blank for the sign and one after
             out += ',';
             out += signedText(static_cast<float>(c));

@@ -15,7 +15,8 @@ struct ToleranceGeometry {
 
 struct ToleranceSwatch {
     Lab lab;
-    bool ok = false;                // false: drawn empty, left out of Cpalette.csv
+    Xyz xyz;         // the swatch under the chosen illuminant, as its display colour is computed
+    bool ok = false; // false: drawn empty, left out of Cpalette.csv
     std::string hue, value, chroma; // notation row
     float valueNumber = 0, chromaNumber = 0;
     DisplayRgb rgb{}; // colour row
@@ -43,8 +44,9 @@ ToleranceSet MakeCTol(const Lab& centre, const std::array<float, 3>& tolerance,
                       const RenotationTable& table, const ChartSettings& settings);
 
 // The bytes of Cpalette.csv for the set: swatches 6 down to 0, each line
-// date,time,tag,hue,value,chroma, nine ",0", the line-written R, G, B and ",end" CR LF. Swatches
-// that are not ok are left out.
+// date,time,tag,hue,value,chroma, X, Y, Z and L*, a*, b* where the palette record holds them (as
+// the main window shows them: "##0.00", "###.00"), three ",0" for the linear r, g, b, the
+// line-written R, G, B and ",end" CR LF. Swatches that are not ok are left out.
 std::string cpaletteText(const ToleranceSet& set, const std::string& date, const std::string& time);
 
 } // namespace zul

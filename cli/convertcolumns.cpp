@@ -1,8 +1,8 @@
 // `zul convert` on files as spreadsheets keep them: the header read ahead, the columns that hold
 // the form's fields found by name or number, the others kept for the output.
 #include "cli/convert.h"
-#include "text/numtext.h"
 #include "records/csvline.h"
+#include "text/numtext.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,12 +34,6 @@ int columnNumber(const std::string& text) {
         !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
         return 0;
     return std::stoi(text);
-}
-
-// A field that holds a colour's number or hue, the decimal comma of semicolon files included.
-bool looksLikeData(std::string field, char delimiter) {
-    if (delimiter == ';') std::replace(field.begin(), field.end(), ',', '.');
-    return isNumber(field) || isHueNotation(field);
 }
 
 } // namespace
@@ -97,7 +91,7 @@ std::string resolveColumns(const std::string& list, const std::string& firstLine
     options.otherNames.clear();
 
     if (list.empty()) {
-        isHeader = !header.empty() && !looksLikeData(header[0], options.delimiter);
+        isHeader = !header.empty() && !isDataField(header[0], options.delimiter);
         return {};
     }
     if (static_cast<int>(wanted.size()) < count)
@@ -156,7 +150,7 @@ std::string resolveColumns(const std::string& list, const std::string& firstLine
     // not a colour's number or hue.
     const std::size_t first = static_cast<std::size_t>(options.columns.front());
     isHeader =
-        !byNumber || (first < header.size() && !looksLikeData(header[first], options.delimiter));
+        !byNumber || (first < header.size() && !isDataField(header[first], options.delimiter));
     for (int c : otherColumns(options.columns, static_cast<int>(header.size())))
         options.otherNames.push_back(isHeader ? header[static_cast<std::size_t>(c)]
                                               : "column " + std::to_string(c + 1));

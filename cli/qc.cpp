@@ -6,8 +6,8 @@
 #include "munsell/hue.h"
 #include "qc/reading.h"
 #include "qc/report.h"
-#include "text/numtext.h"
 #include "records/csvline.h"
+#include "text/numtext.h"
 #include "workbench/dialogs.h"
 
 #include <QCoreApplication>
@@ -163,8 +163,8 @@ public:
         }
         m_parts.resize(std::max(m_parts.size(), first + kResultFields));
         auto number = [&](int i) -> std::optional<double> {
-            std::string text = m_parts[first + static_cast<std::size_t>(i)];
-            if (m_options.delimiter == ';') std::replace(text.begin(), text.end(), ',', '.');
+            const std::string text =
+                decimalPointText(m_parts[first + static_cast<std::size_t>(i)], m_options.delimiter);
             if (!isNumber(text)) return std::nullopt;
             return parseStrict(text);
         };

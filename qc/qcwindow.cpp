@@ -4,9 +4,9 @@
 #include "qc/reading.h"
 #include "records/atomicfile.h"
 #include "records/csvline.h"
+#include "records/paletterecord.h"
 #include "records/safefiles.h"
 #include "text/numtext.h"
-#include "viewer/palettereader.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -333,10 +333,8 @@ int QcWindow::addSampleLines(const QString& text, EntryForm form) {
         if (l.empty()) continue;
         // Tab-separated lines come from spreadsheets' clipboards.
         splitCsvLine(l, fields, l.find('\t') != std::string::npos ? '\t' : ',');
-        // A header: its last field is neither a number nor a notation (an ID may lead a line).
-        if (std::exchange(first, false) && !fields.empty() && !isNumber(fields.back()) &&
-            !splitMunsellNotation(fields.back()))
-            continue;
+        // A header: its last field holds no colour's data (an ID may lead a line).
+        if (std::exchange(first, false) && !fields.empty() && !isDataField(fields.back())) continue;
         std::vector<std::string> ids;
         if (fields.size() > need && !(form == EntryForm::Munsell && fields.size() == 2)) {
             ids.assign(fields.begin(), fields.end() - static_cast<long>(need));

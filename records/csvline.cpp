@@ -13,50 +13,20 @@
 namespace zul {
 
 void splitCsvLine(std::string_view line, std::vector<std::string>& fields, char delimiter) {
-    std::size_t count = 0;
-    auto nextField = [&]() -> std::string& {
+    std::size_t count = 0, pos = 0;
+    std::string_view field;
+    std::string unquoted;
+    while (nextCsvField(line, pos, field, unquoted, delimiter)) {
         if (count == fields.size()) fields.emplace_back();
-        std::string& f = fields[count++];
-        f.clear();
-        return f;
-    };
-    if (trimBlanks(line).empty()) {
-        fields.clear();
-        return;
-    }
-    std::size_t pos = 0;
-    for (;;) {
-        while (pos < line.size() && isBlank(line[pos]))
-            ++pos;
-        std::string& field = nextField();
-        std::size_t comma;
-        if (pos < line.size() && line[pos] == '"') {
-            std::size_t i = pos + 1;
-            for (;;) {
-                const std::size_t quote = line.find('"', i);
-                if (quote == std::string_view::npos) {
-                    field.append(line.substr(i)); // an unclosed quote runs to the line end
-                    i = line.size();
-                    break;
-                }
-                field.append(line.substr(i, quote - i));
-                if (quote + 1 < line.size() && line[quote + 1] == '"') {
-                    field += '"';
-                    i = quote + 2;
-                    continue;
-                }
-                i = quote + 1;
-                break;
-            }
-            comma = line.find(delimiter, i);
-        } else {
-            comma = line.find(delimiter, pos);
-            field.append(trimBlanks(line.substr(pos, comma - pos)));
-        }
-        if (comma == std::string_view::npos) break;
-        pos = comma + 1;
+        fields[count++].assign(field.data(), field.size());
     }
     fields.resize(count);
+}
+
+std::string decimalPointText(std::string_view field, char delimiter) {
+    std::string text(field);
+    if (delimiter == ';') std::replace(text.begin(), text.end(), ',', '.');
+    return text;
 }
 
 void appendCsvField(std::string& out, std::string_view text, char delimiter) {
@@ -137,11 +107,17 @@ bool isHueNotation(std::string_view text) {
     return known && !number.empty() && isNumber(number);
 }
 
-bool isHeaderLine(std::string_view line) {
-    std::vector<std::string> fields;
-    splitCsvLine(line, fields);
-    if (fields.empty()) return false;
-    return !isNumber(fields[0]) && !isHueNotation(fields[0]) && !splitMunsellNotation(fields[0]);
+bool isDataField(std::string_view field, char delimiter) {
+    return isNumber(decimalPointText(field, delimiter)) || isHueNotation(field) ||
+           splitMunsellNotation(field).has_value();
+}
+
+bool isHeaderLine(std::string_view line, char delimiter) {
+    std::size_t pos = 0;
+    std::string_view first;
+    std::string unquoted;
+    if (!nextCsvField(line, pos, first, unquoted, delimiter)) return false;
+    return !isDataField(first, delimiter);
 }
 
 } // namespace zul

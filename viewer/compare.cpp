@@ -2,8 +2,8 @@
 
 #include "colorimetry/deltae.h"
 #include "colorimetry/difference.h"
+#include "records/paletterecord.h"
 #include "text/numtext.h"
-#include "viewer/palettereader.h"
 
 namespace zul {
 

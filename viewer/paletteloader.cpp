@@ -1,7 +1,7 @@
 #include "viewer/paletteloader.h"
 
-#include "viewer/palettereader.h"
 #include "records/csvline.h"
+#include "records/paletterecord.h"
 #include "records/safefiles.h"
 
 #include <QFile>

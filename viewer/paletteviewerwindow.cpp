@@ -1,12 +1,12 @@
 #include "viewer/paletteviewerwindow.h"
 
+#include "records/atomicfile.h"
+#include "records/paletterecord.h"
 #include "text/numtext.h"
 #include "viewer/palettefiles.h"
-#include "viewer/palettereader.h"
 #include "viewer/paletteview.h"
 #include "viewer/pointlist.h"
 #include "widgets/backgroundtask.h"
-#include "records/atomicfile.h"
 #include "workbench/colourtexts.h"
 #include "workbench/workbench.h"
 

@@ -1,7 +1,7 @@
 #include "viewer/pointlist.h"
 
+#include "records/paletterecord.h"
 #include "text/numtext.h"
-#include "viewer/palettereader.h"
 
 #include <QBrush>
 #include <QColor>

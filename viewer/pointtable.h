@@ -1,19 +1,13 @@
 #pragma once
 // The loaded palette, one entry per record in file order, held column by column so that the
 // projection and the dot drawing run over plain arrays.
+#include "records/paletterecord.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace zul {
-
-// What a record says of its own colour beyond the notation: its R, G, B and L*, a*, b* fields.
-// Recomputing them from the rounded notation would lose them.
-struct RecordColour {
-    std::uint32_t rgb = 0; // 0xffRRGGBB
-    float l = 0, a = 0, b = 0;
-    bool hasRgb = false, hasLab = false;
-};
 
 struct PointTable {
     // As read from the record.

@@ -189,12 +189,15 @@ TEST(ToleranceModel, PaletteBytes) {
         s.value = std::to_string(k);
         s.chroma = "2.5";
         s.rgb = {static_cast<std::int16_t>(100 + k), 7, 255};
+        s.xyz = {20.125f, 21, 0.5f};
+        s.lab = {53, -0.25f, static_cast<float>(k)};
     }
     const std::string text = cpaletteText(set, "12-07-2026", "09:08:07");
     std::string expected;
     for (int k = 6; k >= 0; --k)
         expected += "12-07-2026,09:08:07," + std::to_string(k) + ",5.00R," + std::to_string(k) +
-                    ",2.5,0,0,0,0,0,0,0,0,0, " + std::to_string(100 + k) + " , 7 , 255 ,end\r\n";
+                    ",2.5,20.13,21.00,0.50,53.00,-.25," + (k ? std::to_string(k) : "") +
+                    ".00,0,0,0, " + std::to_string(100 + k) + " , 7 , 255 ,end\r\n";
     EXPECT_EQ(text, expected);
 }
 

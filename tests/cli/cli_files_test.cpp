@@ -1,8 +1,8 @@
 // `zul convert` on files as spreadsheets keep them, run as the built program: named and numbered
 // columns with sample IDs copied, semicolon files with decimal commas, a file argument, the
 // reasons in the notes and the --adapt switch.
-#include "support/zulprocess.h"
 #include "records/csvline.h"
+#include "support/zulprocess.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QCoreApplication>
@@ -81,6 +81,31 @@ TEST_F(CliFiles, NumberedColumnsWithoutAHeaderKeepTheFirstLine) {
     EXPECT_EQ(split(lines[1])[0], "P1");
     EXPECT_EQ(split(lines[1])[1], "5R");
     EXPECT_EQ(split(lines[2])[0], "P2");
+}
+
+TEST_F(CliFiles, AOneFieldNotationOnTheFirstLineIsASampleNotAHeader) {
+    const QString file = write("first.csv", "N 5.2/\n5R 5/2\n");
+    struct Case {
+        QStringList args;
+        QByteArray input;
+        std::size_t rows; // below the header the program writes
+        int status;
+        std::string first; // the first row's first field
+    };
+    const Case cases[] = {
+        {{"convert", "--from", "munsell", file}, {}, 2, 0, "N"},
+        {{"convert", "--from", "munsell", "-"}, "5R 5/2\n", 1, 0, "5R"},
+        {{"convert", "--from", "munsell", "--delimiter", ";", "-"}, "5R 5/2\n", 1, 0, "5R"},
+        {{"qc", "--standard", "N 5.2/", "--from", "munsell", file}, {}, 2, 1, "1"},
+        {{"qc", "--standard", "5R 5/2", "--from", "munsell", "-"}, "5R 5/2\n", 1, 0, "1"},
+    };
+    for (const Case& c : cases) {
+        const ZulOutput run = runZul(c.args, c.input);
+        const auto lines = run.lines();
+        ASSERT_EQ(lines.size(), c.rows + 1) << c.args.join(' ').toStdString() << "\n" << run.out;
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(lines[1].substr(0, lines[1].find_first_of(",;")), c.first);
+    }
 }
 
 TEST_F(CliFiles, SemicolonFilesWithDecimalCommas) {

@@ -1,8 +1,8 @@
 // `zul convert` run as a user runs it: the built program, its arguments, standard input and
 // output, exit status; its texts checked against a workbench converting the same entries.
 #include "cli/convert.h"
-#include "support/zulprocess.h"
 #include "records/csvline.h"
+#include "support/zulprocess.h"
 #include "workbench/workbench_fixture.h"
 
 #include "munsell/forward.h"
@@ -248,6 +248,8 @@ TEST(CliConvert, HeaderOnlyWhenTheFirstFieldIsNeitherNumberNorHue) {
     EXPECT_FALSE(isHeaderLine("5R,4,10"));
     EXPECT_FALSE(isHeaderLine(" 6.4 yr , 8.6, 10.4"));
     EXPECT_FALSE(isHeaderLine("-1.5e1,2,3"));
+    EXPECT_FALSE(isHeaderLine("N 5.2/"));
+    EXPECT_FALSE(isHeaderLine("1,5;2;3", ';')); // a decimal comma
     EXPECT_TRUE(isHueNotation("10RP"));
     EXPECT_FALSE(isHueNotation("RP"));
     EXPECT_FALSE(isHueNotation("5N"));

@@ -1,8 +1,8 @@
 // Loading palettes on the pipeline: what is tolerated, what is a format error and where, the
 // limit, cancelling, and the colours matching a serial run of the Munsell entry chain.
+#include "records/paletterecord.h"
 #include "viewer/palettefiles.h"
 #include "viewer/paletteloader.h"
-#include "viewer/palettereader.h"
 
 #include "viewer_support.h"
 #include "workbench/workbench_fixture.h"

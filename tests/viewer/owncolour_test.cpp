@@ -1,9 +1,9 @@
 // Exports and the comparison rows keep each record's own colour: its R, G, B and its L*, a*, b*
 // fields, never values recomputed from the rounded notation.
+#include "records/paletterecord.h"
 #include "viewer/compare.h"
 #include "viewer/palettefiles.h"
 #include "viewer/paletteloader.h"
-#include "viewer/palettereader.h"
 
 #include "records/csvline.h"
 #include "support/zulprocess.h"
@@ -107,6 +107,30 @@ TEST_F(OwnColourTest, ComparisonRowsUseTheRecordsOwnCielab) {
     ASSERT_EQ(readPaletteRecord("\"d\",\"t\",\"x\",\"5R\",\"4\",\"10\"", scratch, f), "");
     EXPECT_FALSE(f.own.hasRgb);
     EXPECT_FALSE(f.own.hasLab);
+}
+
+TEST_F(OwnColourTest, ZeroColorimetryRecordsCompareAndExportByTheirNotation) {
+    // Cpalette.csv as the tolerance set wrote it: zeros for X, Y, Z and L*, a*, b*.
+    auto line = [](const char* tag, const char* chroma) {
+        return std::string("12-07-2026,10:43:54,") + tag + ",5.00R,5.00," + chroma +
+               ",0,0,0,0,0,0,0,0,0, 128 , 64 , 32 ,end\r\n";
+    };
+    InTempDir dir;
+    writeFile("Cpalette.csv", line("1", "4.00") + line("0", "6.00"));
+    const PaletteLoadResult loaded = loadFile("Cpalette.csv");
+    ASSERT_EQ(loaded.points.size(), 2u);
+    const Comparison c = compareSamples(sampleOf(loaded.points, 0), sampleOf(loaded.points, 1));
+    ASSERT_TRUE(c.colorimetric);
+    // 5R 5/4 against 5R 5/6: L* 51.57 both, a* 16.89 and 25.32, b* 8.42 and 13.01.
+    EXPECT_NEAR(c.deltaEab, 9.60, 0.01);
+    ASSERT_EQ(exportGpl(loaded.points, "C", "C.gpl"), "");
+    const QStringList gpl = QString::fromUtf8(readFile("C.gpl")).split('\n');
+    ASSERT_GT(gpl.size(), 4);
+    const std::uint32_t notation = loaded.points.colours[0];
+    EXPECT_EQ(gpl[4].split('\t')[0].simplified(), QStringLiteral("%1 %2 %3")
+                                                      .arg((notation >> 16) & 0xff)
+                                                      .arg((notation >> 8) & 0xff)
+                                                      .arg(notation & 0xff));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// Reading palette records, the hue circle, the projection of the view and the hit test.
-#include "viewer/palettereader.h"
+// The projection of the view and the hit test.
+#include "records/paletterecord.h"
+#include "viewer/pointtable.h"
 #include "viewer/projection.h"
 
 #include <gtest/gtest.h>
@@ -10,73 +11,6 @@ namespace zul {
 namespace {
 
 constexpr float kPosTol = 0.01f;
-
-TEST(PaletteReader, FamilyEndingsTwoLettersBeforeOne) {
-    EXPECT_FLOAT_EQ(paletteHueStep("5.6yr"), 15.6f);
-    EXPECT_FLOAT_EQ(paletteHueStep("2.5RP"), 92.5f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5GY"), 35.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5bg"), 55.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5PB"), 75.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5R"), 5.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5Y"), 25.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5G"), 45.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5B"), 65.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5P"), 85.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep(" 7.5 yr "), 17.5f); // blanks around, as typed
-    // 10YR and 0Y are the same hue: same step, same angle.
-    EXPECT_EQ(paletteHueStep("10YR"), paletteHueStep("0Y"));
-    EXPECT_EQ(paletteHueAngle(paletteHueStep("10YR")), paletteHueAngle(paletteHueStep("0y")));
-    // Neutrals and texts without a family sit at angle 0 rather than anywhere else.
-    EXPECT_EQ(paletteHueStep("N"), 0.0f);
-    EXPECT_EQ(paletteHueStep("5"), 0.0f);
-    EXPECT_EQ(paletteHueStep(""), 0.0f);
-    // A number beyond a float (a damaged file) must not stop the loading.
-    EXPECT_EQ(paletteHueStep("1e400YR"), 0.0f);
-    EXPECT_EQ(paletteHueStep("1e39R"), 0.0f);
-}
-
-TEST(PaletteReader, AngleUsesTheTenDigitFactorInSinglePrecision) {
-    EXPECT_NEAR(paletteHueAngle(5), 0.314159f, 1e-6);
-    const float degrees = static_cast<float>(25.0 * 3.6);
-    EXPECT_EQ(paletteHueAngle(25), static_cast<float>(static_cast<double>(degrees) * 0.0174532925));
-    EXPECT_EQ(lowerHueText("5.6YR"), "5.6yr");
-}
-
-TEST(PaletteReader, RecordFieldsAndFormatErrors) {
-    std::vector<std::string> scratch;
-    PaletteFields f;
-    // Quoted fields may hold commas; columns after the sixth are ignored.
-    EXPECT_EQ(readPaletteRecord(R"("12-07-2026","10:00:00","a, b","5.6YR","4","0.5","x",1,2)",
-                                scratch, f),
-              "");
-    EXPECT_EQ(f.name, "a, b");
-    EXPECT_EQ(f.hue, "5.6YR");
-    EXPECT_FLOAT_EQ(f.valueNumber, 4);
-    EXPECT_FLOAT_EQ(f.chromaNumber, 0.5f);
-    // The tolerance set's layout: no quotes, blanks around the numbers.
-    EXPECT_EQ(readPaletteRecord("12/07/2026,10:43:54,6,5.00R,4.00,10.00,0,0,0,0,0,0,0,0,0, 128 , "
-                                "64 , 32 ,end",
-                                scratch, f),
-              "");
-    EXPECT_EQ(f.name, "6");
-    EXPECT_EQ(f.hue, "5.00R");
-    EXPECT_FLOAT_EQ(f.chromaNumber, 10);
-
-    EXPECT_EQ(readPaletteRecord(R"("d","t","tag","5R","4")", scratch, f),
-              "5 fields, a record needs date, time, tag, hue, value and chroma");
-    EXPECT_EQ(readPaletteRecord(R"("d","t","tag","5R","nan","4")", scratch, f),
-              R"(value: "nan" is not a number)");
-    EXPECT_EQ(readPaletteRecord(R"("d","t","tag","5R","4","")", scratch, f),
-              R"(chroma: "" is not a number)");
-    EXPECT_NE(readPaletteRecord(R"("d","t","tag","5R","4","1e60")", scratch, f), "");
-    EXPECT_NE(readPaletteRecord(std::string(kMaxPaletteLine + 1, 'x'), scratch, f), "");
-}
-
-TEST(PaletteReader, HeaderIsSixFieldsWithoutValueAndChromaNumbers) {
-    EXPECT_TRUE(isPaletteHeader({"Date", "Time", "Tag", "Hue", "Value", "Chroma", "X"}));
-    EXPECT_FALSE(isPaletteHeader({"12-07-2026", "10:00", "t", "5R", "4", "10"}));
-    EXPECT_FALSE(isPaletteHeader({"Date", "Time", "Tag"}));
-}
 
 PointTable tableOf(std::initializer_list<std::array<float, 3>> hvc) {
     PointTable t;

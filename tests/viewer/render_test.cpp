@@ -1,7 +1,7 @@
 // The renderer's pixels at known places, the exports read back, and `zul view`.
+#include "records/paletterecord.h"
 #include "viewer/palettefiles.h"
 #include "viewer/paletteloader.h"
-#include "viewer/palettereader.h"
 #include "viewer/renderer.h"
 
 #include "support/zulprocess.h"

@@ -1,15 +1,22 @@
 #pragma once
 // Reading one palette record: the first six comma-separated fields (date, time, tag, hue, value,
 // chroma; the rest of the line is ignored), and the hue as a position on the hue circle.
-#include "viewer/pointtable.h"
-
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zul {
+
+// What a record says of its own colour beyond the notation: its R, G, B and L*, a*, b* fields.
+// Recomputing them from the rounded notation would lose them.
+struct RecordColour {
+    std::uint32_t rgb = 0; // 0xffRRGGBB
+    float l = 0, a = 0, b = 0;
+    bool hasRgb = false, hasLab = false;
+};
 
 // Longer lines are not records (a binary file, a picture opened by mistake).
 inline constexpr std::size_t kMaxPaletteLine = 64 * 1024;
@@ -26,7 +33,7 @@ struct PaletteFields {
 inline constexpr std::size_t kRecordFields = 18;
 
 // The first kRecordFields fields of a line (fewer where it holds fewer), split as splitCsvLine
-// splits them.
+// splits them (nextCsvField).
 struct RecordFields {
     std::array<std::string_view, kRecordFields> text;
     std::size_t count = 0;

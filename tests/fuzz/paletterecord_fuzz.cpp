@@ -5,8 +5,8 @@
 // R, G, B and CIELAB come from fields it has, R, G, B in 0..255.
 #include "fuzzcheck.h"
 
-#include "viewer/palettereader.h"
 #include "records/csvline.h"
+#include "records/paletterecord.h"
 
 #include <cmath>
 #include <string>

@@ -1,5 +1,6 @@
-#include "viewer/palettereader.h"
+#include "records/paletterecord.h"
 
+#include "records/csvline.h"
 #include "text/blanks.h"
 #include "text/errors.h"
 #include "text/numtext.h"
@@ -63,57 +64,32 @@ RecordColour ownColour(const RecordFields& f) {
     return own;
 }
 
+// X, Y, Z and L*, a*, b* (fields 7..12) all zero: the tolerance set wrote its records so, with no
+// colour of their own in them.
+bool zeroColorimetry(const RecordFields& f, const RecordColour& own) {
+    if (!own.hasLab || own.l != 0 || own.a != 0 || own.b != 0) return false;
+    for (std::size_t i = 6; i < 9; ++i) {
+        try {
+            if (parseStrict(f.text[i]) != 0) return false;
+        } catch (const Error&) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void splitRecordFields(std::string_view line, RecordFields& out,
                        std::vector<std::string>& unquoted) {
-    out.count = 0;
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    while (p != end && isBlank(*p))
-        ++p;
-    if (p == end) return; // a line of blanks holds no field
-    for (;;) {
-        while (p != end && isBlank(*p))
-            ++p;
-        std::string_view& field = out.text[out.count++];
-        if (p != end && *p == '"') {
-            // Up to the closing quote, "" standing for one; an unclosed quote runs to the line
-            // end, and what follows the closing quote up to the comma is dropped.
-            const char* from = ++p;
-            while (p != end && *p != '"')
-                ++p;
-            field = std::string_view(from, static_cast<std::size_t>(p - from));
-            if (p != end && p + 1 != end && p[1] == '"') {
-                if (unquoted.size() < kRecordFields) unquoted.resize(kRecordFields);
-                std::string& text = unquoted[out.count - 1];
-                text.assign(field);
-                p += 2; // the second quote of a pair starts the next run
-                for (;;) {
-                    from = p - 1;
-                    while (p != end && *p != '"')
-                        ++p;
-                    text.append(from, p);
-                    if (p == end || p + 1 == end || p[1] != '"') break;
-                    p += 2;
-                }
-                field = text;
-            }
-            if (p != end) ++p;
-            while (p != end && *p != ',')
-                ++p;
-        } else {
-            const char* from = p;
-            while (p != end && *p != ',')
-                ++p;
-            const char* last = p;
-            while (last != from && isBlank(last[-1]))
-                --last;
-            field = std::string_view(from, static_cast<std::size_t>(last - from));
-        }
-        if (p == end || out.count == kRecordFields) break;
-        ++p;
-    }
+    if (unquoted.size() < kRecordFields) unquoted.resize(kRecordFields);
+    // Counted in locals: a store through a field's view might change out.count for all the
+    // compiler knows.
+    std::size_t count = 0, pos = 0;
+    std::string_view field;
+    while (count < kRecordFields && nextCsvField(line, pos, field, unquoted[count]))
+        out.text[count++] = field;
+    out.count = count;
 }
 
 std::string readPaletteRecord(std::string_view line, std::vector<std::string>& scratch,
@@ -133,6 +109,8 @@ std::string readPaletteRecord(std::string_view line, std::vector<std::string>& s
                      trimBlanks(out.chroma).empty();
     out.own = ownColour(f);
     if (out.noNotation) return {};
+    // Such a record is compared and exported by its notation's colour.
+    if (zeroColorimetry(f, out.own)) out.own = {};
     std::string reason;
     if (!readNumber("value", out.value, out.valueNumber, reason)) return reason;
     if (!readNumber("chroma", out.chroma, out.chromaNumber, reason)) return reason;
