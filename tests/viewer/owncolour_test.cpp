@@ -115,7 +115,7 @@ TEST_F(OwnColourTest, ZeroColorimetryRecordsCompareAndExportByTheirNotation) {
         return std::string("12-07-2026,10:43:54,") + tag + ",5.00R,5.00," + chroma +
                ",0,0,0,0,0,0,0,0,0, 128 , 64 , 32 ,end\r\n";
     };
-    InTempDir dir;
+    ScratchFolder dir;
     writeFile("Cpalette.csv", line("1", "4.00") + line("0", "6.00"));
     const PaletteLoadResult loaded = loadFile("Cpalette.csv");
     ASSERT_EQ(loaded.points.size(), 2u);
