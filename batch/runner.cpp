@@ -2,6 +2,7 @@
 
 #include "batch/convert.h"
 #include "records/csvline.h"
+#include "records/safefiles.h"
 #include "workbench/datafiles.h"
 
 #include <QFileInfo>
@@ -369,6 +370,9 @@ bool sameFile(const QString& a, const QString& b) {
 
 } // namespace
 
+// The largest CGATS input read whole; a spectral table of a million samples is far below it.
+constexpr qint64 kMaxWholeInputBytes = qint64(256) << 20;
+
 BatchReport runBatchFiles(const Job& job, std::shared_ptr<const RenotationTable> table,
                           const BatchFiles& files, const RunSettings& settings) {
     BatchReport report;
@@ -378,8 +382,25 @@ BatchReport runBatchFiles(const Job& job, std::shared_ptr<const RenotationTable>
                        " is the palette file itself: its records would be appended to it";
         return report;
     }
+    // A CGATS input is converted whole, so it is read whole first: a regular file only, and
+    // bounded (a FIFO or /dev/zero ends at once with a message).
+    QByteArray wholeInput;
+    const bool readWhole = files.convertInput && files.input != "-";
+    if (readWhole) {
+        if (!QFileInfo::exists(files.input) || QFileInfo(files.input).isDir()) {
+            report.error = "File not found";
+            return report;
+        }
+        FileBytes bytes = readRegularFile(files.input, kMaxWholeInputBytes);
+        if (!bytes.ok()) {
+            report.error =
+                bytes.error.startsWith('"') ? bytes.error : files.input + ": " + bytes.error;
+            return report;
+        }
+        wholeInput = std::move(bytes.bytes);
+    }
     std::FILE* in = stdin;
-    if (files.input != "-") {
+    if (files.input != "-" && !readWhole) {
         in = std::fopen(QFile::encodeName(files.input).constData(), "rb");
         if (!in || QFileInfo(files.input).isDir()) {
             if (in) std::fclose(in);
@@ -427,10 +448,14 @@ BatchReport runBatchFiles(const Job& job, std::shared_ptr<const RenotationTable>
     std::size_t convertedPos = 0;
     if (files.convertInput) {
         try {
-            std::string whole;
+            std::string whole(wholeInput.constData(), std::size_t(wholeInput.size()));
             std::vector<char> chunk(1 << 16);
-            for (std::size_t n; (n = reader(chunk.data(), chunk.size())) > 0;)
+            for (std::size_t n; !readWhole && (n = reader(chunk.data(), chunk.size())) > 0;) {
                 whole.append(chunk.data(), n);
+                if (whole.size() > std::size_t(kMaxWholeInputBytes))
+                    throw std::runtime_error("the input is larger than " +
+                                             std::to_string(kMaxWholeInputBytes >> 20) + " MiB");
+            }
             converted = files.convertInput(whole);
         } catch (const std::exception& e) {
             report.error = QString::fromUtf8(e.what());

@@ -456,10 +456,17 @@ TEST_F(HostileFiles, SpecialInputsAndAFullOutputFail) {
     const struct Case {
         const char* line; // $0 is the program
         const char* says;
+        int status = 1;
     } cases[] = {
         {"\"$0\" spectral fifo", "\"fifo\" is not a regular file"},
         {"\"$0\" spectral /dev/zero", "\"/dev/zero\" is not a regular file"},
         {"\"$0\" spectral s.cgats > /dev/full", "standard output could not be written"},
+        {"\"$0\" measure --instrument Import --file s.cgats > /dev/full",
+         "standard output could not be written"},
+        {"\"$0\" batch xyz --format cgats -i fifo --palette p.csv",
+         "\"fifo\" is not a regular file", 3},
+        {"\"$0\" batch xyz --format cgats -i /dev/zero --palette p.csv",
+         "\"/dev/zero\" is not a regular file", 3},
         {"ln -s /dev/zero Muncie.dat; \"$0\" convert --from munsell '5R 5/2'; s=$?; rm Muncie.dat;"
          " exit $s",
          "Muncie.dat: not a regular file"},
@@ -467,7 +474,7 @@ TEST_F(HostileFiles, SpecialInputsAndAFullOutputFail) {
     for (const Case& c : cases) {
         const ProgramRun run =
             runProgram("/bin/sh", {"-c", c.line, zulProgram()}, {}, dir.path(), 10000);
-        EXPECT_EQ(run.status, 1) << c.line << run.err;
+        EXPECT_EQ(run.status, c.status) << c.line << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
     }
 }
