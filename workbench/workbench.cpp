@@ -9,9 +9,9 @@
 #include "munsell/notation.h"
 #include "munsell/table.h"
 #include "munsell/value.h"
+#include "records/atomicfile.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/atomicfile.h"
 #include "workbench/entryforms.h"
 #include "workbench/palette.h"
 
@@ -1019,6 +1019,70 @@ std::array<int, 3> Workbench::tintFieldBackground() const {
             static_cast<int>(std::lround(255 * m_gain[2]))};
 }
 
+std::string_view Workbench::munsellNoteUtf8() const {
+    return m_munsellNote.isEmpty() ? std::string_view() : std::string_view(kExtrapolatedNote);
+}
+
+namespace {
+
+// The display channel a field holds, as fieldRgb reads it; a plain whole number, which every
+// chain writes, without the general reading.
+std::int16_t channelOf(std::string_view text) {
+    const bool plain =
+        !text.empty() && text.size() <= 3 && (text[0] != '0' || text.size() == 1) &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!plain) return std::clamp<std::int16_t>(roundToInt16(parseStrict(text)), 0, 255);
+    int v = 0;
+    for (char c : text)
+        v = v * 10 + (c - '0');
+    return static_cast<std::int16_t>(std::min(v, 255));
+}
+
+constexpr Field kRecordColourFields[] = {Field::Hue, Field::Value, Field::Chroma,
+                                         Field::X,   Field::Y,     Field::Z,
+                                         Field::L,   Field::A,     Field::B};
+constexpr Field kRecordRgbCmykFields[] = {Field::R, Field::G,  Field::Bl, Field::C,
+                                          Field::M, Field::Ye, Field::K};
+
+} // namespace
+
+std::string Workbench::paletteRecord(std::string& line, LinearTexts* linear) const {
+    std::array<std::string, 3> made;
+    std::array<const std::string*, 3> linearText{};
+    try {
+        const DisplayRgb rgb = {channelOf(textUtf8(Field::R)), channelOf(textUtf8(Field::G)),
+                                channelOf(textUtf8(Field::Bl))};
+        bool known = linear != nullptr;
+        for (std::size_t i = 0; i < 3 && known; ++i) {
+            linearText[i] = &linear->text[i][static_cast<std::size_t>(rgb[i])];
+            known = !linearText[i]->empty();
+        }
+        if (!known) {
+            // Each linear value depends on its own channel alone.
+            const LinearRgb values = displayToLinear(rgb, rgbSettings());
+            for (std::size_t i = 0; i < 3; ++i) {
+                std::string& text =
+                    linear ? linear->text[i][static_cast<std::size_t>(rgb[i])] : made[i];
+                text.clear();
+                appendPlainText(text, values[i]);
+                linearText[i] = &text;
+            }
+        }
+    } catch (const Error& e) {
+        return e.what();
+    }
+    for (Field f : kRecordColourFields)
+        appendPaletteItem(line, textUtf8(f));
+    for (const std::string* text : linearText) {
+        line += ',';
+        line += *text;
+    }
+    for (Field f : kRecordRgbCmykFields)
+        appendPaletteItem(line, textUtf8(f));
+    line += "\r\n";
+    return {};
+}
+
 bool Workbench::notSaved() {
     setMessage("Not saved", false);
     emit changed();
@@ -1065,27 +1129,22 @@ bool Workbench::SaveData(float mode) {
     m_sliders[static_cast<int>(Slider::B)] = m_b;
     m_guard = false;
 
-    PaletteRecord record;
-    record.when = QDateTime::currentDateTime();
-    record.tag = m_tag;
-    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
-                    Field::A, Field::B})
-        record.fields << text(f);
-    try {
-        record.linear = displayToLinear(rgb, rgbSettings());
-    } catch (const Error& e) {
+    std::string line;
+    line.reserve(192);
+    appendPaletteDateTime(line, QDateTime::currentDateTime());
+    appendPaletteText(line, m_tag);
+    if (const std::string failure = paletteRecord(line); !failure.empty()) {
         reportFailure("Nothing saved to " + wholePath(m_paletteFile) + ": " +
-                      QString::fromStdString(e.what()));
+                      QString::fromStdString(failure));
         return false;
     }
-    for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
-        record.rgbCmyk << text(f);
 
     // The name is held: a wait for the palette's lock lets other events run.
     const QString name = m_paletteFile;
     const QFileInfo info(name);
     const qint64 before = info.exists() ? info.size() : 0;
-    const QString failure = appendPaletteLine(name, paletteLine(record));
+    const QString failure =
+        appendPaletteLine(name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
     if (!failure.isEmpty()) {
         m_paletteFile.clear(); // asked for again at the next save
         m_savedSize = -1;

@@ -122,6 +122,7 @@ public:
     QString illuminantCaption() const { return m_label1; } // Label1
     QString rangeWarning() const { return m_label19; }     // Label19
     QString munsellNote() const { return m_munsellNote; }  // extrapolation mark, or empty
+    std::string_view munsellNoteUtf8() const;              // the same in UTF-8
     // The value the last chain showed in place of the one it had, or empty; also in Messages.
     QString valueNote() const { return m_valueNote; }
     // Under D50 or D65 without adaptation, the line under the illuminant caption; else empty.
@@ -205,6 +206,18 @@ public:
     void setSwitch(Switch s, bool on);        // Check2..Check7
     void gammaTextChanged(const QString& text);
     void swatchPressed(int r, int g, int b); // colour of the swatch under the pointer
+
+    // The text of each display channel value's linear value (R, G, B by 0..255), made when first
+    // asked for; good for one set of RGB settings.
+    struct LinearTexts {
+        std::array<std::array<std::string, 256>, 3> text;
+    };
+    // The palette record of the colour the fields show, after its date, time and tag items (which
+    // the writer puts first, often the same for many records): a comma, the nine Munsell, XYZ and
+    // CIELAB texts, the linear r, g, b of the RGB fields, the seven RGB and CMYK texts, CR LF,
+    // appended to `line`. An empty string, or the reason nothing was appended (the RGB fields do
+    // not hold numbers). `linear`, if given, keeps the linear texts from one record to the next.
+    std::string paletteRecord(std::string& line, LinearTexts* linear = nullptr) const;
 
     // Appends the current colour to the palette file; mode 0 asks for the tag.
     bool SaveData(float mode);
