@@ -6,8 +6,8 @@
 #include "munsell/hue.h"
 #include "qc/reading.h"
 #include "qc/report.h"
-#include "text/numtext.h"
 #include "records/csvline.h"
+#include "text/numtext.h"
 #include "workbench/dialogs.h"
 
 #include <QCoreApplication>
@@ -238,10 +238,8 @@ int run(const Invocation& inv) {
     QcReport report;
     report.tolerance = r.tolerance;
     {
-        NonInteractiveDialogs dialogs;
-        Workbench wb(table, dialogs);
-        r.options.settings.applyTo(wb);
-        const QcReading standard = readColour(wb, standardText->form, standardText->fields);
+        EntryConverter converter(table, r.options.settings.options(table));
+        const QcReading standard = readColour(converter, standardText->form, standardText->fields);
         if (!standard.colour)
             return inv.usageError("--standard \"" + r.standard + "\": " + standard.error);
         report.standard = *standard.colour;

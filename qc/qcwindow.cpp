@@ -2,10 +2,10 @@
 
 #include "munsell/notation.h"
 #include "qc/reading.h"
-#include "text/numtext.h"
-#include "viewer/palettereader.h"
 #include "records/atomicfile.h"
 #include "records/csvline.h"
+#include "text/numtext.h"
+#include "viewer/palettereader.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -70,8 +70,7 @@ private:
 } // namespace
 
 QcWindow::QcWindow(Workbench& workbench, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_workbench(workbench),
-      m_quietDialogs(std::make_unique<NonInteractiveDialogs>()) {
+    : QWidget(parent, Qt::Window), m_workbench(workbench) {
     setObjectName("FormQC");
     setWindowTitle("Quality Control");
     buildControls();
@@ -231,12 +230,12 @@ void QcWindow::buildControls() {
     top->addWidget(m_statusLabel);
 }
 
-Workbench& QcWindow::reader() {
+EntryConverter& QcWindow::reader() {
     if (!m_reader)
-        m_reader = std::make_unique<Workbench>(
+        m_reader = std::make_unique<EntryConverter>(
             std::shared_ptr<const RenotationTable>(&m_workbench.table(), [](const auto*) {}),
-            *m_quietDialogs);
-    m_reader->applyOptions(m_workbench.options());
+            m_workbench.options());
+    m_reader->setOptions(m_workbench.options());
     return *m_reader;
 }
 
