@@ -184,15 +184,6 @@ public:
         std::array<int, 3> rgb{};
         std::array<float, 3> lab{}; // L*, a*, b* as their fields read, in single precision
     };
-    // The Munsell entry chain for the texts `hue`, `value` and `chroma`, of which the last two
-    // read as the numbers `valueNumber` and `chromaNumber` (the strict reading, as a float):
-    // the colour muncie() gives after setTextUtf8 of the three, or nullopt where it fails. No
-    // field, slider, mark or message changes, no box opens and no other window is refreshed,
-    // except for an entry the chain itself rewrites (a whole notation in the hue text, a text
-    // that is not ASCII), which goes through muncie().
-    std::optional<EntryColour> munsellColour(std::string_view hue, std::string_view value,
-                                             std::string_view chroma, float valueNumber,
-                                             float chromaNumber);
     // Enter in a field starts the chain of its group.
     bool enterPressed(Field f);
     // The Munsell chain run by another window's scroll bar: like a slider's, it reports in
@@ -247,6 +238,21 @@ signals:
     void switchChanged(Switch s, bool on);
 
 private:
+    friend class EntryConverter;
+    // The Munsell entry chain for the texts `hue`, `value` and `chroma`, of which the last two
+    // read as the numbers `valueNumber` and `chromaNumber` (the strict reading, as a float):
+    // the colour muncie() gives after setTextUtf8 of the three, or nullopt where it fails. No
+    // field, slider, mark or message changes, except for an entry the chain itself rewrites (a
+    // whole notation in the hue text, a text that is not ASCII), which goes through muncie().
+    std::optional<EntryColour> munsellColour(std::string_view hue, std::string_view value,
+                                             std::string_view chroma, float valueNumber,
+                                             float chromaNumber);
+    // The steps of the Munsell entry chain that decide the colour, from the hue step converth
+    // gave for `hueText`, the value and the chroma: the hue, value and chroma sliders'
+    // positions and, when all three are in range, the colour (`hue` and `value` as the table
+    // took them). The first slider out of range, or Slider::Count when none is.
+    Slider munsellSteps(std::string_view hueText, float& hue, float& value, float chroma,
+                        std::array<int, 3>& positions, CieColour& cie) const;
     struct Engine;
     // A field's text as the chains read and write it, in UTF-8, and the QString the views get,
     // made again only when asked for after the bytes changed. While `shownCurrent` is false the
@@ -280,8 +286,7 @@ private:
     void setFieldUtf8(Field f, std::string_view utf8);
     void writeField(Field f, std::string_view ascii); // texts of the number formatters
     void writeField(Field f, int number);
-    float strict(Field f) const;                // ConversionError naming the field
-    void moveSlider(Slider s, double position); // rounds ties to even; RangeError outside range
+    float strict(Field f) const; // ConversionError naming the field
     void paintSwatch();
     Lab labOf(Xyz& xyz); // xyzlab, CIELAB fields, tolerance hook
     void runXyzrgb(const Xyz& xyz);
