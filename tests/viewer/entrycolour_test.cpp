@@ -1,9 +1,9 @@
 // The palette load's short way through the Munsell entry chain against the chain itself, and its
 // record splitting against the program's CSV reading.
+#include "records/csvline.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "viewer/palettereader.h"
-#include "records/csvline.h"
 
 #include "workbench/entryconverter.h"
 #include "workbench/workbench_fixture.h"
