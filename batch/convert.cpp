@@ -1,9 +1,9 @@
 #include "batch/convert.h"
 
 #include "colorimetry/rgb.h"
+#include "records/csvline.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/csvline.h"
 #include "workbench/palette.h"
 
 #include <algorithm>
@@ -87,79 +87,43 @@ void appendNumber(std::string& out, float value) {
     out += ' ';
 }
 
-bool appendPaletteRecord(std::string& out, const Workbench& wb, std::string_view tag,
-                         std::string_view date, std::string_view time) {
-    LinearRgb linear{};
-    try {
-        linear = displayToLinear(fieldRgb(wb), wb.rgbSettings());
-    } catch (const Error&) {
-        return false;
-    }
-    out += '"';
-    out.append(date);
-    out += "\",\"";
-    out.append(time);
-    out += '"';
-    appendPaletteItem(out, tag);
-    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
-                    Field::A, Field::B})
-        appendPaletteItem(out, wb.textUtf8(f));
-    for (float v : linear) {
-        out += ',';
-        appendPlainText(out, v);
-    }
-    for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
-        appendPaletteItem(out, wb.textUtf8(f));
-    out += "\r\n";
-    return true;
-}
-
 RecordConverter::RecordConverter(std::shared_ptr<const RenotationTable> table, const Job& job,
                                  const Workbench::Options& options)
-    : m_job(job), m_wb(std::move(table), m_dialogs) {
-    m_wb.applyOptions(options);
-    m_wb.setQuiet(job.quiet);
-}
+    : m_job(job), m_converter(std::move(table), options, job.quiet) {}
 
-bool RecordConverter::enter(const Record& r) {
-    m_wb.clearEntries();
-    m_dialogs.clear();
+bool RecordConverter::enter(const Record& r, std::string& extra) {
+    m_ran = true;
+    const auto colour = [&r](std::size_t i) { return std::string_view(r.colour[i]); };
     switch (m_job.chain) {
     case Chain::Munsell:
-        m_wb.setTextUtf8(Field::Hue, r.colour[0]);
-        m_wb.setTextUtf8(Field::Value, r.colour[1]);
-        m_wb.setTextUtf8(Field::Chroma, r.colour[2]);
-        return m_wb.muncie();
+        return m_converter.convert(EntryForm::Munsell, {colour(0), colour(1), colour(2)});
     case Chain::Lab:
-        m_wb.setTextUtf8(Field::L, r.colour[0]);
-        m_wb.setTextUtf8(Field::A, r.colour[1]);
-        m_wb.setTextUtf8(Field::B, r.colour[2]);
-        return m_wb.labChain();
+        return m_converter.convert(EntryForm::Lab, {colour(0), colour(1), colour(2)});
     case Chain::Xyz:
     case Chain::Spectral: {
+        bool ok = false;
         if (m_job.chain == Chain::Spectral) {
-            m_wb.reflectance() = r.reflectance;
+            Xyz xyz{};
             try {
-                const Xyz xyz = tris(r.reflectance, m_wb.weights());
-                for (auto [f, v] : {std::pair{Field::X, xyz.x}, std::pair{Field::Y, xyz.y},
-                                    std::pair{Field::Z, xyz.z}}) {
-                    m_number.clear();
-                    appendPlainText(m_number, v);
-                    m_wb.setTextUtf8(f, m_number);
-                }
+                xyz = tris(r.reflectance, m_converter.weights());
             } catch (const Error& e) {
-                m_dialogs.message(QString::fromUtf8(e.what()), {}, Dialogs::Buttons::Ok);
+                extra = e.what();
+                m_ran = false; // the converter's boxes are the last record's
                 return false;
             }
+            std::array<std::string, 3>& texts = m_numbers;
+            for (std::size_t i = 0; i < 3; ++i) {
+                texts[i].clear();
+                appendPlainText(texts[i], i == 0 ? xyz.x : i == 1 ? xyz.y : xyz.z);
+            }
+            ok = m_converter.convert(EntryForm::Xyz, {texts[0], texts[1], texts[2]});
         } else {
-            m_wb.setTextUtf8(Field::X, r.colour[0]);
-            m_wb.setTextUtf8(Field::Y, r.colour[1]);
-            m_wb.setTextUtf8(Field::Z, r.colour[2]);
+            ok = m_converter.convert(EntryForm::Xyz, {colour(0), colour(1), colour(2)});
         }
-        if (!m_wb.xyzChain()) return false;
+        if (!ok) return false;
         // X + Y + Z = 0 leaves no Munsell notation: nothing to show, so nothing converted.
-        if (m_wb.textUtf8(Field::Hue).empty()) {
-            m_dialogs.message("X + Y + Z is 0: no Munsell notation", {}, Dialogs::Buttons::Ok);
+        if (m_converter.text(Field::Hue).empty()) {
+            extra = "X + Y + Z is 0: no Munsell notation";
             return false;
         }
         return true;
@@ -172,20 +136,32 @@ RecordOutcome RecordConverter::convert(const Record& r, std::int64_t recordNumbe
                                        std::string& palette, std::string_view date,
                                        std::string_view time) {
     RecordOutcome outcome;
-    outcome.converted = enter(r);
-    if (!m_dialogs.messages().isEmpty()) {
-        outcome.reason = m_dialogs.messages().join("; ").toStdString();
+    std::string extra;
+    outcome.converted = enter(r, extra);
+    if ((m_ran && !m_converter.boxes().isEmpty()) || !extra.empty()) {
+        outcome.reason = m_ran ? m_converter.boxesText() : std::string();
+        if (!extra.empty()) outcome.reason += (outcome.reason.empty() ? "" : "; ") + extra;
         outcome.warning = outcome.converted;
     }
     if (outcome.converted) {
-        const auto rgb = m_wb.displayRgb();
+        const auto rgb = m_converter.displayRgb();
         outcome.notDisplayed =
             std::any_of(rgb.begin(), rgb.end(), [](int c) { return c == 0 || c == 255; });
     }
     if (m_job.id == JobId::Xyz) {
-        if (outcome.converted && !appendPaletteRecord(palette, m_wb, r.free[0], date, time)) {
-            outcome.converted = false;
-            outcome.reason = "R, G or B is not a number";
+        if (outcome.converted) {
+            const std::size_t start = palette.size();
+            palette += '"';
+            palette.append(date);
+            palette += "\",\"";
+            palette.append(time);
+            palette += '"';
+            appendPaletteItem(palette, r.free[0]);
+            if (!m_converter.appendPaletteRecord(palette).empty()) {
+                palette.resize(start);
+                outcome.converted = false;
+                outcome.reason = "R, G or B is not a number";
+            }
         }
         return outcome;
     }
@@ -196,7 +172,7 @@ RecordOutcome RecordConverter::convert(const Record& r, std::int64_t recordNumbe
 void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bool ok,
                                   std::string& out) {
     auto field = [&](Field f) {
-        if (ok) appendCsvField(out, m_wb.textUtf8(f));
+        if (ok) appendCsvField(out, m_converter.text(f));
     };
     auto tail = [&] {
         for (Field f : {Field::X, Field::Y, Field::Z}) {
@@ -214,7 +190,7 @@ void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bo
                 field(f);
             ++i;
         }
-        const auto rgb = m_wb.displayRgb();
+        const auto rgb = m_converter.displayRgb();
         for (int c : rgb) {
             out += ',';
             if (ok) appendNumber(out, static_cast<float>(c));
@@ -280,13 +256,13 @@ void RecordConverter::composeLine(const Record& r, std::int64_t recordNumber, bo
         for (const std::string& f : r.free)
             zoneText(f);
         for (Field f : {Field::Hue, Field::Value, Field::Chroma})
-            zoneText(ok ? m_wb.textUtf8(f) : std::string_view());
+            zoneText(ok ? m_converter.text(f) : std::string_view());
         const Reflectance& refl = r.reflectance;
         // X, Y, Z come from the reflectances, whether or not a notation was found for them.
         Xyz xyz{};
         bool measured = true;
         try {
-            xyz = tris(refl, m_wb.weights());
+            xyz = tris(refl, m_converter.weights());
         } catch (const Error&) {
             measured = false;
         }

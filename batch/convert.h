@@ -1,14 +1,13 @@
 #pragma once
-// One record through the workbench: its texts go into the entry fields of a cleared workbench,
-// the job's chain runs, and the output line is composed from the fields, as the main window
-// would show them.
+// One record through the entry converter: its texts are the entry of the job's form, and the
+// output line is composed from the fields, as the main window would show them.
 #include "batch/jobs.h"
 #include "batch/records.h"
-#include "workbench/dialogs.h"
-#include "workbench/workbench.h"
+#include "workbench/entryconverter.h"
 
 #include <QDateTime>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -35,13 +34,8 @@ std::string illuminantNote(const Workbench::Options& options);
 // Appends `text` as a line-written number: a blank (or "-"), the shortest text, a blank.
 void appendNumber(std::string& out, float value);
 
-// The palette record of a workbench's current colour, as SaveData writes it, ended by CR LF.
-// Returns false (nothing appended) when the RGB fields do not hold numbers.
-bool appendPaletteRecord(std::string& out, const Workbench& wb, std::string_view tag,
-                         std::string_view date, std::string_view time);
-
-// A worker's converter: a workbench of its own on the shared table with the main workbench's
-// options, quiet for the quiet jobs.
+// A worker's converter: an entry converter of its own on the shared table with the main
+// workbench's options, quiet for the quiet jobs, and the job's line made of what it shows.
 class RecordConverter {
 public:
     RecordConverter(std::shared_ptr<const RenotationTable> table, const Job& job,
@@ -52,16 +46,15 @@ public:
     RecordOutcome convert(const Record& record, std::int64_t recordNumber, std::string& out,
                           std::string& palette, std::string_view date, std::string_view time);
 
-    Workbench& workbench() { return m_wb; }
-
 private:
-    bool enter(const Record& record);
+    // False when the record did not convert; `extra` says why where no box of the chain does.
+    bool enter(const Record& record, std::string& extra);
     void composeLine(const Record& record, std::int64_t recordNumber, bool ok, std::string& out);
 
     const Job& m_job;
-    NonInteractiveDialogs m_dialogs;
-    Workbench m_wb;
-    std::string m_number; // a number's text on its way into a field
+    EntryConverter m_converter;
+    bool m_ran = false;                   // the converter converted the last record
+    std::array<std::string, 3> m_numbers; // X, Y, Z texts of a spectrum on their way in
 };
 
 } // namespace zul::batch

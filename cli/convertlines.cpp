@@ -1,5 +1,5 @@
-// The per-line converters of `zul convert`: field texts from a workbench of the worker's own, or
-// the engine's unrounded results.
+// The per-line converters of `zul convert`: field texts from an entry converter of the worker's
+// own, or the engine's unrounded results.
 #include "cli/convert.h"
 #include "records/csvline.h"
 
@@ -10,14 +10,14 @@
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "text/printable.h"
-#include "workbench/dialogs.h"
+#include "workbench/entryconverter.h"
 #include "workbench/palette.h"
-#include "workbench/workbench.h"
 
 #include <algorithm>
 
 #include <array>
 #include <charconv>
+#include <span>
 
 namespace zul::cli {
 
@@ -109,14 +109,12 @@ const std::vector<std::string>& munsellFields(Form form, const std::vector<std::
     return split;
 }
 
-// Field texts of a workbench: typed into the form's fields of a blank form, Enter pressed.
-class WorkbenchConverter : public LineConverter {
+// Field texts of the entry converter, one line of them per colour.
+class FieldTextConverter : public LineConverter {
 public:
-    WorkbenchConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
+    FieldTextConverter(std::shared_ptr<const RenotationTable> table, const ConvertOptions& o)
         : m_form(o.from), m_delimiter(o.delimiter), m_columns(o.columns), m_explain(o.explain),
-          m_wb(std::move(table), m_dialogs) {
-        o.settings.applyTo(m_wb);
-    }
+          m_converter(table, o.settings.options(table)) {}
 
     bool convert(const std::vector<std::string>& line, std::string& out) override {
         const EntryFormInfo& form = entryForm(m_form);
@@ -150,29 +148,28 @@ public:
             appendFailedRow(out, kFieldColumns, wrongCount(m_form, fields.size()), m_delimiter);
             return false;
         }
-        m_wb.clearEntries();
-        m_dialogs.clear();
         const bool semicolon = m_delimiter == ';';
         if (semicolon)
             for (std::string& t : m_typed)
                 t.clear();
+        std::array<std::string_view, 4> texts;
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            const Field field = form.fields[i].field;
-            std::string_view text = asFieldText(fields[i], m_held);
+            std::string_view text = asFieldText(fields[i], m_entries[i]);
             if (semicolon) {
-                std::string& typed = m_typed[static_cast<std::size_t>(field)];
+                std::string& typed = m_typed[static_cast<std::size_t>(form.fields[i].field)];
                 typed.assign(text);
-                m_held = typed;
-                std::replace(m_held.begin(), m_held.end(), ',', '.'); // the decimal comma
-                text = m_held;
+                m_entries[i] = typed;
+                std::replace(m_entries[i].begin(), m_entries[i].end(), ',', '.'); // decimal comma
+                text = m_entries[i];
             }
-            m_wb.setTextUtf8(field, text);
+            texts[i] = text;
         }
-        const bool ok = m_wb.enterPressed(form.enter);
+        const bool ok = m_converter.convert(
+            m_form, std::span<const std::string_view>(texts.data(), fields.size()));
 
         CsvLineBuffer results(out, m_delimiter);
         for (int f = 0; f < kFieldColumns; ++f) {
-            const std::string_view text = m_wb.textUtf8(static_cast<Field>(f));
+            const std::string_view text = m_converter.text(static_cast<Field>(f));
             const std::string& original = m_typed[static_cast<std::size_t>(f)];
             // An entry the chain left as it was goes out as it came in.
             if (!original.empty() && sameBarPoint(original, text) && !isNumber(text))
@@ -181,60 +178,18 @@ public:
                 appendText(results, text, m_delimiter);
             results.put(m_delimiter);
         }
-        appendNote(results);
+        m_note.clear();
+        m_converter.appendNotes(m_note, m_explain);
+        // Control characters of the input quoted in a reason are shown, never sent.
+        if (hasControls(m_note))
+            results.field(printable(m_note));
+        else if (!m_note.empty())
+            results.field(m_note);
         results.put('\n');
         return ok;
     }
 
 private:
-    // Messages shown during the chain first, then the marks the window shows beside it.
-    void appendNote(CsvLineBuffer& line) {
-        const QStringList& messages = m_dialogs.messages();
-        // The reason in the Messages field's words, in place of a box it spells out.
-        const QString reason = m_explain ? m_wb.message() : QString();
-        const QString valueNote = m_wb.valueNote();
-        m_note.clear();
-        int parts = 0;
-        bool valueNoteIn = false;
-        auto add = [&](const QString& part) {
-            if (parts++ > 0) m_note += "; ";
-            valueNoteIn = valueNoteIn || part == valueNote;
-            appendNotePart(part);
-        };
-        for (const QString& m : messages)
-            if (reason.isEmpty() || !reason.startsWith(m)) add(m);
-        if (!reason.isEmpty()) add(reason);
-        if (!valueNote.isEmpty() && !valueNoteIn) add(valueNote);
-        if (!m_wb.munsellNote().isEmpty()) add(m_wb.munsellNote());
-        if (!m_wb.rangeWarning().isEmpty()) add(m_wb.rangeWarning());
-        if (parts == 0) return;
-        // Control characters of the input quoted in a reason are shown, never sent.
-        if (hasControls(m_note))
-            line.field(printable(m_note));
-        else
-            line.field(m_note);
-    }
-
-    // The UTF-8 of a part of the note. The last one beyond ASCII (the extrapolation mark, nearly
-    // always) is kept with its text: the same text again is known by its data.
-    void appendNotePart(const QString& text) {
-        const std::size_t at = m_note.size();
-        m_note.resize(at + static_cast<std::size_t>(text.size()));
-        char* to = m_note.data() + at;
-        bool ascii = true;
-        for (QChar c : text) {
-            ascii = ascii && c.unicode() < 0x80;
-            *to++ = static_cast<char>(c.unicode());
-        }
-        if (ascii) return;
-        m_note.resize(at);
-        if (text.constData() != m_wideText.constData() || text.size() != m_wideText.size()) {
-            m_wideText = text;
-            m_wideUtf8 = text.toStdString();
-        }
-        m_note += m_wideUtf8;
-    }
-
     Form m_form;
     char m_delimiter;
     std::vector<int> m_columns;
@@ -242,12 +197,10 @@ private:
     std::vector<std::string> m_picked;
     std::vector<std::string> m_split;
     std::array<std::string, kFieldColumns> m_typed; // the semicolon file's entries as they came
+    std::array<std::string, 4> m_entries;           // entries made for the converter
     std::string m_held;                             // a text made for the moment
     std::string m_note;
-    QString m_wideText;
-    std::string m_wideUtf8;
-    NonInteractiveDialogs m_dialogs;
-    Workbench m_wb;
+    EntryConverter m_converter;
 };
 
 // Munsell notation to X, Y, Z and x, y by the engine, unrounded.
@@ -355,7 +308,7 @@ std::unique_ptr<LineConverter> makeConverter(std::shared_ptr<const RenotationTab
     if (options.raw && options.from == Form::Xyz)
         return std::make_unique<RawXyzConverter>(std::move(table), options);
     if (options.raw) throw std::invalid_argument("--raw is for the munsell and xyz forms");
-    return std::make_unique<WorkbenchConverter>(std::move(table), options);
+    return std::make_unique<FieldTextConverter>(std::move(table), options);
 }
 
 } // namespace zul::cli

@@ -238,10 +238,8 @@ int run(const Invocation& inv) {
     QcReport report;
     report.tolerance = r.tolerance;
     {
-        NonInteractiveDialogs dialogs;
-        Workbench wb(table, dialogs);
-        r.options.settings.applyTo(wb);
-        const QcReading standard = readColour(wb, standardText->form, standardText->fields);
+        EntryConverter converter(table, r.options.settings.options(table));
+        const QcReading standard = readColour(converter, standardText->form, standardText->fields);
         if (!standard.colour)
             return inv.usageError("--standard \"" + r.standard + "\": " + standard.error);
         report.standard = *standard.colour;

@@ -1,10 +1,10 @@
 #include "imaging/palettebuilder.h"
 
 #include "colorimetry/rgb.h"
+#include "records/atomicfile.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/atomicfile.h"
-#include "workbench/dialogs.h"
+#include "workbench/entryconverter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,13 +27,6 @@ std::int64_t blocksPerBatch(const PaletteGrid& grid) {
     const std::int64_t columns = (128 + grid.n - 1) / grid.n;
     return std::clamp<std::int64_t>(columns * grid.rows, 64, 2048);
 }
-
-// The texts of a record after its tag, in the order of the line; the linear r, g, b between.
-constexpr std::array<Field, 9> kColourFields = {Field::Hue, Field::Value, Field::Chroma,
-                                                Field::X,   Field::Y,     Field::Z,
-                                                Field::L,   Field::A,     Field::B};
-constexpr std::array<Field, 7> kRgbCmykFields = {Field::R, Field::G,  Field::Bl, Field::C,
-                                                 Field::M, Field::Ye, Field::K};
 
 // The most colours a worker remembers; a picture cut finer than that has repeats close together.
 constexpr std::size_t kMaxRemembered = std::size_t(1) << 15;
@@ -77,14 +70,12 @@ void appendCoordinate(std::string& out, int v) {
     out += decimal(v, digits);
 }
 
-// One worker's conversions: a workbench of its own on the shared table, the linear texts of
-// the channel values it has met, and the records of the colours it has converted.
+// One worker's conversions: an entry converter of its own on the shared table, and the
+// records of the colours it has converted.
 class BlockConverter {
 public:
     BlockConverter(const PaletteBuildJob& job, std::int64_t blocks)
-        : m_wb(job.table, m_dialogs), m_reuse(job.reuseRecords) {
-        m_wb.applyOptions(job.options);
-        m_settings = m_wb.rgbSettings();
+        : m_converter(job.table, job.options), m_reuse(job.reuseRecords) {
         if (m_reuse) {
             const auto wanted = static_cast<std::size_t>(std::max<std::int64_t>(blocks, 64));
             m_remembered.resize(std::min(std::bit_ceil(wanted), kMaxRemembered));
@@ -133,60 +124,19 @@ private:
     };
 
     bool convert(const Rgb8& c, std::string& out, QString& failure) {
-        // Every block from empty fields: nothing of the previous block can show through.
-        m_wb.clearEntries();
-        m_dialogs.clear();
         char digits[3][12];
-        const std::array<int, 3> typed = {c.r, c.g, c.b};
-        for (std::size_t i = 0; i < 3; ++i)
-            m_wb.setTextUtf8(kRgbCmykFields[i], decimal(typed[i], digits[i]));
-        if (!m_wb.rgbChain()) {
-            failure = m_dialogs.messages().join("; ");
+        if (!m_converter.convert(EntryForm::Rgb, {decimal(c.r, digits[0]), decimal(c.g, digits[1]),
+                                                  decimal(c.b, digits[2])})) {
+            failure = m_converter.boxes().join("; ");
             return false;
         }
-        // The R, G, B the chain left in the fields; most often the texts just typed.
-        DisplayRgb rgb{};
-        bool asTyped = true;
-        for (std::size_t i = 0; i < 3 && asTyped; ++i) {
-            asTyped = m_wb.textUtf8(kRgbCmykFields[i]) == decimal(typed[i], digits[i]);
-            rgb[i] = static_cast<std::int16_t>(typed[i]);
-        }
-        const std::string* linear[3] = {};
-        try {
-            if (!asTyped) rgb = fieldRgb(m_wb);
-            linear[0] = &m_linear[0][static_cast<std::size_t>(rgb[0])];
-            linear[1] = &m_linear[1][static_cast<std::size_t>(rgb[1])];
-            linear[2] = &m_linear[2][static_cast<std::size_t>(rgb[2])];
-            // Each linear value depends on its own channel alone: its text is made once.
-            if (linear[0]->empty() || linear[1]->empty() || linear[2]->empty()) {
-                const LinearRgb values = displayToLinear(rgb, m_settings);
-                for (std::size_t i = 0; i < 3; ++i) {
-                    std::string& text = m_linear[i][static_cast<std::size_t>(rgb[i])];
-                    text.clear();
-                    appendPlainText(text, values[i]);
-                }
-            }
-        } catch (const Error& e) {
-            failure = QString::fromStdString(e.what());
-            return false;
-        }
-        for (Field f : kColourFields)
-            appendPaletteItem(out, m_wb.textUtf8(f));
-        for (const std::string* text : linear) {
-            out += ',';
-            out += *text;
-        }
-        for (Field f : kRgbCmykFields)
-            appendPaletteItem(out, m_wb.textUtf8(f));
-        out += "\r\n";
-        return true;
+        const std::string reason = m_converter.appendPaletteRecord(out);
+        if (!reason.empty()) failure = QString::fromStdString(reason);
+        return reason.empty();
     }
 
-    NonInteractiveDialogs m_dialogs;
-    Workbench m_wb;
-    RgbSettings m_settings;
+    EntryConverter m_converter;
     bool m_reuse;
-    std::array<std::array<std::string, 256>, 3> m_linear;
     std::vector<Remembered> m_remembered;
     int m_shift = 32;
 };
@@ -198,25 +148,6 @@ QString blockTag(int x0, int y0) {
     appendCoordinate(tag, x0);
     appendCoordinate(tag, y0);
     return QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
-}
-
-bool currentPaletteRecord(const Workbench& wb, const QDateTime& when, PaletteRecord& record,
-                          QString& failure) {
-    try {
-        record.linear = displayToLinear(fieldRgb(wb), wb.rgbSettings());
-    } catch (const Error& e) {
-        failure = QString::fromStdString(e.what());
-        return false;
-    }
-    record.when = when;
-    record.tag = wb.tag();
-    record.fields.clear();
-    for (Field f : kColourFields)
-        record.fields << wb.text(f);
-    record.rgbCmyk.clear();
-    for (Field f : kRgbCmykFields)
-        record.rgbCmyk << wb.text(f);
-    return true;
 }
 
 QString paletteFileFor(const QString& answer) {

@@ -1,8 +1,8 @@
 #pragma once
 // A palette from a whole picture: the picture is cut into n x n blocks, each block's average
-// colour runs through the RGB entry chain of a workbench and becomes one palette record, exactly
-// as the main window's "RGB, Enter, save with tag" would write it. Blocks are converted on the
-// ordered pipeline, one workbench per worker, and written in order to a temporary file that
+// colour runs through the RGB entry chain of an entry converter and becomes one palette record,
+// exactly as the main window's "RGB, Enter, save with tag" would write it. Blocks are converted on
+// the ordered pipeline, one converter per worker, and written in order to a temporary file that
 // replaces the palette only when every record is in.
 #include "imaging/blockaverage.h"
 #include "workbench/palette.h"
@@ -51,12 +51,6 @@ PaletteBuildResult buildPalette(const PaletteBuildJob& job);
 
 // The tag of the block at (x0, y0): both numbers with a leading blank, " 0 10".
 QString blockTag(int x0, int y0);
-
-// What saving with a tag already set appends for the workbench's current colour: its field
-// texts, the linear r, g, b of its RGB fields, its tag. False when the RGB fields do not hold
-// whole numbers (the reason in `failure`).
-bool currentPaletteRecord(const Workbench& wb, const QDateTime& when, PaletteRecord& record,
-                          QString& failure);
 
 // The palette file for a name typed at the prompt: its file-name part in upper case (the folders
 // keep their case), ".CSV" appended unless it ends so already.

@@ -77,8 +77,7 @@ private:
 } // namespace
 
 QcWindow::QcWindow(Workbench& workbench, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_workbench(workbench),
-      m_quietDialogs(std::make_unique<NonInteractiveDialogs>()) {
+    : QWidget(parent, Qt::Window), m_workbench(workbench) {
     setObjectName("FormQC");
     setWindowTitle("Quality Control");
     buildControls();
@@ -238,12 +237,12 @@ void QcWindow::buildControls() {
     top->addWidget(m_statusLabel);
 }
 
-Workbench& QcWindow::reader() {
+EntryConverter& QcWindow::reader() {
     if (!m_reader)
-        m_reader = std::make_unique<Workbench>(
+        m_reader = std::make_unique<EntryConverter>(
             std::shared_ptr<const RenotationTable>(&m_workbench.table(), [](const auto*) {}),
-            *m_quietDialogs);
-    m_reader->applyOptions(m_workbench.options());
+            m_workbench.options());
+    m_reader->setOptions(m_workbench.options());
     return *m_reader;
 }
 

@@ -3,6 +3,7 @@
 // formula's ΔE, the parts, the words and the verdict, the a*b* plot and the L* bar, and export
 // of the table as CSV and of the report as PDF.
 #include "qc/report.h"
+#include "workbench/entryconverter.h"
 #include "workbench/entryforms.h"
 
 #include <QDateTime>
@@ -55,11 +56,11 @@ private:
     void addSample(std::vector<std::string> ids, const std::vector<std::string>& fields,
                    EntryForm form);
     EntryForm sampleForm() const;
-    Workbench& reader(); // a workbench of the window's own, on the main window's settings
+    // The window's own entry converter, on the main window's settings.
+    EntryConverter& reader();
 
     Workbench& m_workbench;
-    std::unique_ptr<Dialogs> m_quietDialogs;
-    std::unique_ptr<Workbench> m_reader;
+    std::unique_ptr<EntryConverter> m_reader;
     QcReport m_report;
     bool m_hasStandard = false;
     QString m_status;

@@ -2,8 +2,8 @@
 
 #include "munsell/hue.h"
 #include "munsell/notation.h"
-#include "text/numtext.h"
 #include "records/csvline.h"
+#include "text/numtext.h"
 
 #include <cctype>
 
@@ -40,24 +40,17 @@ std::optional<QcColour> colourShown(const Workbench& wb) {
     return c;
 }
 
-QcReading readColour(Workbench& wb, EntryForm form, const std::vector<std::string>& given) {
-    const EntryFormInfo& info = entryForm(form);
-    std::vector<std::string> fields = given;
-    if (form == EntryForm::Munsell && given.size() == 1) {
-        if (const auto parts = splitMunsellNotation(given[0]))
-            fields = {parts->hue, parts->value, parts->chroma};
-    }
-    if (fields.size() != info.fields.size())
-        return {std::nullopt, "expected " + std::to_string(info.fields.size()) + " fields (" +
-                                  fieldNames(form) + "), got " + std::to_string(fields.size())};
-    wb.clearEntries();
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        wb.setText(info.fields[i].field, QString::fromStdString(fields[i]));
-    wb.enterPressed(info.enter);
+QcReading readColour(EntryConverter& converter, EntryForm form,
+                     const std::vector<std::string>& given) {
+    const std::vector<std::string_view> texts(given.begin(), given.end());
+    if (std::string problem = EntryConverter::countProblem(form, texts); !problem.empty())
+        return {std::nullopt, std::move(problem)};
+    converter.convert(form, texts);
     QcReading r;
-    r.colour = colourShown(wb);
+    r.colour = colourShown(converter.workbench());
     if (!r.colour)
-        r.error = wb.message().isEmpty() ? "no CIELAB values" : wb.message().toStdString();
+        r.error =
+            converter.reason().isEmpty() ? "no CIELAB values" : converter.reason().toStdString();
     return r;
 }
 

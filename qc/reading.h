@@ -1,8 +1,9 @@
 #pragma once
-// Standards and samples read as the main window reads an entry: the texts typed into one entry
-// form of a workbench, Enter pressed, and the CIELAB and Munsell fields read back as shown. The
-// command line, the window and a palette all judge the same numbers.
+// Standards and samples read as the main window reads an entry: one entry form's texts through
+// the entry converter, and the CIELAB and Munsell fields it shows. The command line, the window
+// and a palette all judge the same numbers.
 #include "qc/tolerance.h"
+#include "workbench/entryconverter.h"
 #include "workbench/entryforms.h"
 
 #include <optional>
@@ -20,9 +21,9 @@ struct QcReading {
     std::string error; // why there is no colour
 };
 
-// Types `fields` (one whole Munsell notation stands for three) into `form` of a cleared `wb`
-// and presses Enter there.
-QcReading readColour(Workbench& wb, EntryForm form, const std::vector<std::string>& fields);
+// Converts `fields` (one whole Munsell notation stands for three) as an entry of `form`.
+QcReading readColour(EntryConverter& converter, EntryForm form,
+                     const std::vector<std::string>& fields);
 
 // A colour written in one text: "FORM:v1,v2,..." for any entry form by its command-line name
 // ("xyz:41.2,21.3,1.9"), a Munsell notation ("5R 4/14", "N 5/") or three numbers, read as

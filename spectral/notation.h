@@ -1,10 +1,9 @@
 #pragma once
 // The Munsell notation of a spectrum, always from illuminant C and the 2 degree observer (the
-// renotation's own conditions), typed into the main window's XYZ fields and converted by its
-// chain, so it reads as the window and `zul convert --from xyz` would show it.
+// renotation's own conditions), converted as an XYZ entry of the main window, so it reads as the
+// window and `zul convert --from xyz` would show it.
 #include "spectral/weights.h"
-#include "workbench/dialogs.h"
-#include "workbench/workbench.h"
+#include "workbench/entryconverter.h"
 
 #include <memory>
 #include <string>
@@ -19,8 +18,7 @@ public:
     std::string operator()(const XyzD& underC2);
 
 private:
-    NonInteractiveDialogs m_dialogs;
-    Workbench m_wb;
+    EntryConverter m_converter;
 };
 
 } // namespace zul::spectral

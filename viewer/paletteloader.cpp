@@ -3,6 +3,7 @@
 #include "records/csvline.h"
 #include "records/paletterecord.h"
 #include "records/safefiles.h"
+#include "viewer/palettereader.h"
 
 #include <QFile>
 
@@ -100,11 +101,12 @@ private:
 
 } // namespace
 
-void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
-                          const std::string& value, const std::string& chroma, float valueNumber,
-                          float chromaNumber, long line, PointTable& t, const RecordColour& own) {
+void convertPaletteRecord(EntryConverter& converter, const std::string& name,
+                          const std::string& hue, const std::string& value,
+                          const std::string& chroma, float valueNumber, float chromaNumber,
+                          long line, PointTable& t, const RecordColour& own) {
     const std::optional<Workbench::EntryColour> colour =
-        wb.munsellColour(hue, value, chroma, valueNumber, chromaNumber);
+        converter.munsellColour(hue, value, chroma, valueNumber, chromaNumber);
 
     const float step = paletteHueStep(hue);
     const float angle = paletteHueAngle(step);
@@ -146,14 +148,10 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
     stages.read = [&](Batch& b) { return reader.fill(b); };
     stages.makeWorker = [&]() -> std::function<void(Batch&)> {
         struct Worker {
-            NonInteractiveDialogs dialogs;
-            Workbench wb;
+            EntryConverter converter;
             PaletteFields fields;
             std::vector<std::string> scratch;
-            explicit Worker(const PaletteLoadRequest& r) : wb(r.table, dialogs) {
-                wb.startUp();
-                wb.applyOptions(r.options);
-            }
+            explicit Worker(const PaletteLoadRequest& r) : converter(r.table, r.options) {}
         };
         auto w = std::make_shared<Worker>(request);
         return [w](Batch& b) {
@@ -176,8 +174,7 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
                     b.withoutNotation.push_back(l.number);
                     continue;
                 }
-                w->dialogs.clear();
-                convertPaletteRecord(w->wb, f.name, f.hue, f.value, f.chroma, f.valueNumber,
+                convertPaletteRecord(w->converter, f.name, f.hue, f.value, f.chroma, f.valueNumber,
                                      f.chromaNumber, l.number, b.points, f.own);
             }
         };

@@ -3,10 +3,10 @@
 // file into batches of lines, each worker reads the records and runs every one through the
 // Munsell entry chain of a workbench of its own (given the main workbench's options), and the
 // calling thread appends the batches in file order.
-#include "viewer/pointtable.h"
 #include "records/linesource.h"
+#include "viewer/pointtable.h"
+#include "workbench/entryconverter.h"
 #include "workbench/pipeline.h"
-#include "workbench/workbench.h"
 
 #include <QString>
 
@@ -55,10 +55,10 @@ PaletteLoadResult loadPalette(const ChunkReader& read, const PaletteLoadRequest&
 QString withoutNotationText(const PaletteLoadResult& r);
 PaletteLoadResult loadPaletteFile(const QString& fileName, const PaletteLoadRequest& request);
 
-// One record through a workbench's Munsell entry chain into `table`, as the loader does it.
-void convertPaletteRecord(Workbench& wb, const std::string& name, const std::string& hue,
-                          const std::string& value, const std::string& chroma, float valueNumber,
-                          float chromaNumber, long line, PointTable& table,
-                          const RecordColour& own = {});
+// One record's Munsell entry through `converter` into `table`, as the loader does it.
+void convertPaletteRecord(EntryConverter& converter, const std::string& name,
+                          const std::string& hue, const std::string& value,
+                          const std::string& chroma, float valueNumber, float chromaNumber,
+                          long line, PointTable& table, const RecordColour& own = {});
 
 } // namespace zul

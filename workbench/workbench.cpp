@@ -9,9 +9,9 @@
 #include "munsell/notation.h"
 #include "munsell/table.h"
 #include "munsell/value.h"
+#include "records/atomicfile.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/atomicfile.h"
 #include "workbench/entryforms.h"
 #include "workbench/palette.h"
 
@@ -407,12 +407,6 @@ bool isDarkNeutral(std::string_view hue, float value, float chroma) {
 
 } // namespace
 
-void Workbench::moveSlider(Slider s, double position) {
-    const std::optional<int> p = sliderPosition(s, position);
-    if (!p) throw RangeError("slider position out of range");
-    m_sliders[static_cast<int>(s)] = *p;
-}
-
 void Workbench::reportFailure(const QString& message) {
     if (!m_boxless) m_dialogs.message(message);
 }
@@ -532,33 +526,24 @@ bool Workbench::muncie() {
         float value = number(Field::Value);
         const float chroma = number(Field::Chroma);
         const float typedValue = value;
-        // Below the table's lowest level only the neutrals are known: the white's chromaticity
-        // at the value's luminance, down to black at N 0/.
-        const bool darkNeutral = isDarkNeutral(hueText, value, chroma);
-
+        std::array<int, 3> positions{};
+        CieColour cie;
+        const Slider outside = munsellSteps(hueText, hue, value, chroma, positions, cie);
+        // The sliders up to the one out of range move, each in turn.
         m_guard = true;
-        try {
-            auto move = [&](Slider s, double position, Field f, const char* range) {
-                try {
-                    moveSlider(s, position);
-                } catch (const RangeError&) {
-                    throw MunsellReason(
-                        (quoted(f) + " is out of range; use " + range).toStdString());
-                }
-            };
-            move(Slider::Hue, static_cast<double>(hue) * 2, Field::Hue, "0 to 100");
-            move(Slider::Value, static_cast<double>(darkNeutral ? kLowestValue : value) * 2,
-                 Field::Value, "0.5 to 10");
-            move(Slider::Chroma, chroma, Field::Chroma, "0 to 40");
-        } catch (...) {
-            m_guard = false;
-            throw;
-        }
+        const Slider sliders[3] = {Slider::Hue, Slider::Value, Slider::Chroma};
+        for (std::size_t i = 0; i < 3 && sliders[i] != outside; ++i)
+            m_sliders[static_cast<int>(sliders[i])] = positions[i];
         m_guard = false;
-
-        if (hue >= 100) hue -= 100;
-        CieColour cie = darkNeutral ? darkNeutralCie(value)
-                                    : mun2xyz(hue, value, chroma, *m_table, conditions());
+        if (outside == Slider::Hue)
+            throw MunsellReason(
+                (quoted(Field::Hue) + " is out of range; use 0 to 100").toStdString());
+        if (outside == Slider::Value)
+            throw MunsellReason(
+                (quoted(Field::Value) + " is out of range; use 0.5 to 10").toStdString());
+        if (outside == Slider::Chroma)
+            throw MunsellReason(
+                (quoted(Field::Chroma) + " is out of range; use 0 to 40").toStdString());
         // Beyond the renotation data there is no colour to show; zeros would pass for black.
         if (!cie.inReach)
             throw MunsellReason((text(Field::Hue) + " " + text(Field::Value) + "/" +
@@ -594,6 +579,25 @@ bool Workbench::muncie() {
     return ok;
 }
 
+Slider Workbench::munsellSteps(std::string_view hueText, float& hue, float& value, float chroma,
+                               std::array<int, 3>& positions, CieColour& cie) const {
+    // Below the table's lowest level only the neutrals are known: the white's chromaticity at
+    // the value's luminance, down to black at N 0/.
+    const bool darkNeutral = isDarkNeutral(hueText, value, chroma);
+    const std::pair<Slider, double> wanted[3] = {
+        {Slider::Hue, static_cast<double>(hue) * 2},
+        {Slider::Value, static_cast<double>(darkNeutral ? kLowestValue : value) * 2},
+        {Slider::Chroma, chroma}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::optional<int> p = sliderPosition(wanted[i].first, wanted[i].second);
+        if (!p) return wanted[i].first;
+        positions[i] = *p;
+    }
+    if (hue >= 100) hue -= 100;
+    cie = darkNeutral ? darkNeutralCie(value) : mun2xyz(hue, value, chroma, *m_table, conditions());
+    return Slider::Count;
+}
+
 std::optional<Workbench::EntryColour>
 Workbench::munsellColour(std::string_view hue, std::string_view value, std::string_view chroma,
                          float valueNumber, float chromaNumber) {
@@ -608,23 +612,17 @@ Workbench::munsellColour(std::string_view hue, std::string_view value, std::stri
                            {readNumberText(textUtf8(Field::L)), readNumberText(textUtf8(Field::A)),
                             readNumberText(textUtf8(Field::B))}};
     }
-    // The steps of muncie() that decide the colour, in its order; what it writes on the way and
-    // does not read again is left out.
+    // muncie() without the fields it writes and does not read again.
     try {
         std::string hueText(hue);
         bool formatError = false; // the chain goes on with the hue converth gives
         float h =
             isNeutralHue(hueText) && chromaNumber == 0 ? 0.0f : converth(hueText, &formatError);
         float v = valueNumber;
-        const bool darkNeutral = isDarkNeutral(hueText, v, chromaNumber);
-        if (!sliderPosition(Slider::Hue, static_cast<double>(h) * 2) ||
-            !sliderPosition(Slider::Value,
-                            static_cast<double>(darkNeutral ? kLowestValue : v) * 2) ||
-            !sliderPosition(Slider::Chroma, chromaNumber))
+        std::array<int, 3> positions{};
+        CieColour cie;
+        if (munsellSteps(hueText, h, v, chromaNumber, positions, cie) != Slider::Count)
             return std::nullopt;
-        if (h >= 100) h -= 100;
-        const CieColour cie =
-            darkNeutral ? darkNeutralCie(v) : mun2xyz(h, v, chromaNumber, *m_table, conditions());
         // The X, Y, Z, x and y fields take only finite numbers.
         if (!cie.inReach || !std::isfinite(cie.X) || !std::isfinite(cie.Y) ||
             !std::isfinite(cie.Z) || !std::isfinite(cie.x) || !std::isfinite(cie.y))
@@ -1019,6 +1017,70 @@ std::array<int, 3> Workbench::tintFieldBackground() const {
             static_cast<int>(std::lround(255 * m_gain[2]))};
 }
 
+std::string_view Workbench::munsellNoteUtf8() const {
+    return m_munsellNote.isEmpty() ? std::string_view() : std::string_view(kExtrapolatedNote);
+}
+
+namespace {
+
+// The display channel a field holds, as fieldRgb reads it; a plain whole number, which every
+// chain writes, without the general reading.
+std::int16_t channelOf(std::string_view text) {
+    const bool plain =
+        !text.empty() && text.size() <= 3 && (text[0] != '0' || text.size() == 1) &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!plain) return std::clamp<std::int16_t>(roundToInt16(parseStrict(text)), 0, 255);
+    int v = 0;
+    for (char c : text)
+        v = v * 10 + (c - '0');
+    return static_cast<std::int16_t>(std::min(v, 255));
+}
+
+constexpr Field kRecordColourFields[] = {Field::Hue, Field::Value, Field::Chroma,
+                                         Field::X,   Field::Y,     Field::Z,
+                                         Field::L,   Field::A,     Field::B};
+constexpr Field kRecordRgbCmykFields[] = {Field::R, Field::G,  Field::Bl, Field::C,
+                                          Field::M, Field::Ye, Field::K};
+
+} // namespace
+
+std::string Workbench::paletteRecord(std::string& line, LinearTexts* linear) const {
+    std::array<std::string, 3> made;
+    std::array<const std::string*, 3> linearText{};
+    try {
+        const DisplayRgb rgb = {channelOf(textUtf8(Field::R)), channelOf(textUtf8(Field::G)),
+                                channelOf(textUtf8(Field::Bl))};
+        bool known = linear != nullptr;
+        for (std::size_t i = 0; i < 3 && known; ++i) {
+            linearText[i] = &linear->text[i][static_cast<std::size_t>(rgb[i])];
+            known = !linearText[i]->empty();
+        }
+        if (!known) {
+            // Each linear value depends on its own channel alone.
+            const LinearRgb values = displayToLinear(rgb, rgbSettings());
+            for (std::size_t i = 0; i < 3; ++i) {
+                std::string& text =
+                    linear ? linear->text[i][static_cast<std::size_t>(rgb[i])] : made[i];
+                text.clear();
+                appendPlainText(text, values[i]);
+                linearText[i] = &text;
+            }
+        }
+    } catch (const Error& e) {
+        return e.what();
+    }
+    for (Field f : kRecordColourFields)
+        appendPaletteItem(line, textUtf8(f));
+    for (const std::string* text : linearText) {
+        line += ',';
+        line += *text;
+    }
+    for (Field f : kRecordRgbCmykFields)
+        appendPaletteItem(line, textUtf8(f));
+    line += "\r\n";
+    return {};
+}
+
 bool Workbench::notSaved() {
     setMessage("Not saved", false);
     emit changed();
@@ -1065,27 +1127,22 @@ bool Workbench::SaveData(float mode) {
     m_sliders[static_cast<int>(Slider::B)] = m_b;
     m_guard = false;
 
-    PaletteRecord record;
-    record.when = QDateTime::currentDateTime();
-    record.tag = m_tag;
-    for (Field f : {Field::Hue, Field::Value, Field::Chroma, Field::X, Field::Y, Field::Z, Field::L,
-                    Field::A, Field::B})
-        record.fields << text(f);
-    try {
-        record.linear = displayToLinear(rgb, rgbSettings());
-    } catch (const Error& e) {
+    std::string line;
+    line.reserve(192);
+    appendPaletteDateTime(line, QDateTime::currentDateTime());
+    appendPaletteText(line, m_tag);
+    if (const std::string failure = paletteRecord(line); !failure.empty()) {
         reportFailure("Nothing saved to " + wholePath(m_paletteFile) + ": " +
-                      QString::fromStdString(e.what()));
+                      QString::fromStdString(failure));
         return false;
     }
-    for (Field f : {Field::R, Field::G, Field::Bl, Field::C, Field::M, Field::Ye, Field::K})
-        record.rgbCmyk << text(f);
 
     // The name is held: a wait for the palette's lock lets other events run.
     const QString name = m_paletteFile;
     const QFileInfo info(name);
     const qint64 before = info.exists() ? info.size() : 0;
-    const QString failure = appendPaletteLine(name, paletteLine(record));
+    const QString failure =
+        appendPaletteLine(name, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
     if (!failure.isEmpty()) {
         m_paletteFile.clear(); // asked for again at the next save
         m_savedSize = -1;

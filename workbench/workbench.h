@@ -122,6 +122,7 @@ public:
     QString illuminantCaption() const { return m_label1; } // Label1
     QString rangeWarning() const { return m_label19; }     // Label19
     QString munsellNote() const { return m_munsellNote; }  // extrapolation mark, or empty
+    std::string_view munsellNoteUtf8() const;              // the same in UTF-8
     // The value the last chain showed in place of the one it had, or empty; also in Messages.
     QString valueNote() const { return m_valueNote; }
     // Under D50 or D65 without adaptation, the line under the illuminant caption; else empty.
@@ -183,15 +184,6 @@ public:
         std::array<int, 3> rgb{};
         std::array<float, 3> lab{}; // L*, a*, b* as their fields read, in single precision
     };
-    // The Munsell entry chain for the texts `hue`, `value` and `chroma`, of which the last two
-    // read as the numbers `valueNumber` and `chromaNumber` (the strict reading, as a float):
-    // the colour muncie() gives after setTextUtf8 of the three, or nullopt where it fails. No
-    // field, slider, mark or message changes, no box opens and no other window is refreshed,
-    // except for an entry the chain itself rewrites (a whole notation in the hue text, a text
-    // that is not ASCII), which goes through muncie().
-    std::optional<EntryColour> munsellColour(std::string_view hue, std::string_view value,
-                                             std::string_view chroma, float valueNumber,
-                                             float chromaNumber);
     // Enter in a field starts the chain of its group.
     bool enterPressed(Field f);
     // The Munsell chain run by another window's scroll bar: like a slider's, it reports in
@@ -205,6 +197,18 @@ public:
     void setSwitch(Switch s, bool on);        // Check2..Check7
     void gammaTextChanged(const QString& text);
     void swatchPressed(int r, int g, int b); // colour of the swatch under the pointer
+
+    // The text of each display channel value's linear value (R, G, B by 0..255), made when first
+    // asked for; good for one set of RGB settings.
+    struct LinearTexts {
+        std::array<std::array<std::string, 256>, 3> text;
+    };
+    // The palette record of the colour the fields show, after its date, time and tag items (which
+    // the writer puts first, often the same for many records): a comma, the nine Munsell, XYZ and
+    // CIELAB texts, the linear r, g, b of the RGB fields, the seven RGB and CMYK texts, CR LF,
+    // appended to `line`. An empty string, or the reason nothing was appended (the RGB fields do
+    // not hold numbers). `linear`, if given, keeps the linear texts from one record to the next.
+    std::string paletteRecord(std::string& line, LinearTexts* linear = nullptr) const;
 
     // Appends the current colour to the palette file; mode 0 asks for the tag.
     bool SaveData(float mode);
@@ -234,6 +238,21 @@ signals:
     void switchChanged(Switch s, bool on);
 
 private:
+    friend class EntryConverter;
+    // The Munsell entry chain for the texts `hue`, `value` and `chroma`, of which the last two
+    // read as the numbers `valueNumber` and `chromaNumber` (the strict reading, as a float):
+    // the colour muncie() gives after setTextUtf8 of the three, or nullopt where it fails. No
+    // field, slider, mark or message changes, except for an entry the chain itself rewrites (a
+    // whole notation in the hue text, a text that is not ASCII), which goes through muncie().
+    std::optional<EntryColour> munsellColour(std::string_view hue, std::string_view value,
+                                             std::string_view chroma, float valueNumber,
+                                             float chromaNumber);
+    // The steps of the Munsell entry chain that decide the colour, from the hue step converth
+    // gave for `hueText`, the value and the chroma: the hue, value and chroma sliders'
+    // positions and, when all three are in range, the colour (`hue` and `value` as the table
+    // took them). The first slider out of range, or Slider::Count when none is.
+    Slider munsellSteps(std::string_view hueText, float& hue, float& value, float chroma,
+                        std::array<int, 3>& positions, CieColour& cie) const;
     struct Engine;
     // A field's text as the chains read and write it, in UTF-8, and the QString the views get,
     // made again only when asked for after the bytes changed. While `shownCurrent` is false the
@@ -267,8 +286,7 @@ private:
     void setFieldUtf8(Field f, std::string_view utf8);
     void writeField(Field f, std::string_view ascii); // texts of the number formatters
     void writeField(Field f, int number);
-    float strict(Field f) const;                // ConversionError naming the field
-    void moveSlider(Slider s, double position); // rounds ties to even; RangeError outside range
+    float strict(Field f) const; // ConversionError naming the field
     void paintSwatch();
     Lab labOf(Xyz& xyz); // xyzlab, CIELAB fields, tolerance hook
     void runXyzrgb(const Xyz& xyz);

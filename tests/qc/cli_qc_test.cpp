@@ -1,9 +1,9 @@
 // `zul qc` run as a user runs it: IDs kept with --columns, good, failing and unreadable lines,
 // the exit statuses, and the same numbers as the window's reading.
 #include "qc/reading.h"
+#include "records/csvline.h"
 #include "support/zulprocess.h"
 #include "text/numtext.h"
-#include "records/csvline.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QFile>
@@ -54,8 +54,9 @@ TEST_F(CliQc, FileWithIdsGoodFailingAndUnreadableLines) {
     EXPECT_EQ(run.err, "zul qc: 1 of 4 samples failed the tolerance; 1 line not read (line 5)\n");
 
     // The window's reading of the same sample gives the same ΔE2000.
-    const QcReading standard = readColour(*wb, EntryForm::Lab, {"52.1", "40.5", "20.2"});
-    const QcReading sample = readColour(*wb, EntryForm::Lab, {"52.60", "40.90", "20.20"});
+    EntryConverter reader(sharedTable(), wb->options());
+    const QcReading standard = readColour(reader, EntryForm::Lab, {"52.1", "40.5", "20.2"});
+    const QcReading sample = readColour(reader, EntryForm::Lab, {"52.60", "40.90", "20.20"});
     const QcResult expected = evaluate(*standard.colour, *sample.colour, {});
     const auto r2 = fields(lines[2]);
     EXPECT_EQ(r2[10], formatPicture(expected.de00.dE, "0.00"));

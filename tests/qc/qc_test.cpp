@@ -97,13 +97,14 @@ TEST(QcReading, StandardTextsNameTheirForm) {
 class QcWorkbench : public WorkbenchTest {};
 
 TEST_F(QcWorkbench, ColoursAreTheNumbersTheWindowShows) {
+    EntryConverter reader(sharedTable(), wb->options());
     // CIELAB typed stays as typed; the Munsell search fills the notation.
-    QcReading lab = readColour(*wb, EntryForm::Lab, {"52.125", "40.5", "20.25"});
+    QcReading lab = readColour(reader, EntryForm::Lab, {"52.125", "40.5", "20.25"});
     ASSERT_TRUE(lab.colour) << lab.error;
     EXPECT_DOUBLE_EQ(lab.colour->lab.l, 52.125);
     EXPECT_TRUE(lab.colour->hasMunsell);
     // A notation in one: the same numbers as typed into the three fields.
-    const QcReading one = readColour(*wb, EntryForm::Munsell, {"5R 4/10"});
+    const QcReading one = readColour(reader, EntryForm::Munsell, {"5R 4/10"});
     ASSERT_TRUE(enter({{Field::Hue, "5R"}, {Field::Value, "4"}, {Field::Chroma, "10"}}));
     ASSERT_TRUE(one.colour);
     EXPECT_DOUBLE_EQ(one.colour->lab.l, std::stod(text(Field::L)));
@@ -111,10 +112,10 @@ TEST_F(QcWorkbench, ColoursAreTheNumbersTheWindowShows) {
     EXPECT_DOUBLE_EQ(one.colour->hueStep, 5);
     EXPECT_DOUBLE_EQ(one.colour->value, 4);
     // What does not convert says why, in the Messages field's words.
-    const QcReading bad = readColour(*wb, EntryForm::Xyz, {"x", "20", "22"});
+    const QcReading bad = readColour(reader, EntryForm::Xyz, {"x", "20", "22"});
     EXPECT_FALSE(bad.colour);
     EXPECT_NE(bad.error.find("\"x\""), std::string::npos) << bad.error;
-    EXPECT_EQ(readColour(*wb, EntryForm::Lab, {"1", "2"}).error,
+    EXPECT_EQ(readColour(reader, EntryForm::Lab, {"1", "2"}).error,
               "expected 3 fields (L*, a*, b*), got 2");
     // Typed and not entered: no colour of the window's.
     wb->setText(Field::L, "60");
