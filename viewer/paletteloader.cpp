@@ -3,7 +3,6 @@
 #include "records/csvline.h"
 #include "records/paletterecord.h"
 #include "records/safefiles.h"
-#include "viewer/palettereader.h"
 
 #include <QFile>
 
