@@ -2,10 +2,10 @@
 
 #include "batch/maketable.h"
 #include "batch/output.h"
+#include "records/atomicfile.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "widgets/backgroundtask.h"
-#include "records/atomicfile.h"
 #include "workbench/palette.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "charts/chartpicture.h"
 
+#include "records/atomicfile.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QDir>

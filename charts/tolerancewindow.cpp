@@ -1,9 +1,9 @@
 #include "charts/tolerancewindow.h"
 
 #include "charts/chartpaint.h"
+#include "records/atomicfile.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/atomicfile.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

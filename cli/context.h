@@ -2,8 +2,8 @@
 // What every command shares besides its options: the window settings it takes on the command
 // line (--illuminant, --pwd, --gamma, --adapt) turned into a workbench's options exactly as the
 // window would hold them, and the shipped renotation table.
-#include "text/options.h"
 #include "munsell/table.h"
+#include "text/options.h"
 #include "workbench/workbench.h"
 
 #include <memory>

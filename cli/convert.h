@@ -4,8 +4,8 @@
 // converters and the stream between them.
 #include "cli/context.h"
 #include "munsell/table.h"
-#include "workbench/entryforms.h"
 #include "records/linesource.h"
+#include "workbench/entryforms.h"
 
 #include <QString>
 

@@ -3,9 +3,9 @@
 // batch goes out as soon as the input pauses, so a script that writes one colour and waits for
 // its line gets it.
 #include "cli/convert.h"
-#include "text/printable.h"
 #include "records/csvline.h"
 #include "records/linesource.h"
+#include "text/printable.h"
 #include "workbench/pipeline.h"
 
 #include <algorithm>

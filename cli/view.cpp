@@ -2,12 +2,12 @@
 // renderer.
 #include "cli/commands.h"
 #include "cli/context.h"
+#include "records/atomicfile.h"
 #include "text/errors.h"
 #include "text/numtext.h"
 #include "text/printable.h"
 #include "viewer/paletteloader.h"
 #include "viewer/renderer.h"
-#include "records/atomicfile.h"
 #include "workbench/dialogs.h"
 
 #include <QGuiApplication>

@@ -2,9 +2,9 @@
 
 #include "imaging/palettebuilder.h"
 #include "imaging/picturearea.h"
+#include "records/atomicfile.h"
 #include "text/numtext.h"
 #include "widgets/backgroundtask.h"
-#include "records/atomicfile.h"
 #include "workbench/datafiles.h"
 #include "workbench/palette.h"
 

@@ -1,10 +1,10 @@
 #include "instruments/panel.h"
 
 #include "instruments/settings.h"
+#include "records/safefiles.h"
 #include "records/spectralimport.h"
 #include "text/errors.h"
 #include "text/numtext.h"
-#include "records/safefiles.h"
 #include "workbench/workbench.h"
 
 #include <QCoreApplication>

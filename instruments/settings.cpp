@@ -1,9 +1,9 @@
 #include "instruments/settings.h"
 
 #include "instruments/parsers.h"
-#include "text/seqfile.h"
 #include "records/atomicfile.h"
 #include "records/safefiles.h"
+#include "text/seqfile.h"
 
 #include <QDir>
 #include <QFile>

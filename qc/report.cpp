@@ -1,8 +1,8 @@
 #include "qc/report.h"
 #include "records/atomicfile.h"
 
-#include "text/numtext.h"
 #include "records/csvline.h"
+#include "text/numtext.h"
 
 #include <QFile>
 #include <QPageSize>

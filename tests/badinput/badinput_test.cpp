@@ -2,8 +2,8 @@
 // seed: whatever comes in, the program ends by itself in time with a status the command
 // defines, answers every input line, and says what failed. One table row per command and way
 // of feeding it; a new command is one more row.
-#include "support/zulprocess.h"
 #include "records/csvline.h"
+#include "support/zulprocess.h"
 
 #include <QCoreApplication>
 #include <QDir>

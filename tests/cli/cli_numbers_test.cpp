@@ -1,8 +1,8 @@
 // Numbers a colour professional relies on, through the built program: black and near black have
 // the neutral notation, a clamped value says so, text in a number field is refused by name, and
 // a failed command leaves no output file.
-#include "support/zulprocess.h"
 #include "records/csvline.h"
+#include "support/zulprocess.h"
 
 #include <QFile>
 #include <QTemporaryDir>

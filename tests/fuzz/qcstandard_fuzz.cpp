@@ -5,8 +5,8 @@
 
 #include "qc/reading.h"
 #include "qc/report.h"
-#include "text/numtext.h"
 #include "records/csvline.h"
+#include "text/numtext.h"
 
 #include <cmath>
 #include <string>
