@@ -35,8 +35,10 @@ illuminant C 2 deg, the renotation's own conditions). One CSV line per sample an
   sample,illuminant,observer,X,Y,Z,x,y,L*,a*,b*,notation[,W,T,YI][,metamerism]
 
 FILE is a plain spectral file as "Import" reads it (a header line, 40 reflectances 360..750 nm)
-or a CGATS.17 file with spectral fields (every sample; 1 to 20 nm apart; factors 0..1 or
-percent).
+or a CGATS.17 file with spectral fields (every sample; 1 to 20 nm apart; named SPECTRAL_NMnnn,
+SPECTRAL_NM_nnn, SPECTRAL_nnn, SPEC_nnn, NM_nnn, nmnnn or Rnnn). Factors 0..1 or percent are told
+once per file: SPECTRAL_NORM 1 or 100 where the file says it, else percent when any value is
+above 2.
 
   --illuminant LIST  any of A, C, D50, D55, D65, D75, F2, F7, F11, E, or "all" (default D65)
   --observer O       2 or 10 (default 10), or "both"
