@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <memory>
 #include <vector>
 
@@ -23,7 +24,7 @@ class It8 {
 public:
     It8() : m_context(cmsCreateContext(nullptr, this)) {
         cmsSetLogErrorHandlerTHR(m_context, [](cmsContext c, cmsUInt32Number, const char* text) {
-            static_cast<It8*>(cmsGetContextUserData(c))->m_error = text ? text : "";
+            static_cast<It8*>(cmsGetContextUserData(c))->m_error = tidied(text ? text : "");
         });
     }
     ~It8() {
@@ -39,6 +40,16 @@ public:
     std::string error() const { return m_error.empty() ? "not a CGATS file" : m_error; }
 
 private:
+    // The parser's messages start with the name of the file it was given (none: it reads from
+    // memory) and some end in a line break: ": Line 4, Count mismatch...\n" reads
+    // "Line 4, Count mismatch..." after the input's name that callers put in front.
+    static std::string tidied(std::string_view text) {
+        if (text.starts_with(": ")) text.remove_prefix(2);
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+            text.remove_suffix(1);
+        return std::string(text);
+    }
+
     cmsContext m_context;
     cmsHANDLE m_handle = nullptr;
     std::string m_error;
