@@ -5,12 +5,12 @@
 #
 # Usage: bench/batch_throughput.sh JOB [records] [path/to/zul]
 set -eu
+. "$(dirname "$0")/throughput.sh"
 
 JOB=${1:?usage: batch_throughput.sh JOB [records] [zul]}
 RECORDS=${2:-1000000}
 ZUL=${3:-build/app/zul}
-WORK=${TMPDIR:-/tmp}/zul-batch-bench
-mkdir -p "$WORK"
+WORK=$(bench_workdir batch)
 INPUT=$WORK/$JOB-$RECORDS.txt
 
 if [ ! -s "$INPUT" ]; then
@@ -55,12 +55,7 @@ read -r seconds kbytes user sys <<EOT
 $(tail -n 1 "$WORK/time")
 EOT
 
-awk -v n="$RECORDS" -v s="$seconds" -v kb="$kbytes" -v st="$status" -v job="$JOB" \
-    -v user="$user" -v sys="$sys" 'BEGIN {
-    printf "job:           %s\n", job
-    printf "records:       %d (exit status %d)\n", n, st
-    printf "elapsed:       %.2f s (CPU %.2f s user, %.2f s system)\n", s, user, sys
-    printf "throughput:    %.0f records/s\n", (s > 0 ? n / s : 0)
-    printf "peak memory:   %.1f MB\n", kb / 1024
-}'
+printf 'job:           %s\n' "$JOB"
+printf 'records:       %d (exit status %d)\n' "$RECORDS" "$status"
+bench_timing "$RECORDS" records "$seconds" "$kbytes" "$user" "$sys"
 cat "$WORK/err"

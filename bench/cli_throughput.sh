@@ -4,13 +4,13 @@
 #
 # Usage: bench/cli_throughput.sh [path/to/zul] [lines] [extra convert options...]
 set -eu
+. "$(dirname "$0")/throughput.sh"
 
 ZUL=${1:-build/app/zul}
 LINES=${2:-1000000}
 [ $# -gt 0 ] && shift
 [ $# -gt 0 ] && shift
-WORK=${TMPDIR:-/tmp}/zul-cli-bench
-mkdir -p "$WORK"
+WORK=$(bench_workdir cli)
 INPUT=$WORK/xyz-$LINES.csv
 
 if [ ! -s "$INPUT" ]; then
@@ -31,12 +31,7 @@ read -r seconds kbytes user sys < "$WORK/time"
 out=$(($(wc -l < "$WORK/out.csv") - 1))
 failed=$(grep -c . "$WORK/err" || true)
 
-awk -v n="$LINES" -v s="$seconds" -v kb="$kbytes" -v out="$out" -v st="$status" \
-    -v user="$user" -v sys="$sys" 'BEGIN {
-    printf "lines in:      %d\n", n
-    printf "lines out:     %d (exit status %d)\n", out, st
-    printf "elapsed:       %.2f s (CPU %.2f s user, %.2f s system)\n", s, user, sys
-    printf "throughput:    %.0f lines/s\n", (s > 0 ? n / s : 0)
-    printf "peak memory:   %.1f MB\n", kb / 1024
-}'
+printf 'lines in:      %d\n' "$LINES"
+printf 'lines out:     %d (exit status %d)\n' "$out" "$status"
+bench_timing "$LINES" lines "$seconds" "$kbytes" "$user" "$sys"
 [ "$failed" -eq 0 ] || { echo "standard error:"; head -5 "$WORK/err"; }

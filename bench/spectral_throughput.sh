@@ -5,13 +5,13 @@
 #
 # Usage: bench/spectral_throughput.sh [path/to/zul] [spectra] [extra spectral options...]
 set -eu
+. "$(dirname "$0")/throughput.sh"
 
 ZUL=${1:-build/app/zul}
 COUNT=${2:-100000}
 [ $# -gt 0 ] && shift
 [ $# -gt 0 ] && shift
-WORK=${TMPDIR:-/tmp}/zul-spectral-bench
-mkdir -p "$WORK"
+WORK=$(bench_workdir spectral)
 PER_FILE=25000
 FILES=""
 part=0
@@ -53,11 +53,6 @@ $(tail -1 "$WORK/time")
 EOF
 out=$(($(wc -l < "$WORK/out.csv") - 1))
 
-awk -v n="$COUNT" -v s="$seconds" -v kb="$kbytes" -v out="$out" -v st="$status" \
-    -v user="$user" -v sys="$sys" 'BEGIN {
-    printf "spectra in:    %d\n", n
-    printf "lines out:     %d (exit status %d)\n", out, st
-    printf "elapsed:       %.2f s (CPU %.2f s user, %.2f s system)\n", s, user, sys
-    printf "throughput:    %.0f spectra/s\n", (s > 0 ? n / s : 0)
-    printf "peak memory:   %.1f MB\n", kb / 1024
-}'
+printf 'spectra in:    %d\n' "$COUNT"
+printf 'lines out:     %d (exit status %d)\n' "$out" "$status"
+bench_timing "$COUNT" spectra "$seconds" "$kbytes" "$user" "$sys"

@@ -86,6 +86,17 @@ ChartWindow::ChartWindow(Workbench& workbench, ChartOutput output, QWidget* pare
     connect(m_saveAsButton, &QPushButton::clicked, this, &ChartWindow::saveAs);
 }
 
+void ChartWindow::setChartFace(const char* name, const QString& caption, const QColor& background,
+                               const QColor& text) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, background);
+    if (text.isValid()) pal.setColor(QPalette::WindowText, text);
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
 ChartPicture ChartWindow::picture() {
     return {windowTitle(), designSize(), [this](QPainter& p) { paintChart(p); },
             chartCaption(chartSettings(m_workbench), QDate::currentDate())};

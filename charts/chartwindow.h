@@ -80,6 +80,10 @@ protected:
     virtual void chipChosen(const ChartChip& chip) { chartPressed(QPointF(chip.cx, chip.cy)); }
     // The keyboard reached `chip`: its readout, as the pointer over it would show.
     virtual void chipFocused(const ChartChip& chip) { chartHovered(QPointF(chip.cx, chip.cy)); }
+    // Names and captions the window and fills it with its chart's background; `text`, where
+    // valid, is the colour of its labels.
+    void setChartFace(const char* name, const QString& caption, const QColor& background,
+                      const QColor& text = QColor());
     // Forgets the keyboard's chip (the chart's chips were replaced).
     void clearChipFocus() { m_focusChip = -1; }
     void keyPressEvent(QKeyEvent* event) override;

@@ -18,13 +18,7 @@ namespace zul {
 
 ColorCheckerWindow::ColorCheckerWindow(Workbench& workbench, ChartOutput output, QWidget* parent)
     : ChartWindow(workbench, std::move(output), parent) {
-    setObjectName("CChecker");
-    setWindowTitle(kColorCheckerCaption);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kColorCheckerBackground);
-    pal.setColor(QPalette::WindowText, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setChartFace("CChecker", kColorCheckerCaption, kColorCheckerBackground, Qt::white);
 
     m_info = new QLabel(this);
     m_info->setTextFormat(Qt::PlainText); // patch names come from ccnames.csv

@@ -33,12 +33,7 @@ QString chipReadout(const ChartChip& chip, int illuminant) {
 
 HuePageWindow::HuePageWindow(Workbench& workbench, ChartOutput output, QWidget* parent)
     : ChartWindow(workbench, std::move(output), parent) {
-    setObjectName("book");
-    setWindowTitle(kHuePageCaption);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kHuePageBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setChartFace("book", kHuePageCaption, kHuePageBackground);
 
     m_scroll = new QScrollBar(Qt::Vertical, this);
     m_scroll->setObjectName("VScroll1");

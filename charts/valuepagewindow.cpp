@@ -34,12 +34,7 @@ void fillSwatch(QFrame* swatch, const QColor& c) {
 
 ValuePageWindow::ValuePageWindow(Workbench& workbench, ChartOutput output, QWidget* parent)
     : ChartWindow(workbench, std::move(output), parent) {
-    setObjectName("book2");
-    setWindowTitle(kValuePageCaption);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kValuePageBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setChartFace("book2", kValuePageCaption, kValuePageBackground);
 
     m_title = new QLabel(this);
     m_title->setObjectName("Label1");

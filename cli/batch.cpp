@@ -173,19 +173,17 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command batchCommand() {
-    std::vector<OptionRule> options = settingOptions(true);
-    options.insert(options.end(), {{"-i", true},
-                                   {"-o", true},
-                                   {"--palette", true},
-                                   {"--errors", true},
-                                   {"--time", true},
-                                   {"--format", true}});
     return {"batch",
             "zul batch JOB [-i FILE|-] [-o FILE|-] [--palette NAME] [OPTION...]",
             "convert a whole file as the window's Import does",
             kSynopsis,
             kHelp,
-            options,
+            settingOptions(true, {{"-i", true},
+                                  {"-o", true},
+                                  {"--palette", true},
+                                  {"--errors", true},
+                                  {"--time", true},
+                                  {"--format", true}}),
             run};
 }
 

@@ -268,19 +268,17 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command chartCommand() {
-    std::vector<OptionRule> options = settingOptions(true);
-    options.insert(options.end(), {{"--tolerance", true},
-                                   {"--ccnames", true},
-                                   {"--scale", true},
-                                   {"--png", true},
-                                   {"--pdf", true},
-                                   {"--csv", true}});
     return {"chart",
             "zul chart hue|value|tolerance|colorchecker ... [--png F] [--pdf F] [--csv F]",
             "render a chart without a window",
             kSynopsis,
             kHelp,
-            options,
+            settingOptions(true, {{"--tolerance", true},
+                                  {"--ccnames", true},
+                                  {"--scale", true},
+                                  {"--png", true},
+                                  {"--pdf", true},
+                                  {"--csv", true}}),
             run};
 }
 

@@ -73,6 +73,12 @@ std::vector<OptionRule> settingOptions(bool adapt) {
     return out;
 }
 
+std::vector<OptionRule> settingOptions(bool adapt, std::initializer_list<OptionRule> own) {
+    std::vector<OptionRule> out = settingOptions(adapt);
+    out.insert(out.end(), own);
+    return out;
+}
+
 std::shared_ptr<const RenotationTable> loadTable(const char* command) {
     try {
         const QString file = findDataFile("Muncie.dat");

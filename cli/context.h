@@ -6,6 +6,7 @@
 #include "text/options.h"
 #include "workbench/workbench.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ struct WindowSettings {
 
 // The options of the settings, for a command's option list; --adapt only where asked.
 std::vector<OptionRule> settingOptions(bool adapt = false);
+// The same followed by a command's own options.
+std::vector<OptionRule> settingOptions(bool adapt, std::initializer_list<OptionRule> own);
 
 // The shipped renotation table; nullptr after "zul COMMAND: reason" on standard error.
 std::shared_ptr<const RenotationTable> loadTable(const char* command);

@@ -124,11 +124,7 @@ Command paletteFromPictureCommand() {
             "write the palette of a picture's n x n blocks",
             kSynopsis,
             kHelp,
-            [] {
-                std::vector<OptionRule> options = settingOptions(true);
-                options.insert(options.end(), {{"--grid", true}, {"-o", true, "--output"}});
-                return options;
-            }(),
+            settingOptions(true, {{"--grid", true}, {"-o", true, "--output"}}),
             run};
 }
 

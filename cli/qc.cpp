@@ -301,24 +301,22 @@ int run(const Invocation& inv) {
 } // namespace
 
 Command qcCommand() {
-    std::vector<OptionRule> options = settingOptions(true);
-    options.insert(options.end(), {{"--standard", true},
-                                   {"--from", true},
-                                   {"--columns", true},
-                                   {"--delimiter", true},
-                                   {"--formula", true},
-                                   {"--lc", true},
-                                   {"--limit", true},
-                                   {"--warn", true},
-                                   {"--limit-l", true},
-                                   {"--limit-c", true},
-                                   {"--limit-h", true}});
     return {"qc",
             "zul qc --standard TEXT --from FORM [OPTION...] [FILE | -]",
             "judge samples against a standard within a colour-difference tolerance",
             kUsage,
             kHelp,
-            options,
+            settingOptions(true, {{"--standard", true},
+                                  {"--from", true},
+                                  {"--columns", true},
+                                  {"--delimiter", true},
+                                  {"--formula", true},
+                                  {"--lc", true},
+                                  {"--limit", true},
+                                  {"--warn", true},
+                                  {"--limit-l", true},
+                                  {"--limit-c", true},
+                                  {"--limit-h", true}}),
             run};
 }
 

@@ -40,21 +40,6 @@ bool wake(Session& s, const QByteArray& command, char ending, const QString& wha
     return false;
 }
 
-Outcome refused(const QString& text, InstrumentUi& ui) {
-    Outcome o;
-    o.kind = Outcome::Kind::Refused;
-    o.message = text;
-    ui.message(text);
-    return o;
-}
-
-Outcome reading(const SpectrumReading& r, const QString& what, InstrumentUi& ui) {
-    if (!r.ok) return refused(QStringLiteral("Bad data from %1: %2").arg(what, r.error), ui);
-    Outcome o;
-    o.values = r.values;
-    return o;
-}
-
 } // namespace
 
 Outcome Ce7000Protocol::calibrate(Session& s, InstrumentUi& ui) {
@@ -74,11 +59,11 @@ Outcome Ce7000Protocol::measure(Session& s, InstrumentUi& ui) {
     if (!wake(s, "R", '>', kCe7000, ui, failure)) return failure;
     QByteArray status;
     if (!exchangeCount(s, "M\r", 19, kCe7000, ui, status, failure)) return failure;
-    if (!statusCalibrated(status)) return refused("Calibrate Instrument", ui);
+    if (!statusCalibrated(status)) return refusal("Calibrate Instrument", ui);
     QByteArray rest;
     const WaitResult r = s.waitForCount(kCe7000ReplyLength - 19, kDefaultLimitMs, rest);
     if (r != WaitResult::Ok) return waitFailure(r, kCe7000, "M", ui);
-    return reading(parseCe7000Reply(status + rest), kCe7000, ui);
+    return readingOutcome(parseCe7000Reply(status + rest), kCe7000, ui);
 }
 
 Outcome Ce2180Protocol::calibrate(Session& s, InstrumentUi& ui) {
@@ -99,12 +84,12 @@ Outcome Ce2180Protocol::measure(Session& s, InstrumentUi& ui) {
     if (!wake(s, "v", '\n', kCe2180, ui, failure)) return failure;
     QByteArray status;
     if (!exchangeCount(s, "M", kCe2180StatusLength, kCe2180, ui, status, failure)) return failure;
-    if (!statusCalibrated(status)) return refused("Calibrate Instrument", ui);
+    if (!statusCalibrated(status)) return refusal("Calibrate Instrument", ui);
     // The data may have come with the status; what the status read left over is kept.
     QByteArray data;
     const WaitResult r = s.waitForCount(kCe2180DataLength, kDefaultLimitMs, data);
     if (r != WaitResult::Ok) return waitFailure(r, kCe2180, "M", ui);
-    return reading(parseCe2180Data(data), kCe2180, ui);
+    return readingOutcome(parseCe2180Data(data), kCe2180, ui);
 }
 
 } // namespace zul::instruments

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace zul::testing {
 namespace {
 
@@ -24,18 +26,10 @@ public:
         wb.setQuiet(quiet);
     }
     bool munsell(const char* h, const char* v, const char* c) {
-        wb.clearEntries();
-        wb.setText(Field::Hue, h);
-        wb.setText(Field::Value, v);
-        wb.setText(Field::Chroma, c);
-        return wb.muncie();
+        return run({Field::Hue, Field::Value, Field::Chroma}, {h, v, c}, &Workbench::muncie);
     }
     bool lab(const char* l, const char* a, const char* b) {
-        wb.clearEntries();
-        wb.setText(Field::L, l);
-        wb.setText(Field::A, a);
-        wb.setText(Field::B, b);
-        return wb.labChain();
+        return run({Field::L, Field::A, Field::B}, {l, a, b}, &Workbench::labChain);
     }
     // ",X,Y,Z,L*,a*,b*, R , G , B " from the fields and the last RGB computation.
     std::string tail() const {
@@ -53,6 +47,16 @@ public:
 
     NonInteractiveDialogs dialogs;
     Workbench wb;
+
+private:
+    // Cleared entries, three texts typed in, then the chain.
+    bool run(const std::array<Field, 3>& fields, const std::array<const char*, 3>& texts,
+             bool (Workbench::*chain)()) {
+        wb.clearEntries();
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            wb.setText(fields[i], texts[i]);
+        return (wb.*chain)();
+    }
 };
 
 const std::string kEmptyTail = ",,,,,,,,,";

@@ -6,6 +6,7 @@
 #include "charts/tolerancewindow.h"
 #include "charts/valuepagewindow.h"
 #include "support/scratchfolder.h"
+#include "support/sliderpart.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -40,6 +40,22 @@ protected:
         const QRect vp = fittedViewport(d, w.canvas()->rect());
         return QPoint(static_cast<int>(vp.x() + x * vp.width() / d.width()),
                       static_cast<int>(vp.y() + y * vp.height() / d.height()));
+    }
+    // Shows a chart window at a working size; false when it did not appear.
+    [[nodiscard]] static bool shown(ChartWindow& w, int width, int height) {
+        w.resize(width, height);
+        w.show();
+        return QTest::qWaitForWindowExposed(&w);
+    }
+    // Shows a hue page window filled with the page of `hue`.
+    [[nodiscard]] bool showPage(HuePageWindow& w, const char* hue) {
+        if (!shown(w, 900, 640)) return false;
+        wb->setText(Field::Hue, hue);
+        return w.fillbook();
+    }
+    // The Munsell entry fields as one notation.
+    std::string enteredNotation() {
+        return text(Field::Hue) + " " + text(Field::Value) + "/" + text(Field::Chroma);
     }
     static void settle() {
         for (int i = 0; i < 3; ++i)
@@ -73,11 +89,7 @@ TEST_F(ChartWindowTest, HooksRecomputeOncePerEventLoopTurn) {
 
 TEST_F(ChartWindowTest, ArrowsAndEnterChooseAChip) {
     HuePageWindow w(*wb, output());
-    w.resize(900, 640);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    wb->setText(Field::Hue, "5R");
-    ASSERT_TRUE(w.fillbook());
+    ASSERT_TRUE(showPage(w, "5R"));
     w.canvas()->setFocus();
     QTest::keyClick(w.canvas(), Qt::Key_Down); // the first arrow lands on the first chip
     ASSERT_EQ(w.focusedChip(), 0);
@@ -98,9 +110,7 @@ TEST_F(ChartWindowTest, ArrowsAndEnterChooseAChip) {
 
 TEST_F(ChartWindowTest, ValuePageArrowsAndEnterChooseADot) {
     ValuePageWindow w(*wb, output());
-    w.resize(760, 800);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(shown(w, 760, 800));
     w.plotvalue(5);
     EXPECT_TRUE(w.canvas()->accessibleDescription().startsWith("Value 5"));
     w.canvas()->setFocus();
@@ -122,8 +132,7 @@ TEST_F(ChartWindowTest, ValuePageArrowsAndEnterChooseADot) {
     EXPECT_TRUE(
         w.findChild<QLabel*>("info")->text().startsWith(QString::fromStdString(dot.notation)));
     QTest::keyClick(w.canvas(), Qt::Key_Return);
-    EXPECT_EQ(text(Field::Hue) + " " + text(Field::Value) + "/" + text(Field::Chroma),
-              dot.notation);
+    EXPECT_EQ(enteredNotation(), dot.notation);
     // Another value's dots: the keyboard starts again.
     w.plotvalue(3);
     EXPECT_EQ(w.focusedChip(), -1);
@@ -131,17 +140,12 @@ TEST_F(ChartWindowTest, ValuePageArrowsAndEnterChooseADot) {
 
 TEST_F(ChartWindowTest, ClickOnAChipEntersTheChipItself) {
     HuePageWindow w(*wb, output());
-    w.resize(900, 640);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    wb->setText(Field::Hue, "5R");
-    ASSERT_TRUE(w.fillbook());
+    ASSERT_TRUE(showPage(w, "5R"));
     const ChartChip& chip = w.page()->chips[43];
     ASSERT_EQ(chip.notation, "5.00R 6/8");
     QTest::mouseClick(w.canvas(), Qt::LeftButton, {}, widgetPoint(w, chip.cx, chip.cy));
     // The Munsell chain ran on the chip's notation, not on its rounded display colour.
-    EXPECT_EQ(text(Field::Hue) + " " + text(Field::Value) + "/" + text(Field::Chroma),
-              chip.notation);
+    EXPECT_EQ(enteredNotation(), chip.notation);
     EXPECT_EQ(text(Field::R), std::to_string(chip.rgb[0]));
     EXPECT_EQ(text(Field::G), std::to_string(chip.rgb[1]));
     EXPECT_EQ(text(Field::Bl), std::to_string(chip.rgb[2]));
@@ -201,24 +205,13 @@ TEST_F(ChartWindowTest, ValuePageFollowsTheValueAndConvertsOnScroll) {
 // box that would catch the mouse release.
 TEST_F(ChartWindowTest, ValuePageUpperArrowAndKeysMakeTheColourLighter) {
     ValuePageWindow w(*wb, output());
-    w.resize(760, 800);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(shown(w, 760, 800));
     ASSERT_TRUE(enter({{Field::Hue, "5R"}, {Field::Value, "3.99"}, {Field::Chroma, "4"}}));
     wb->setSwitch(Switch::ValuePage, true);
     settle();
     auto* bar = w.findChild<QScrollBar*>("VScroll1");
-    QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.orientation = Qt::Vertical;
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    opt.subControls = QStyle::SC_All;
-    const QRect up =
-        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSubLine, bar);
+    ASSERT_EQ(bar->orientation(), Qt::Vertical);
+    const QRect up = sliderPart(bar, QStyle::CC_ScrollBar, QStyle::SC_ScrollBarSubLine, false);
     ASSERT_FALSE(up.isEmpty());
     QTest::mouseClick(bar, Qt::LeftButton, {}, up.center());
     EXPECT_NEAR(std::stof(text(Field::Value)), 4.09, 0.001);
@@ -236,9 +229,7 @@ TEST_F(ChartWindowTest, ValuePageUpperArrowAndKeysMakeTheColourLighter) {
 
 TEST_F(ChartWindowTest, ValuePageHoverAndPress) {
     ValuePageWindow w(*wb, output());
-    w.resize(760, 800);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(shown(w, 760, 800));
     w.plotvalue(5);
     const ChartChip* inGamut = nullptr;
     const ChartChip* outside = nullptr;
@@ -265,8 +256,7 @@ TEST_F(ChartWindowTest, ValuePageHoverAndPress) {
     QTest::mouseClick(w.canvas(), Qt::LeftButton, {}, widgetPoint(w, inGamut->cx, inGamut->cy));
     EXPECT_EQ(text(Field::R), std::to_string(inGamut->rgb[0]));
     EXPECT_EQ(text(Field::Bl), std::to_string(inGamut->rgb[2]));
-    EXPECT_EQ(text(Field::Hue) + " " + text(Field::Value) + "/" + text(Field::Chroma),
-              inGamut->notation);
+    EXPECT_EQ(enteredNotation(), inGamut->notation);
 }
 
 // One illuminant rule: adapting under D50, the set's Standard is the main colour; without

@@ -2,6 +2,7 @@
 // columns with sample IDs copied, semicolon files with decimal commas, a file argument, the
 // reasons in the notes and the --adapt switch.
 #include "records/csvline.h"
+#include "support/testfiles.h"
 #include "support/zulprocess.h"
 #include "workbench/workbench_fixture.h"
 
@@ -20,20 +21,10 @@ ZulOutput convert(const QStringList& args, const QByteArray& input = {}) {
     return runZul(QStringList{"convert"} + args, input);
 }
 
-std::vector<std::string> split(const std::string& line, char delimiter = ',') {
-    std::vector<std::string> fields;
-    splitCsvLine(line, fields, delimiter);
-    return fields;
-}
-
 class CliFiles : public ::testing::Test {
 protected:
     QString write(const char* name, const QByteArray& contents) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contents);
-        return path;
+        return writeFile(dir.filePath(name), contents);
     }
     QTemporaryDir dir;
 };
@@ -51,7 +42,7 @@ TEST_F(CliFiles, NamedColumnsCopyTheSampleIdsBeforeTheResults) {
     // A short line: its ID still stands, formula-safe, with the reason.
     EXPECT_EQ(lines[2], "'=S2,,,,,,,,,,,,,,,,,,,\"expected 4 columns, got 3\"");
     // A failed colour echoes what was read and names the field.
-    const auto failed = split(lines[3]);
+    const auto failed = csvFields(lines[3]);
     ASSERT_EQ(failed.size(), 20u);
     EXPECT_EQ(failed[0], "S3");
     EXPECT_EQ(failed[4], "x");
@@ -77,10 +68,10 @@ TEST_F(CliFiles, NumberedColumnsWithoutAHeaderKeepTheFirstLine) {
     EXPECT_EQ(run.status, 0) << run.err;
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(split(lines[0])[0], "column 1");
-    EXPECT_EQ(split(lines[1])[0], "P1");
-    EXPECT_EQ(split(lines[1])[1], "5R");
-    EXPECT_EQ(split(lines[2])[0], "P2");
+    EXPECT_EQ(csvFields(lines[0])[0], "column 1");
+    EXPECT_EQ(csvFields(lines[1])[0], "P1");
+    EXPECT_EQ(csvFields(lines[1])[1], "5R");
+    EXPECT_EQ(csvFields(lines[2])[0], "P2");
 }
 
 TEST_F(CliFiles, AOneFieldNotationOnTheFirstLineIsASampleNotAHeader) {
@@ -117,8 +108,8 @@ TEST_F(CliFiles, SemicolonFilesWithDecimalCommas) {
     EXPECT_EQ(semi.status, 1);
     const auto lines = semi.lines();
     ASSERT_EQ(lines.size(), 3u) << semi.out;
-    const auto want = split(comma.lines()[1]);
-    const auto got = split(lines[1], ';');
+    const auto want = csvFields(comma.lines()[1]);
+    const auto got = csvFields(lines[1], ';');
     ASSERT_EQ(got.size(), want.size());
     for (std::size_t i = 0; i < want.size(); ++i) {
         std::string expected = want[i];
@@ -126,8 +117,8 @@ TEST_F(CliFiles, SemicolonFilesWithDecimalCommas) {
         if (i != 1) std::replace(expected.begin(), expected.end(), '.', ',');
         EXPECT_EQ(got[i], expected) << i;
     }
-    EXPECT_EQ(split(lines[0], ';')[4], "X");
-    const auto failed = split(lines[2], ';');
+    EXPECT_EQ(csvFields(lines[0], ';')[4], "X");
+    const auto failed = csvFields(lines[2], ';');
     EXPECT_EQ(failed[4], "1,5,2"); // echoed as typed
     EXPECT_NE(failed[19].find("X: "), std::string::npos);
 }
@@ -137,13 +128,13 @@ TEST_F(CliFiles, NotesGiveTheReasonsWhenReadingFiles) {
     const ZulOutput run = convert({"--from", "munsell", file});
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), 4u) << run.out;
-    EXPECT_EQ(split(lines[1])[18],
+    EXPECT_EQ(csvFields(lines[1])[18],
               "Out of Munsell Range; Value: \"4,5\" is not a number; use a point");
-    EXPECT_EQ(split(lines[2])[18], "Format Error; Hue: \"Q\" is not a hue; use 5R, 2.5YR, ...");
-    EXPECT_EQ(split(lines[3])[18], "Value 9.8 was shown as 9.5, the table's top");
+    EXPECT_EQ(csvFields(lines[2])[18], "Format Error; Hue: \"Q\" is not a hue; use 5R, 2.5YR, ...");
+    EXPECT_EQ(csvFields(lines[3])[18], "Value 9.8 was shown as 9.5, the table's top");
     // Standard input without the new options: no reasons, but a clamped value still says so.
     const ZulOutput before = convert({"--from", "munsell"}, "5R,9.8,0\n");
-    EXPECT_EQ(split(before.lines()[1])[18], "Value 9.8 was shown as 9.5, the table's top");
+    EXPECT_EQ(csvFields(before.lines()[1])[18], "Value 9.8 was shown as 9.5, the table's top");
 
     const ZulOutput absent = convert({"--from", "xyz", dir.filePath("absent.csv")});
     EXPECT_EQ(absent.status, 1);
@@ -152,13 +143,13 @@ TEST_F(CliFiles, NotesGiveTheReasonsWhenReadingFiles) {
 
 TEST_F(CliFiles, AdaptReadsEntriesUnderTheIlluminant) {
     const ZulOutput shown = convert({"--from", "munsell", "--illuminant", "D50", "5R", "5", "10"});
-    const auto f = split(shown.lines()[1]);
+    const auto f = csvFields(shown.lines()[1]);
     const ZulOutput unadapted = convert(
         {"--from", "lab", "--illuminant", "D50", "--", f[8].c_str(), f[9].c_str(), f[10].c_str()});
     const ZulOutput adapted = convert({"--from", "lab", "--illuminant", "D50", "--adapt", "--",
                                        f[8].c_str(), f[9].c_str(), f[10].c_str()});
-    EXPECT_EQ(split(unadapted.lines()[1])[0], ".60R");
-    const auto back = split(adapted.lines()[1]);
+    EXPECT_EQ(csvFields(unadapted.lines()[1])[0], ".60R");
+    const auto back = csvFields(adapted.lines()[1]);
     EXPECT_NEAR(std::stof(back[0]), 5, 0.1);
     EXPECT_NEAR(std::stof(back[1]), 5, 0.02);
     EXPECT_NEAR(std::stof(back[2]), 10, 0.1);

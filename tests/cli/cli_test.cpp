@@ -2,6 +2,7 @@
 // output, exit status; its texts checked against a workbench converting the same entries.
 #include "cli/convert.h"
 #include "records/csvline.h"
+#include "support/testfiles.h"
 #include "support/zulprocess.h"
 #include "workbench/workbench_fixture.h"
 
@@ -27,12 +28,6 @@ using ZulRun = ProgramRun;
 
 ZulRun convert(const QStringList& args, const QByteArray& input = {}) {
     return runZul(QStringList{"convert"} + args, input);
-}
-
-std::vector<std::string> fieldsOf(const std::string& line) {
-    std::vector<std::string> fields;
-    splitCsvLine(line, fields);
-    return fields;
 }
 
 const char* const kHeader = "hue,value,chroma,X,Y,Z,x,y,L*,a*,b*,R,G,B,C,M,Ye,K,note";
@@ -156,7 +151,7 @@ TEST_P(SameTextsAsTheWorkbench, ForEveryForm) {
             const bool ok = wb.enterPressed(form.enter);
             failures += ok ? 0 : 1;
 
-            const auto got = fieldsOf(lines[i + 1]);
+            const auto got = csvFields(lines[i + 1]);
             ASSERT_EQ(got.size(), kColumns) << lines[i + 1];
             const std::string where = std::string(form.name) + " " + csvLine(form.entries[i]);
             for (int f = 0; f < 18; ++f) {
@@ -183,7 +178,7 @@ TEST(CliConvert, OneColourPerFormFromTheCommandLine) {
     EXPECT_TRUE(munsell.err.empty());
     ASSERT_EQ(munsell.lines().size(), 2u);
     EXPECT_EQ(munsell.lines()[0], kHeader);
-    auto f = fieldsOf(munsell.lines()[1]);
+    auto f = csvFields(munsell.lines()[1]);
     EXPECT_EQ(f[0], "5R");
     EXPECT_EQ(f[4], formatPicture(12.0007458, "##0.00")); // Y of value 4
 
@@ -194,7 +189,7 @@ TEST(CliConvert, OneColourPerFormFromTheCommandLine) {
         const ZulRun run = convert(args);
         EXPECT_EQ(run.status, 0) << form.name << run.err;
         ASSERT_EQ(run.lines().size(), 2u) << form.name;
-        f = fieldsOf(run.lines()[1]);
+        f = csvFields(run.lines()[1]);
         ASSERT_EQ(f.size(), kColumns);
         for (int i = 0; i < 18; ++i)
             EXPECT_FALSE(f[i].empty()) << form.name << " field " << i;
@@ -203,7 +198,7 @@ TEST(CliConvert, OneColourPerFormFromTheCommandLine) {
     const ZulRun comma = convert({"--from", "xyz", "1,5", "2", "3"});
     EXPECT_EQ(comma.status, 1);
     ASSERT_EQ(comma.lines().size(), 2u);
-    EXPECT_EQ(fieldsOf(comma.lines()[1])[18], "X: \"1,5\" is not a number");
+    EXPECT_EQ(csvFields(comma.lines()[1])[18], "X: \"1,5\" is not a number");
     EXPECT_EQ(comma.err, "zul convert: 1 of 1 line failed (line 1)\n");
 
     // A value that looks like a header is still the colour: the window reads an unknown family
@@ -211,7 +206,7 @@ TEST(CliConvert, OneColourPerFormFromTheCommandLine) {
     const ZulRun hue = convert({"--from", "munsell", "hue", "4", "10"});
     EXPECT_EQ(hue.status, 0);
     ASSERT_EQ(hue.lines().size(), 2u);
-    EXPECT_EQ(fieldsOf(hue.lines()[1])[18], "Format Error");
+    EXPECT_EQ(csvFields(hue.lines()[1])[18], "Format Error");
 }
 
 TEST(CliConvert, NegativeValuesWithAndWithoutTheEndOfOptions) {
@@ -219,11 +214,11 @@ TEST(CliConvert, NegativeValuesWithAndWithoutTheEndOfOptions) {
     const ZulRun plain = convert({"--from", "lab", "50", "20", "-30"});
     EXPECT_EQ(ended.status, 0) << ended.err;
     EXPECT_EQ(ended.out, plain.out);
-    EXPECT_EQ(fieldsOf(ended.lines()[1])[10], "-30");
+    EXPECT_EQ(csvFields(ended.lines()[1])[10], "-30");
     // After "--" everything is a value, even an option's name.
     const ZulRun raw = convert({"--from", "xyz", "--", "--raw", "1", "2"});
     EXPECT_EQ(raw.status, 1);
-    EXPECT_EQ(fieldsOf(raw.lines()[1])[18], "X: \"--raw\" is not a number");
+    EXPECT_EQ(csvFields(raw.lines()[1])[18], "X: \"--raw\" is not a number");
 }
 
 TEST(CliConvert, StdinWithHeaderAndBadLinesInTheMiddle) {
@@ -233,10 +228,10 @@ TEST(CliConvert, StdinWithHeaderAndBadLinesInTheMiddle) {
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(lines[0], kHeader);
-    EXPECT_EQ(fieldsOf(lines[1])[0], "5.59G");
+    EXPECT_EQ(csvFields(lines[1])[0], "5.59G");
     EXPECT_EQ(lines[2], ",,,,,,,,,,,,,,,,,,\"expected 3 fields (X, Y, Z), got 2\"");
     EXPECT_EQ(lines[3], ",,,\"1,2\",3,4,,,,,,,,,,,,,\"X: \"\"1,2\"\" is not a number\"");
-    EXPECT_FALSE(fieldsOf(lines[4])[0].empty()); // the stream goes on after failures
+    EXPECT_FALSE(csvFields(lines[4])[0].empty()); // the stream goes on after failures
     // Input line numbers, the header and blank lines counted.
     EXPECT_EQ(run.err, "zul convert: 2 of 4 lines failed (lines 3, 5)\n");
 }
@@ -258,9 +253,9 @@ TEST(CliConvert, HeaderOnlyWhenTheFirstFieldIsNeitherNumberNorHue) {
     const ZulRun run = convert({"--from", "munsell"}, "5R,4,10\nhue,value,chroma\n5Y,8,4\n");
     EXPECT_EQ(run.status, 1);
     ASSERT_EQ(run.lines().size(), 4u);
-    EXPECT_EQ(fieldsOf(run.lines()[1])[0], "5R");
-    EXPECT_EQ(fieldsOf(run.lines()[2])[18], "Format Error; Out of Munsell Range");
-    EXPECT_EQ(fieldsOf(run.lines()[3])[0], "5Y");
+    EXPECT_EQ(csvFields(run.lines()[1])[0], "5R");
+    EXPECT_EQ(csvFields(run.lines()[2])[18], "Format Error; Out of Munsell Range");
+    EXPECT_EQ(csvFields(run.lines()[3])[0], "5Y");
 }
 
 float rawNumber(const std::string& text) {
@@ -286,7 +281,7 @@ TEST(CliConvert, RawMunsellGivesTheEnginesFloats) {
         float value = static_cast<float>(parseStrict(entries[i][1]));
         const CieColour c = mun2xyz(hue, value, static_cast<float>(parseStrict(entries[i][2])),
                                     *sharedTable(), Conditions{1, false});
-        const auto f = fieldsOf(lines[static_cast<std::size_t>(i) + 1]);
+        const auto f = csvFields(lines[static_cast<std::size_t>(i) + 1]);
         ASSERT_EQ(f.size(), 9u);
         const float expected[8] = {
             hue, value, static_cast<float>(parseStrict(entries[i][2])), c.X, c.Y, c.Z, c.x, c.y};
@@ -294,8 +289,8 @@ TEST(CliConvert, RawMunsellGivesTheEnginesFloats) {
             EXPECT_EQ(rawNumber(f[k]), expected[k]) << i << " " << k;
         EXPECT_EQ(f[8], "");
     }
-    EXPECT_EQ(fieldsOf(lines[2])[1], "9.5"); // the clamped value
-    EXPECT_EQ(fieldsOf(lines[4])[8], "beyond the renotation data");
+    EXPECT_EQ(csvFields(lines[2])[1], "9.5"); // the clamped value
+    EXPECT_EQ(csvFields(lines[4])[8], "beyond the renotation data");
 }
 
 TEST(CliConvert, RawXyzGivesTheEnginesFloatsAndTheMark) {
@@ -310,14 +305,14 @@ TEST(CliConvert, RawXyzGivesTheEnginesFloatsAndTheMark) {
     for (int i = 0; i < 3; ++i) {
         float y = xyz[i][1];
         const MunsellColour m = xyzmun(xyz[i][0], y, xyz[i][2], index, true);
-        const auto f = fieldsOf(lines[static_cast<std::size_t>(i) + 1]);
+        const auto f = csvFields(lines[static_cast<std::size_t>(i) + 1]);
         ASSERT_EQ(f.size(), 5u);
         EXPECT_EQ(rawNumber(f[0]), m.hue);
         EXPECT_EQ(rawNumber(f[1]), m.value);
         EXPECT_EQ(rawNumber(f[2]), m.chroma);
         EXPECT_EQ(f[3], std::to_string(m.extrapolated));
     }
-    EXPECT_EQ(fieldsOf(lines[4])[4], "Z: \"x\" is not a number");
+    EXPECT_EQ(csvFields(lines[4])[4], "Z: \"x\" is not a number");
 }
 
 TEST(CliConvert, ExitStatusAndUsage) {
@@ -388,7 +383,7 @@ TEST(CliConvert, LongInputComesOutInInputOrder) {
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(n) + 1);
     for (int i = 0; i < n; ++i) {
-        const auto f = fieldsOf(lines[static_cast<std::size_t>(i) + 1]);
+        const auto f = csvFields(lines[static_cast<std::size_t>(i) + 1]);
         ASSERT_EQ(f[11], std::to_string(i % 256)) << i;
         ASSERT_EQ(f[12], std::to_string(i / 256)) << i;
     }
@@ -479,8 +474,8 @@ TEST(CliChart, HuePageCsvAndColorCheckerPatchOne) {
     r = runZul({"chart", "colorchecker", "--csv", "-"});
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_GE(r.lines().size(), 25u);
-    EXPECT_EQ(fieldsOf(r.lines()[1])[2] + "," + fieldsOf(r.lines()[1])[3] + "," +
-                  fieldsOf(r.lines()[1])[4],
+    EXPECT_EQ(csvFields(r.lines()[1])[2] + "," + csvFields(r.lines()[1])[3] + "," +
+                  csvFields(r.lines()[1])[4],
               "114,82,68");
 
     // PNG at a scale, PDF, and the D65 page differs from the C page.

@@ -1,6 +1,7 @@
 #pragma once
 // What every fuzz target shares: the entry point's declaration and a check that stops the run
 // (the fuzzer then saves the input as a crash; the corpus driver fails the test).
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +30,19 @@ inline std::pair<std::string_view, std::string_view> cut(std::string_view text, 
     const std::size_t at = text.find(mark);
     if (at == std::string_view::npos) return {text, {}};
     return {text.substr(0, at), text.substr(at + 1)};
+}
+
+// A spectrum read from outside: finite values and no error, or an error and no values.
+template <typename Reading> void checkSpectrumReading(const Reading& r) {
+    if (r.ok) {
+        FUZZ_CHECK(r.error.isEmpty());
+        for (float v : r.values)
+            FUZZ_CHECK(std::isfinite(v));
+    } else {
+        FUZZ_CHECK(!r.error.isEmpty());
+        for (float v : r.values)
+            FUZZ_CHECK(v == 0.0f);
+    }
 }
 
 } // namespace zul::fuzz

@@ -3,6 +3,7 @@
 #include "gui/mainwindow.h"
 #include "gui/printing.h"
 #include "support/scripteddialogs.h"
+#include "support/sliderpart.h"
 #include "workbench/workbench.h"
 #include "workbench/workbench_fixture.h"
 
@@ -14,7 +15,6 @@
 #include <QRegularExpression>
 #include <QSlider>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,15 +54,8 @@ TEST_F(MainWindowCalmTest, OneClickOnTheChromaTrackIsOneStepAndNoBox) {
     enterMunsell("5R", "5", "20");
     auto* chroma = find<QSlider>("VScroll3");
     ASSERT_EQ(chroma->value(), 20);
-    QStyleOptionSlider opt;
-    opt.initFrom(chroma);
-    opt.orientation = Qt::Vertical;
-    opt.minimum = chroma->minimum();
-    opt.maximum = chroma->maximum();
-    opt.sliderPosition = opt.sliderValue = chroma->value();
-    opt.upsideDown = true; // a vertical slider has its minimum at the bottom
-    const QRect handle =
-        chroma->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, chroma);
+    ASSERT_EQ(chroma->orientation(), Qt::Vertical); // its minimum at the bottom
+    const QRect handle = sliderPart(chroma, QStyle::CC_Slider, QStyle::SC_SliderHandle, true);
     const QPoint above(chroma->width() / 2, std::max(1, handle.top() - 8));
     QTest::mouseClick(chroma, Qt::LeftButton, {}, above);
     QTest::qWait(700); // longer than the auto-repeat delay: a held button would repeat by now

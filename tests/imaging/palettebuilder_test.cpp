@@ -3,6 +3,7 @@
 #include "imaging/palettebuilder.h"
 #include "imaging/picture.h"
 #include "imaging_support.h"
+#include "support/testfiles.h"
 #include "text/numtext.h"
 #include "workbench/workbench_fixture.h"
 
@@ -93,11 +94,7 @@ TEST_F(PaletteBuilderTest, RecordsMatchASerialRunOfTheWindowsChainAndSave) {
 }
 
 TEST_F(PaletteBuilderTest, ACancelledOrFailedBuildLeavesTheOldFileAsItWas) {
-    const QString name = dir.filePath("OLD.CSV");
-    QFile old(name);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("\"old\",\"record\"\r\n");
-    old.close();
+    const QString name = writeFile(dir.filePath("OLD.CSV"), "\"old\",\"record\"\r\n");
 
     std::atomic<bool> cancel{true};
     PaletteBuildJob j = job("OLD.CSV", 1); // 120,000 blocks: cancelled long before the end

@@ -2,6 +2,7 @@
 // the exit statuses, and the same numbers as the window's reading.
 #include "qc/reading.h"
 #include "records/csvline.h"
+#include "support/testfiles.h"
 #include "support/zulprocess.h"
 #include "text/numtext.h"
 #include "workbench/workbench_fixture.h"
@@ -12,20 +13,10 @@
 namespace zul::testing {
 namespace {
 
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> out;
-    splitCsvLine(line, out);
-    return out;
-}
-
 class CliQc : public WorkbenchTest {
 protected:
     QString write(const QByteArray& contents) {
-        const QString path = dir.filePath("batch.csv");
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contents);
-        return path;
+        return writeFile(dir.filePath("batch.csv"), contents);
     }
     QTemporaryDir dir;
 };
@@ -43,14 +34,14 @@ TEST_F(CliQc, FileWithIdsGoodFailingAndUnreadableLines) {
     ASSERT_EQ(lines.size(), 5u) << run.out << run.err;
     EXPECT_EQ(lines[0],
               "roll,L*,a*,b*,dL*,dC*,dH*,dE76,dE94,dECMC,dE00,dHue,dValue,dChroma,verdict");
-    const auto r1 = fields(lines[1]);
+    const auto r1 = csvFields(lines[1]);
     ASSERT_EQ(r1.size(), 15u);
     EXPECT_EQ(r1[0], "R1");
     EXPECT_EQ(r1[10], "0.00");
     EXPECT_EQ(r1[14], "PASS");
-    EXPECT_EQ(fields(lines[3])[14], "FAIL");
-    EXPECT_EQ(fields(lines[4])[0], "R4");
-    EXPECT_EQ(fields(lines[4])[14].substr(0, 7), "ERROR: ");
+    EXPECT_EQ(csvFields(lines[3])[14], "FAIL");
+    EXPECT_EQ(csvFields(lines[4])[0], "R4");
+    EXPECT_EQ(csvFields(lines[4])[14].substr(0, 7), "ERROR: ");
     EXPECT_EQ(run.err, "zul qc: 1 of 4 samples failed the tolerance; 1 line not read (line 5)\n");
 
     // The window's reading of the same sample gives the same ΔE2000.
@@ -58,7 +49,7 @@ TEST_F(CliQc, FileWithIdsGoodFailingAndUnreadableLines) {
     const QcReading standard = readColour(reader, EntryForm::Lab, {"52.1", "40.5", "20.2"});
     const QcReading sample = readColour(reader, EntryForm::Lab, {"52.60", "40.90", "20.20"});
     const QcResult expected = evaluate(*standard.colour, *sample.colour, {});
-    const auto r2 = fields(lines[2]);
+    const auto r2 = csvFields(lines[2]);
     EXPECT_EQ(r2[10], formatPicture(expected.de00.dE, "0.00"));
     EXPECT_EQ(r2[14], verdictText(expected.verdict));
 }
@@ -93,7 +84,7 @@ TEST_F(CliQc, ExitStatusFollowsTheWorstSampleAndTheFormula) {
         EXPECT_EQ(run.status, c.status) << what << "\n" << run.err;
         const auto lines = run.lines();
         ASSERT_GE(lines.size(), 2u) << what;
-        const auto last = fields(lines.back());
+        const auto last = csvFields(lines.back());
         ASSERT_EQ(last.size(), 15u) << what;
         EXPECT_EQ(last[14], c.lastVerdict) << what;
         EXPECT_EQ(last[0], std::to_string(lines.size() - 1)) << what;

@@ -2,6 +2,7 @@
 // every source, the table's verdicts, the exports.
 #include "qc/qcwindow.h"
 #include "records/safefiles.h"
+#include "support/testfiles.h"
 #include "workbench/workbench_fixture.h"
 
 #include <QDir>
@@ -89,11 +90,9 @@ TEST_F(QcWindowTest, StandardsFromTheMainWindowARowAndABadText) {
 }
 
 TEST_F(QcWindowTest, PaletteEntriesAreSamples) {
-    const QString palette = dir.filePath("p.csv");
-    QFile f(palette);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("12/07/2026,10:00,brick,5R,4,10\n12/07/2026,10:01,sky,5PB,7,6\nnot a record\n");
-    f.close();
+    const QString palette =
+        writeFile(dir.filePath("p.csv"),
+                  "12/07/2026,10:00,brick,5R,4,10\n12/07/2026,10:01,sky,5PB,7,6\nnot a record\n");
     EXPECT_EQ(w->addPalette(palette), 2);
     EXPECT_EQ(cell(1, 0), "sky");
     ASSERT_TRUE(w->standardFromRow(0));

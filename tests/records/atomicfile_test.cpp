@@ -1,4 +1,5 @@
 #include "records/atomicfile.h"
+#include "support/testfiles.h"
 #include "workbench/palette.h"
 
 #include <QDir>
@@ -9,11 +10,6 @@
 
 namespace zul::testing {
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 class AtomicFileTest : public ::testing::Test {
 protected:

@@ -4,31 +4,36 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace zul {
 namespace {
 
 TEST(PaletteRecord, FamilyEndingsTwoLettersBeforeOne) {
-    EXPECT_FLOAT_EQ(paletteHueStep("5.6yr"), 15.6f);
-    EXPECT_FLOAT_EQ(paletteHueStep("2.5RP"), 92.5f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5GY"), 35.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5bg"), 55.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5PB"), 75.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5R"), 5.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5Y"), 25.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5G"), 45.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5B"), 65.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep("5P"), 85.0f);
-    EXPECT_FLOAT_EQ(paletteHueStep(" 7.5 yr "), 17.5f); // blanks around, as typed
+    const std::pair<const char*, float> steps[] = {
+        {"5.6yr", 15.6f},
+        {"2.5RP", 92.5f},
+        {"5GY", 35.0f},
+        {"5bg", 55.0f},
+        {"5PB", 75.0f},
+        {"5R", 5.0f},
+        {"5Y", 25.0f},
+        {"5G", 45.0f},
+        {"5B", 65.0f},
+        {"5P", 85.0f},
+        {" 7.5 yr ", 17.5f}, // blanks around, as typed
+        // Neutrals and texts without a family sit at angle 0 rather than anywhere else.
+        {"N", 0.0f},
+        {"5", 0.0f},
+        {"", 0.0f},
+        // A number beyond a float (a damaged file) must not stop the loading.
+        {"1e400YR", 0.0f},
+        {"1e39R", 0.0f}};
+    for (const auto& [text, step] : steps)
+        EXPECT_FLOAT_EQ(paletteHueStep(text), step) << '"' << text << '"';
     // 10YR and 0Y are the same hue: same step, same angle.
     EXPECT_EQ(paletteHueStep("10YR"), paletteHueStep("0Y"));
     EXPECT_EQ(paletteHueAngle(paletteHueStep("10YR")), paletteHueAngle(paletteHueStep("0y")));
-    // Neutrals and texts without a family sit at angle 0 rather than anywhere else.
-    EXPECT_EQ(paletteHueStep("N"), 0.0f);
-    EXPECT_EQ(paletteHueStep("5"), 0.0f);
-    EXPECT_EQ(paletteHueStep(""), 0.0f);
-    // A number beyond a float (a damaged file) must not stop the loading.
-    EXPECT_EQ(paletteHueStep("1e400YR"), 0.0f);
-    EXPECT_EQ(paletteHueStep("1e39R"), 0.0f);
 }
 
 TEST(PaletteRecord, AngleUsesTheTenDigitFactorInSinglePrecision) {

@@ -2,6 +2,7 @@
 #include "records/atomicfile.h"
 #include "records/filelock.h"
 #include "records/safefiles.h"
+#include "support/testfiles.h"
 #include "text/errors.h"
 #include "workbench/palette.h"
 
@@ -19,11 +20,6 @@
 
 namespace zul::testing {
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 class SafeFiles : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #include "records/csvline.h"
 #include "spectral/colorimetry.h"
 #include "spectral/spectrumfile.h"
+#include "support/testfiles.h"
 #include "support/zulprocess.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cmath>
 
 using namespace zul::spectral;
+using zul::testing::csvFields;
 using zul::testing::runZul;
 
 namespace {
@@ -23,11 +25,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
     }
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        return zul::testing::writeFile(m_dir.filePath(name), bytes);
     }
     // A plain "Import" file: header, 40 values 360..750 nm.
     QString plain(const QString& name, double (*f)(double)) {
@@ -49,12 +47,6 @@ double white(double) {
     return 100;
 }
 
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> f;
-    zul::splitCsvLine(line, f);
-    return f;
-}
-
 } // namespace
 
 TEST_F(SpectralCommand, DefaultIsD65TenDegreesWithTheWindowsNotation) {
@@ -64,7 +56,7 @@ TEST_F(SpectralCommand, DefaultIsD65TenDegreesWithTheWindowsNotation) {
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "sample,illuminant,observer,X,Y,Z,x,y,L*,a*,b*,notation");
-    const auto f = fields(lines[1]);
+    const auto f = csvFields(lines[1]);
     ASSERT_EQ(f.size(), 12u);
     EXPECT_EQ(f[0], "orange");
     EXPECT_EQ(f[1], "D65");
@@ -81,7 +73,7 @@ TEST_F(SpectralCommand, DefaultIsD65TenDegreesWithTheWindowsNotation) {
     const auto conv = runZul({"convert", "--from", "xyz", QString::number(c2.x, 'f', 4),
                               QString::number(c2.y, 'f', 4), QString::number(c2.z, 'f', 4)});
     ASSERT_EQ(conv.status, 0);
-    const auto cf = fields(conv.lines().at(1));
+    const auto cf = csvFields(conv.lines().at(1));
     EXPECT_EQ(f[11], cf[0] + " " + cf[1] + "/" + cf[2]);
 }
 
@@ -102,13 +94,13 @@ TEST_F(SpectralCommand, EveryCgatsSampleUnderEveryCondition) {
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), 1u + 3 * 20);
-    EXPECT_EQ(fields(lines[1])[0], "s, 0");
-    EXPECT_EQ(fields(lines[41])[0], "s, 2");
-    EXPECT_EQ(fields(lines[20])[1], "E");
-    EXPECT_EQ(fields(lines[20])[2], "10");
+    EXPECT_EQ(csvFields(lines[1])[0], "s, 0");
+    EXPECT_EQ(csvFields(lines[41])[0], "s, 2");
+    EXPECT_EQ(csvFields(lines[20])[1], "E");
+    EXPECT_EQ(csvFields(lines[20])[2], "10");
     // The same sample under different lights: same notation, different X.
-    EXPECT_EQ(fields(lines[1])[11], fields(lines[2])[11]);
-    EXPECT_NE(fields(lines[1])[3], fields(lines[2])[3]);
+    EXPECT_EQ(csvFields(lines[1])[11], csvFields(lines[2])[11]);
+    EXPECT_NE(csvFields(lines[1])[3], csvFields(lines[2])[3]);
 }
 
 TEST_F(SpectralCommand, IndicesAndMetamerism) {
@@ -119,13 +111,13 @@ TEST_F(SpectralCommand, IndicesAndMetamerism) {
     const auto lines = run.lines();
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], "sample,illuminant,observer,X,Y,Z,x,y,L*,a*,b*,notation,W,T,YI,metamerism");
-    const auto wf = fields(lines[1]);
+    const auto wf = csvFields(lines[1]);
     EXPECT_EQ(wf[12], "100.0000");
     EXPECT_EQ(wf[13], "0.0000");
     for (int k = 4; k <= 6; ++k) // the standard against itself
-        EXPECT_EQ(fields(lines[static_cast<std::size_t>(k)])[15], "0.0000");
-    EXPECT_EQ(fields(lines[1])[15], "0.0000");       // corrected at D65
-    EXPECT_GT(std::stod(fields(lines[2])[15]), 1.0); // white vs orange under A
+        EXPECT_EQ(csvFields(lines[static_cast<std::size_t>(k)])[15], "0.0000");
+    EXPECT_EQ(csvFields(lines[1])[15], "0.0000");       // corrected at D65
+    EXPECT_GT(std::stod(csvFields(lines[2])[15]), 1.0); // white vs orange under A
 
     // A black has no chromaticity: no indices; its notation is the neutral black.
     const auto black =
@@ -175,7 +167,7 @@ TEST_F(SpectralCommand, OneScalePerFileAndTheLoneSampleSaysWhichItTook) {
     auto run = runZul({"spectral", both});
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.lines().size(), 3u);
-    EXPECT_LT(std::stod(fields(run.lines()[2])[4]), 2) << run.lines()[2]; // Y
+    EXPECT_LT(std::stod(csvFields(run.lines()[2])[4]), 2) << run.lines()[2]; // Y
     EXPECT_EQ(run.err, "");
 
     const QString alone = write("alone.cgats", head + "1\nBEGIN_DATA\n" + velvet + "\nEND_DATA\n");
@@ -195,13 +187,13 @@ TEST_F(SpectralCommand, CommonSpectralFieldSpellingsAreRead) {
     auto run = runZul({"spectral", tcs});
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.lines().size(), 16u);
-    EXPECT_EQ(fields(run.lines()[1])[0], "TCS01");
-    EXPECT_GT(std::stod(fields(run.lines()[1])[4]), 20); // Y of factors read as percent
+    EXPECT_EQ(csvFields(run.lines()[1])[0], "TCS01");
+    EXPECT_GT(std::stod(csvFields(run.lines()[1])[4]), 20); // Y of factors read as percent
 
     run = runZul({"measure", "--instrument", "Import", "--file", tcs});
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.lines().size(), 2u);
-    EXPECT_GT(std::stod(fields(run.lines()[1])[4]), 20);
+    EXPECT_GT(std::stod(csvFields(run.lines()[1])[4]), 20);
 
     const QString none = write("none.cgats", "CGATS.17\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\n"
                                              "SAMPLE_ID XYZ_X\nEND_DATA_FORMAT\n"

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
 #include <random>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zul {
@@ -19,71 +21,96 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
+// Each number written with its picture, and the text expected.
+struct Formatted {
+    double number;
+    const char* picture;
+    const char* text;
+};
+
+void expectFormatted(std::initializer_list<Formatted> cases) {
+    for (const Formatted& c : cases)
+        EXPECT_EQ(formatPicture(c.number, c.picture), c.text)
+            << c.number << " \"" << c.picture << '"';
+}
+
 TEST(FormatPicture, LeadingDigitsFollowZeroAndHashPlaceholders) {
-    EXPECT_EQ(formatPicture(0.5, "##0.00"), "0.50");
-    EXPECT_EQ(formatPicture(0.5, "###.00"), ".50");
-    EXPECT_EQ(formatPicture(-0.5, "###.00"), "-.50");
-    EXPECT_EQ(formatPicture(-1.0, "##.00"), "-1.00");
-    EXPECT_EQ(formatPicture(0.31006, "0.0000"), "0.3101");
-    EXPECT_EQ(formatPicture(0.5, ".0000"), ".5000");
-    EXPECT_EQ(formatPicture(0.0, "###.00"), ".00");
-    EXPECT_EQ(formatPicture(0.0, "##0"), "0");
-    EXPECT_EQ(formatPicture(56.25, "##0.00"), "56.25");
+    expectFormatted({
+        {0.5, "##0.00", "0.50"},
+        {0.5, "###.00", ".50"},
+        {-0.5, "###.00", "-.50"},
+        {-1.0, "##.00", "-1.00"},
+        {0.31006, "0.0000", "0.3101"},
+        {0.5, ".0000", ".5000"},
+        {0.0, "###.00", ".00"},
+        {0.0, "##0", "0"},
+        {56.25, "##0.00", "56.25"},
+    });
 }
 
 TEST(FormatPicture, DigitsBeyondThePictureAreAllShown) {
-    EXPECT_EQ(formatPicture(1234.5, "##0.00"), "1234.50");
-    EXPECT_EQ(formatPicture(12.3, "0.0000"), "12.3000");
-    EXPECT_EQ(formatPicture(-1.25, ".0000"), "-1.2500");
-    EXPECT_EQ(formatPicture(999.996, "##0.00"), "1000.00");
-    EXPECT_EQ(formatPicture(1e20, "##0"), "100000000000000000000");
+    expectFormatted({
+        {1234.5, "##0.00", "1234.50"},
+        {12.3, "0.0000", "12.3000"},
+        {-1.25, ".0000", "-1.2500"},
+        {999.996, "##0.00", "1000.00"},
+        {1e20, "##0", "100000000000000000000"},
+    });
 }
 
 TEST(FormatPicture, RoundsHalfAwayFromZeroOnTheExactBinaryValue) {
-    EXPECT_EQ(formatPicture(0.125, "###.00"), ".13");
-    EXPECT_EQ(formatPicture(-0.125, "###.00"), "-.13");
-    EXPECT_EQ(formatPicture(127.5, "##0"), "128");
-    EXPECT_EQ(formatPicture(126.5, "##0"), "127");
-    EXPECT_EQ(formatPicture(-126.5, "##0"), "-127");
-    // 2.675, 0.995 and 1.005 lie just below the half; 12.345 and 99.995 just above it.
-    EXPECT_EQ(formatPicture(2.675, "###.00"), "2.67");
-    EXPECT_EQ(formatPicture(0.995, "###.00"), ".99");
-    EXPECT_EQ(formatPicture(1.005, "##0.00"), "1.00");
-    EXPECT_EQ(formatPicture(12.345, "##.00"), "12.35");
-    EXPECT_EQ(formatPicture(99.995, "##0.00"), "100.00");
-    EXPECT_EQ(formatPicture(0.00005, "0.0000"), "0.0001");
-    EXPECT_EQ(formatPicture(5e-324, "0.0000"), "0.0000");
-    // Either side of the magnitude where rounding switches from integer arithmetic to the long
-    // decimal expansion.
-    EXPECT_EQ(formatPicture(999999999999999.5, "##0"), "1000000000000000");
-    EXPECT_EQ(formatPicture(1e15 + 0.125, "##0.00"), "1000000000000000.13");
-    EXPECT_EQ(formatPicture(0.1234567890123456789, "0.000000000000000000"), "0.123456789012345677");
+    expectFormatted({
+        {0.125, "###.00", ".13"},
+        {-0.125, "###.00", "-.13"},
+        {127.5, "##0", "128"},
+        {126.5, "##0", "127"},
+        {-126.5, "##0", "-127"},
+        // 2.675, 0.995 and 1.005 lie just below the half; 12.345 and 99.995 just above it.
+        {2.675, "###.00", "2.67"},
+        {0.995, "###.00", ".99"},
+        {1.005, "##0.00", "1.00"},
+        {12.345, "##.00", "12.35"},
+        {99.995, "##0.00", "100.00"},
+        {0.00005, "0.0000", "0.0001"},
+        {5e-324, "0.0000", "0.0000"},
+        // Either side of the magnitude where rounding switches from integer arithmetic to the long
+        // decimal expansion.
+        {999999999999999.5, "##0", "1000000000000000"},
+        {1e15 + 0.125, "##0.00", "1000000000000000.13"},
+        {0.1234567890123456789, "0.000000000000000000", "0.123456789012345677"},
+    });
 }
 
 TEST(FormatPicture, ZeroResultCarriesNoMinusSign) {
-    EXPECT_EQ(formatPicture(-0.001, "###.00"), ".00");
-    EXPECT_EQ(formatPicture(-0.004, "##0.00"), "0.00");
-    EXPECT_EQ(formatPicture(-0.4, "##0"), "0");
-    EXPECT_EQ(formatPicture(-0.0, "0.0000"), "0.0000");
-    EXPECT_EQ(formatPicture(-0.5, "##0"), "-1");
+    expectFormatted({
+        {-0.001, "###.00", ".00"},
+        {-0.004, "##0.00", "0.00"},
+        {-0.4, "##0", "0"},
+        {-0.0, "0.0000", "0.0000"},
+        {-0.5, "##0", "-1"},
+    });
 }
 
 TEST(FormatPicture, LiteralTextIsCopiedAndSignFollowsIt) {
-    EXPECT_EQ(formatPicture(5.0, " ##.00"), " 5.00");
-    EXPECT_EQ(formatPicture(0.5, " ##.00"), " .50");
-    EXPECT_EQ(formatPicture(12.0, " ##.00"), " 12.00");
-    EXPECT_EQ(formatPicture(-1.0, " ##.00"), " -1.00");
-    EXPECT_EQ(formatPicture(123.0, " ##.00"), " 123.00");
+    expectFormatted({
+        {5.0, " ##.00", " 5.00"},
+        {0.5, " ##.00", " .50"},
+        {12.0, " ##.00", " 12.00"},
+        {-1.0, " ##.00", " -1.00"},
+        {123.0, " ##.00", " 123.00"},
+    });
 }
 
 TEST(FormatPicture, OptionalDecimalsDropInsignificantZeros) {
-    EXPECT_EQ(formatPicture(5.0, "   #.##"), "   5.");
-    EXPECT_EQ(formatPicture(0.5, "   #.##"), "   .5");
-    EXPECT_EQ(formatPicture(5.25, "   #.##"), "   5.25");
-    EXPECT_EQ(formatPicture(5.2, "   #.##"), "   5.2");
-    EXPECT_EQ(formatPicture(9.999, "   #.##"), "   10.");
-    EXPECT_EQ(formatPicture(5.05, "   #.##"), "   5.05");
-    EXPECT_EQ(formatPicture(-0.5, "   #.##"), "   -.5");
+    expectFormatted({
+        {5.0, "   #.##", "   5."},
+        {0.5, "   #.##", "   .5"},
+        {5.25, "   #.##", "   5.25"},
+        {5.2, "   #.##", "   5.2"},
+        {9.999, "   #.##", "   10."},
+        {5.05, "   #.##", "   5.05"},
+        {-0.5, "   #.##", "   -.5"},
+    });
 }
 
 TEST(FormatPicture, NonFiniteNumbersAreRefused) {
@@ -261,21 +288,12 @@ TEST(ParseStrict, SameAsTheReferenceReader) {
 }
 
 TEST(ParseLenient, TakesTheLeadingNumber) {
-    EXPECT_EQ(parseLenient("1 2.5"), 12.5);
-    EXPECT_EQ(parseLenient("abc"), 0.0);
-    EXPECT_EQ(parseLenient("12abc"), 12.0);
-    EXPECT_EQ(parseLenient("-"), 0.0);
-    EXPECT_EQ(parseLenient("3e"), 3.0);
-    EXPECT_EQ(parseLenient("3e+x"), 3.0);
-    EXPECT_EQ(parseLenient(".5"), 0.5);
-    EXPECT_EQ(parseLenient("- 5"), -5.0);
-    EXPECT_EQ(parseLenient("\t7\t"), 7.0);
-    EXPECT_EQ(parseLenient("1e3x"), 1000.0);
-    EXPECT_EQ(parseLenient("1.2.3"), 1.2);
-    EXPECT_EQ(parseLenient("5.6"), 5.6);
-    EXPECT_EQ(parseLenient(""), 0.0);
-    EXPECT_EQ(parseLenient("+-1"), 0.0);
-    EXPECT_EQ(parseLenient("300"), 300.0);
+    const std::pair<const char*, double> cases[] = {
+        {"1 2.5", 12.5}, {"abc", 0.0}, {"12abc", 12.0}, {"-", 0.0},     {"3e", 3.0},
+        {"3e+x", 3.0},   {".5", 0.5},  {"- 5", -5.0},   {"\t7\t", 7.0}, {"1e3x", 1000.0},
+        {"1.2.3", 1.2},  {"5.6", 5.6}, {"", 0.0},       {"+-1", 0.0},   {"300", 300.0}};
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(parseLenient(text), number) << '"' << text << '"';
     EXPECT_THROW(parseLenient("1e999"), RangeError);
 }
 

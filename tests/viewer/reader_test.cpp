@@ -2,6 +2,7 @@
 #include "records/paletterecord.h"
 #include "viewer/pointtable.h"
 #include "viewer/projection.h"
+#include "viewer_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,8 @@ constexpr float kPosTol = 0.01f;
 
 PointTable tableOf(std::initializer_list<std::array<float, 3>> hvc) {
     PointTable t;
-    for (const auto& [step, value, chroma] : hvc) {
-        const float angle = paletteHueAngle(step);
-        t.names.push_back("");
-        t.hueSteps.push_back(step);
-        t.angles.push_back(angle);
-        t.values.push_back(value);
-        t.chromas.push_back(chroma);
-        t.baseX.push_back(chroma * std::cos(angle));
-        t.baseY.push_back(chroma * std::sin(angle));
-    }
+    for (const auto& [step, value, chroma] : hvc)
+        testing::addPoint(t, step, value, chroma, 0xff000000u);
     return t;
 }
 

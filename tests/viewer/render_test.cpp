@@ -18,27 +18,6 @@
 namespace zul::testing {
 namespace {
 
-void addPoint(PointTable& t, float step, float value, float chroma, std::uint32_t colour,
-              bool converted = true) {
-    const float angle = paletteHueAngle(step);
-    t.names.push_back("P" + std::to_string(t.size() + 1));
-    t.hueTexts.push_back("5R");
-    t.valueTexts.push_back(std::to_string(value));
-    t.chromaTexts.push_back(std::to_string(chroma));
-    t.lines.push_back(static_cast<long>(t.size()));
-    t.hueSteps.push_back(step);
-    t.angles.push_back(angle);
-    t.values.push_back(value);
-    t.chromas.push_back(chroma);
-    t.baseX.push_back(chroma * std::cos(angle));
-    t.baseY.push_back(chroma * std::sin(angle));
-    t.colours.push_back(colour);
-    t.labL.push_back(50);
-    t.labA.push_back(0);
-    t.labB.push_back(0);
-    t.converted.push_back(converted ? 1 : 0);
-}
-
 struct Pixel {
     int x, y;
 };
@@ -67,7 +46,22 @@ ZulRun runZul(const QStringList& args) {
     return {r.status, QByteArray::fromStdString(r.out), QByteArray::fromStdString(r.err)};
 }
 
-class RenderTest : public WorkbenchTest {};
+class RenderTest : public WorkbenchTest {
+protected:
+    struct Drawn {
+        QImage image;
+        View view;
+    };
+    // The view of no palette zoomed out to 25, drawn 400 x 400: axes and markers alone.
+    static Drawn emptyWideView() {
+        Drawn d{QImage(400, 400, QImage::Format_RGB32), {}};
+        ViewBars wide;
+        wide.zoom = 25;
+        d.view = viewFrom(wide);
+        renderView(d.image, PointTable{}, d.view, RenderOptions{});
+        return d;
+    }
+};
 
 TEST_F(RenderTest, DotCentreShowsTheCommandLineConversionOf5R5_10) {
     const ZulRun convert = runZul({"convert", "--from", "munsell", "5R", "5", "10"});
@@ -136,11 +130,7 @@ TEST_F(RenderTest, OutOfDisplayEntriesAreMarkedRealBlacksStayBlack) {
 }
 
 TEST_F(RenderTest, HueEndsAndTheValueAxisAreLabelled) {
-    QImage image(400, 400, QImage::Format_RGB32);
-    ViewBars wide;
-    wide.zoom = 25;
-    const View v = viewFrom(wide);
-    renderView(image, PointTable{}, v, RenderOptions{});
+    const auto [image, v] = emptyWideView();
     const PixelMapping m(v, 400, 400);
     // Text beside the red marker's end, and at the value 10 tick left of the axis.
     auto inked = [&](QRect r) {
@@ -157,11 +147,7 @@ TEST_F(RenderTest, HueEndsAndTheValueAxisAreLabelled) {
 }
 
 TEST_F(RenderTest, AxesAndMarkersWithoutAPalette) {
-    QImage image(400, 400, QImage::Format_RGB32);
-    ViewBars wide;
-    wide.zoom = 25;
-    const View v = viewFrom(wide);
-    renderView(image, PointTable{}, v, RenderOptions{});
+    const auto [image, v] = emptyWideView();
     const PixelMapping m(v, 400, 400);
     auto at = [&](double x, double y) {
         return image.pixel(static_cast<int>(m.px(float(x))), static_cast<int>(m.py(float(y))));

@@ -1,7 +1,9 @@
 #pragma once
 // Palettes for the viewer's tests: written in memory or to files, in the record layout of
 // "Save to Palette".
+#include "records/paletterecord.h"
 #include "support/scratchfolder.h"
+#include "viewer/pointtable.h"
 #include "workbench/palette.h"
 #include "workbench/workbench.h"
 
@@ -12,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -38,6 +42,29 @@ inline std::string manyRecords(int count) {
                       std::to_string((i * 3) % 7));
     }
     return out;
+}
+
+// Appends a point of hue step `step` (in the palette's hue steps) with its place on the view and
+// its display colour.
+inline void addPoint(PointTable& t, float step, float value, float chroma, std::uint32_t colour,
+                     bool converted = true) {
+    const float angle = paletteHueAngle(step);
+    t.names.push_back("P" + std::to_string(t.size() + 1));
+    t.hueTexts.push_back("5R");
+    t.valueTexts.push_back(std::to_string(value));
+    t.chromaTexts.push_back(std::to_string(chroma));
+    t.lines.push_back(static_cast<long>(t.size()));
+    t.hueSteps.push_back(step);
+    t.angles.push_back(angle);
+    t.values.push_back(value);
+    t.chromas.push_back(chroma);
+    t.baseX.push_back(chroma * std::cos(angle));
+    t.baseY.push_back(chroma * std::sin(angle));
+    t.colours.push_back(colour);
+    t.labL.push_back(50);
+    t.labA.push_back(0);
+    t.labB.push_back(0);
+    t.converted.push_back(converted ? 1 : 0);
 }
 
 inline void writeFile(const QString& name, const std::string& text) {
