@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace zul {
