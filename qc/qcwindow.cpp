@@ -7,6 +7,7 @@
 #include "records/paletterecord.h"
 #include "records/safefiles.h"
 #include "text/numtext.h"
+#include "widgets/backgroundtask.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -349,9 +350,21 @@ int QcWindow::addSampleLines(const QString& text, EntryForm form) {
     return added;
 }
 
+namespace {
+
+// Bounded and regular files only, so a FIFO or /dev/zero ends at once; read on a thread of its
+// own, so a large file on a slow disk keeps the window answering.
+FileBytes readOffWindowThread(const QString& fileName) {
+    FileBytes read;
+    BackgroundTask task;
+    task.run([&] { read = readRegularFile(fileName, kMaxQcFileBytes); });
+    return read;
+}
+
+} // namespace
+
 int QcWindow::importFile(const QString& fileName) {
-    // Bounded and regular files only: a FIFO or /dev/zero would hold the window for good.
-    const FileBytes read = readRegularFile(fileName, kMaxQcFileBytes);
+    const FileBytes read = readOffWindowThread(fileName);
     if (!read.ok()) {
         m_status = "Cannot read " + fileName + ": " + read.error;
         refresh();
@@ -361,8 +374,7 @@ int QcWindow::importFile(const QString& fileName) {
 }
 
 int QcWindow::addPalette(const QString& fileName) {
-    // Bounded and regular files only: a FIFO or /dev/zero would hold the window for good.
-    const FileBytes read = readRegularFile(fileName, kMaxQcFileBytes);
+    const FileBytes read = readOffWindowThread(fileName);
     if (!read.ok()) {
         m_status = "Cannot read " + fileName + ": " + read.error;
         refresh();

@@ -1,6 +1,7 @@
 #include "spectral/spectralwindow.h"
 
 #include "spectral/indices.h"
+#include "widgets/backgroundtask.h"
 #include "workbench/workbench.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <exception>
 
 namespace zul::spectral {
 
@@ -164,8 +166,19 @@ void SpectralWindow::addCurve(NamedSpectrum curve) {
 bool SpectralWindow::addFile(const QString& path) {
     const Dialogs::AskedBy asking(m_workbench.dialogs(), this);
     try {
+        // Read and parsed on a thread of its own: a large file keeps the window answering.
         std::string note;
-        std::vector<NamedSpectrum> read = readSpectrumFile(path, &note);
+        std::vector<NamedSpectrum> read;
+        std::exception_ptr failed;
+        BackgroundTask task;
+        task.run([&] {
+            try {
+                read = readSpectrumFile(path, &note);
+            } catch (...) {
+                failed = std::current_exception();
+            }
+        });
+        if (failed) std::rethrow_exception(failed);
         for (NamedSpectrum& s : read) {
             weightTable({}, s.spectrum.start, s.spectrum.interval,
                         static_cast<int>(s.spectrum.values.size()));
