@@ -467,6 +467,10 @@ TEST_F(HostileFiles, SpecialInputsAndAFullOutputFail) {
          "\"fifo\" is not a regular file", 3},
         {"\"$0\" batch xyz --format cgats -i /dev/zero --palette p.csv",
          "\"/dev/zero\" is not a regular file", 3},
+        {"\"$0\" chart colorchecker --ccnames fifo --csv -", "\"fifo\" is not a regular file"},
+        {"mkdir -p cfg/zul && mkfifo cfg/zul/ZUL.ini && XDG_CONFIG_HOME=$PWD/cfg \"$0\" "
+         "--reset-settings",
+         "ZUL.ini\" is not a regular file; the preferences were not forgotten"},
         {"ln -s /dev/zero Muncie.dat; \"$0\" convert --from munsell '5R 5/2'; s=$?; rm Muncie.dat;"
          " exit $s",
          "Muncie.dat: not a regular file"},
