@@ -82,7 +82,7 @@ bool AtomicFile::open() {
         fail(systemReason(EISDIR));
         return false;
     }
-    if (m_place.exists && !S_ISREG(m_place.existing.st_mode)) {
+    if (m_place.exists && (!S_ISREG(m_place.existing.st_mode) || m_place.descriptor)) {
         // Written in place: a rename would replace the FIFO or the device with a regular file.
         QString refused;
         m_fd = openStreamInPlace(m_place, refused);
@@ -144,10 +144,17 @@ bool AtomicFile::publish() {
     }
     if (m_tempName.isEmpty()) {
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd.get());
+        // Through /proc first: linking by the descriptor itself wants a capability that users
+        // lack. Where there is no /proc, the second way; the first way's reason stands otherwise.
         const auto linkTo = [&](const QByteArray& name) {
-            return ::linkat(AT_FDCWD, self.constData(), folder, name.constData(),
-                            AT_SYMLINK_FOLLOW) == 0 ||
-                   ::linkat(m_fd.get(), "", folder, name.constData(), AT_EMPTY_PATH) == 0;
+            if (::linkat(AT_FDCWD, self.constData(), folder, name.constData(), AT_SYMLINK_FOLLOW) ==
+                0)
+                return true;
+            const int first = errno;
+            if (first != ENOENT) return false;
+            if (::linkat(m_fd.get(), "", folder, name.constData(), AT_EMPTY_PATH) == 0) return true;
+            if (errno == ENOENT) errno = first;
+            return false;
         };
         if (!m_place.exists && linkTo(m_place.leaf)) return true;
         if (errno != EEXIST && !m_place.exists) {

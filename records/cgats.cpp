@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -82,7 +84,9 @@ int spectralFieldWavelength(std::string_view field) {
         if (f.rfind(p, 0) != 0) continue;
         const std::string rest = f.substr(p.size());
         // Three or four digits: a longer run names no wavelength (and would overflow an int).
-        if (rest.size() < 3 || rest.size() > 4 || !std::all_of(rest.begin(), rest.end(), ::isdigit))
+        if (rest.size() < 3 || rest.size() > 4 ||
+            !std::all_of(rest.begin(), rest.end(),
+                         [](unsigned char c) { return std::isdigit(c) != 0; }))
             return 0;
         return std::stoi(rest);
     }
@@ -98,14 +102,25 @@ int setCount(cmsHANDLE h) {
     return declared >= 1 && declared < 1e9 ? static_cast<int>(declared) : 0;
 }
 
-// A factor as percent, in the fewest digits that read back as the same number.
+// A whole cell as a number, read with the point whatever the user's locale (the window and the
+// commands run under it, and strtod would stop at "80.38" under a decimal comma).
+std::optional<double> cellNumber(std::string_view text) {
+    if (text.starts_with('+')) text.remove_prefix(1);
+    double v = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return v;
+}
+
+// A factor as percent, in the fewest digits that read back as the same number (as "%.12g").
 std::string percentText(const std::string& factor) {
-    char* end = nullptr;
-    const double v = std::strtod(factor.c_str(), &end);
-    if (factor.empty() || !end || *end || !std::isfinite(v)) return factor;
+    const std::optional<double> v = cellNumber(factor);
+    if (!v || !std::isfinite(*v)) return factor;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.12g", v * 100);
-    return buf;
+    const auto [end, error] =
+        std::to_chars(buf, buf + sizeof buf, *v * 100, std::chars_format::general, 12);
+    return error == std::errc() ? std::string(buf, end) : factor;
 }
 
 } // namespace
@@ -285,9 +300,7 @@ CgatsSpectra cgatsSpectra(std::string_view cgats) {
         for (const auto& b : bands) {
             t.push_back(cell(row, b.second));
             const std::string& text = t.back();
-            char* end = nullptr;
-            const double d = std::strtod(text.c_str(), &end);
-            v.push_back(!text.empty() && end && *end == 0 ? d : std::nan(""));
+            v.push_back(cellNumber(text).value_or(std::nan("")));
             if (std::isfinite(v.back())) highest = std::max(highest, v.back());
         }
         out.names.push_back(std::move(label));
@@ -298,14 +311,17 @@ CgatsSpectra cgatsSpectra(std::string_view cgats) {
     // One scale for the whole file: a dark sample (black velvet, a light trap) in a percent file
     // reads 2 or less everywhere and is no factor sample for that.
     const char* norm = cmsIT8GetProperty(h, "SPECTRAL_NORM");
-    const double stated = norm ? std::strtod(norm, nullptr) : 0;
+    const double stated = norm ? cellNumber(norm).value_or(0) : 0;
     if (stated == 1 || stated == 100) {
         out.factors = stated == 1;
     } else {
         out.factors = highest <= 2;
-        if (out.factors && sets == 1)
-            out.scaleNote = "one sample with no value above 2: read as reflectance factors "
-                            "(0..1), not percent";
+        // A lone sample cannot tell, nor can values above 1 (a factor is rarely above 1, a
+        // dark sample in percent may be): say which reading was taken.
+        if (out.factors && (sets == 1 || highest > 1))
+            out.scaleNote = std::string(sets == 1 ? "one sample" : "samples") +
+                            " with no value above 2: read as reflectance factors (0..1), not "
+                            "percent; a SPECTRAL_NORM 100 keyword says percent";
     }
     return out;
 }

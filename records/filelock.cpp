@@ -73,9 +73,10 @@ FileLock::State FileLock::tryLock() {
         m_fd.reset(::openat(m_folder.get(), m_leaf.constData(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (m_fd.isOpen()) {
+            // Another waiter may be looking at the new file for a moment and hold its flock;
+            // the lock then holds by its content and its age, as it does on a full disk.
             ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
             const QByteArray content = lockContent();
-            // On a full disk the lock still holds, by flock and by its age.
             [[maybe_unused]] const ssize_t written =
                 ::write(m_fd.get(), content.constData(), static_cast<std::size_t>(content.size()));
             return State::Locked;
@@ -93,6 +94,9 @@ bool FileLock::takeOverStale(int folder, const QByteArray& leaf) {
     // Non-blocking: a FIFO planted as the lock must not stop the program.
     FileHandle fd(::openat(folder, leaf.constData(),
                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    // Gone meanwhile (taken over by another waiter, who may hold it now): look again, never
+    // judge a new lock by the old one's age.
+    if (!fd.isOpen() && errno == ENOENT) return true;
     QByteArray content;
     struct stat st = named;
     if (fd.isOpen()) {

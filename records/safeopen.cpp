@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace zul {
@@ -29,6 +31,12 @@ std::pair<QByteArray, QByteArray> splitPath(const QByteArray& path) {
 
 bool foreignName(const OutputPlace& place, uid_t owner) {
     return !followsLink(place.sharedFolder, owner, place.folderOwner, ::geteuid());
+}
+
+// A folder of the process file system: /proc/self/fd and its kin.
+bool isDescriptorFolder(int folder) {
+    struct statfs fs {};
+    return ::fstatfs(folder, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
 }
 
 QString linkRefusal(const QString& shown) {
@@ -95,6 +103,19 @@ OutputPlace placeOutput(const QString& fileName) {
                 place.error = quoted(fileName) + " belongs to another user; nothing was written";
             return place;
         }
+        if (isDescriptorFolder(place.folder.get())) {
+            // /proc/PID/fd/N names an open file (a pipe, a terminal, the file the shell
+            // redirected to) by a link that cannot be read as a path: what it leads to is the
+            // output, written in place. Only the process itself and its user see these links.
+            if (::fstatat(place.folder.get(), leaf.constData(), &st, 0) != 0) {
+                place.error = systemReason(errno);
+                return place;
+            }
+            place.exists = true;
+            place.existing = st;
+            place.descriptor = true;
+            return place;
+        }
         const std::optional<uid_t> owner = linkOwnerOverride(QFile::decodeName(path));
         if (foreignName(place, owner.value_or(st.st_uid))) {
             place.error = linkRefusal(fileName);
@@ -141,10 +162,11 @@ QString refusedDescriptor(const OutputPlace& place, const struct stat& st, bool 
 }
 
 FileHandle openStreamInPlace(const OutputPlace& place, QString& error) {
+    const int follow = place.descriptor ? 0 : O_NOFOLLOW;
     FileHandle fd(::openat(place.folder.get(), place.leaf.constData(),
-                           O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+                           O_WRONLY | follow | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.isOpen()) {
-        error = errno == ENXIO
+        error = errno == ENXIO && S_ISFIFO(place.existing.st_mode)
                     ? quoted(place.shown) + " is a FIFO that no program reads; nothing was written"
                     : systemReason(errno);
         return fd;
@@ -155,7 +177,7 @@ FileHandle openStreamInPlace(const OutputPlace& place, QString& error) {
         fd.reset();
         return fd;
     }
-    if (S_ISREG(st.st_mode) || st.st_ino != place.existing.st_ino ||
+    if ((S_ISREG(st.st_mode) && !place.descriptor) || st.st_ino != place.existing.st_ino ||
         st.st_dev != place.existing.st_dev) {
         error = quoted(place.shown) + " changed while it was opened; nothing was written";
         fd.reset();

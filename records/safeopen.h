@@ -40,7 +40,10 @@ struct OutputPlace {
     uid_t folderOwner = 0;
     bool exists = false;
     struct stat existing {}; // what the last name is (never a link), when it exists
-    QString error;           // why nothing may be written; empty when all is well
+    // The last name is one of the process's own descriptors (/dev/stdout, /proc/self/fd/N): a
+    // link of the system's to a pipe, a terminal or an open file, written where it leads.
+    bool descriptor = false;
+    QString error; // why nothing may be written; empty when all is well
     bool ok() const { return error.isEmpty(); }
 };
 

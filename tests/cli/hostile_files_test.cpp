@@ -221,6 +221,16 @@ TEST_F(HostileFiles, SpecialOutputsAreWrittenInPlace) {
     ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 
+    // The program's own standard output by its name, a pipe and a file: written where it leads.
+    for (const char* to : {"| cat", "> out.csv; cat out.csv"}) {
+        const ProgramRun named = runProgram(
+            "/bin/sh",
+            {"-c", QString("\"$0\" chart colorchecker --csv /dev/stdout ") + to, zulProgram()}, {},
+            dir.path(), 10000);
+        EXPECT_EQ(named.status, 0) << to << named.err;
+        EXPECT_EQ(named.lines().size(), 25u) << to;
+    }
+
     // A null device of our own, where the system lets us make one.
     const QString null = path("null");
     if (::mknod(QFile::encodeName(null).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)

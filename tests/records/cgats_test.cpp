@@ -108,6 +108,8 @@ TEST(Cgats, OneScalePerFile) {
         // Black velvet beside white paper in a percent file stays in percent.
         {{"paper 90 92 93", "velvet 0.8 0.9 1.2"}, "", false, false},
         {{"paper 0.90 0.92 0.93", "velvet 0.008 0.009 0.012"}, "", true, false},
+        // Two dark samples of a percent file, above 1: read as factors, with the note.
+        {{"velvet 0.8 0.9 1.2", "trap 0.1 0.2 0.3"}, "", true, true},
         // One sample alone cannot tell: factors, and the note says so...
         {{"velvet 0.8 0.9 1.2"}, "", true, true},
         {{"paper 0.9 0.92 0.93"}, "", true, true},
