@@ -186,7 +186,11 @@ bool endsUnfinished(const QByteArray& content) {
 std::optional<QString> rewriteWithLine(const QString& fileName, const AppendTarget& target,
                                        const QByteArray& line) {
     const qint64 size = target.place.existing.st_size;
-    if (!target.readable || size > kRewriteLimit) return std::nullopt;
+    // Another user's palette (the shared folder's owner's) is added to in place: a replacement
+    // would be ours, and in a sticky folder could not be renamed over theirs at all.
+    if (!target.readable || size > kRewriteLimit ||
+        (target.place.exists && target.place.existing.st_uid != ::geteuid()))
+        return std::nullopt;
     QByteArray content(size, Qt::Uninitialized);
     qint64 done = 0;
     while (done < size) {
