@@ -8,8 +8,8 @@
 # Usage: bench/compare_outputs.sh OLD_ZUL NEW_ZUL [lines] [picture]
 set -eu
 
-OLD=$1
-NEW=$2
+OLD=$(realpath "$1") # the faces run in folders of their own
+NEW=$(realpath "$2")
 N=${3:-1000000}
 PICTURE=${4:-}
 WORK=${TMPDIR:-/tmp}/zul-compare
