@@ -67,6 +67,8 @@ public:
                                                         std::string_view value,
                                                         std::string_view chroma, float valueNumber,
                                                         float chromaNumber) {
+        // The slow path runs the whole chain, whose boxes would pile up over a long load.
+        if (!m_dialogs.messages().isEmpty()) m_dialogs.clear();
         return m_wb.munsellColour(hue, value, chroma, valueNumber, chromaNumber);
     }
 
@@ -83,7 +85,6 @@ public:
 private:
     NonInteractiveDialogs m_dialogs;
     Workbench m_wb;
-    std::string m_held; // a notation split or a text made for the moment
     std::unique_ptr<Workbench::LinearTexts> m_linear;
 };
 
