@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -59,10 +60,12 @@ void appendNumber(std::string& out, double v) {
         out += ',';
         return;
     }
+    // With the point whatever the locale, rounded as printf's "%.4f" rounds.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.4f", v);
+    const auto [end, error] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
+    const std::string_view text(buf, error == std::errc() ? std::size_t(end - buf) : 0);
     out += ',';
-    out += std::string_view(buf) == "-0.0000" ? "0.0000" : buf;
+    out += text == "-0.0000" ? std::string_view("0.0000") : text;
 }
 
 struct Request {

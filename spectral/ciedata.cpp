@@ -1,6 +1,7 @@
 #include "spectral/ciedata.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -118,11 +119,18 @@ std::vector<SampledTable> detail::parseTable(std::string_view text) {
         pos = end + 1;
         if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])))) continue;
         std::vector<double> row;
+        // from_chars reads the point whatever the locale (strtod follows the one Qt sets).
         const char* p = line.c_str();
-        while (*p) {
-            char* stop = nullptr;
-            row.push_back(std::strtod(p, &stop));
-            if (stop == p) throw std::runtime_error("malformed CIE table line: " + line);
+        const char* const lineEnd = p + line.size();
+        while (p < lineEnd) {
+            while (*p == ' ' || *p == '\t')
+                ++p;
+            if (*p == '+') ++p;
+            double v = 0;
+            const auto [stop, error] = std::from_chars(p, lineEnd, v);
+            if (error != std::errc() || stop == p)
+                throw std::runtime_error("malformed CIE table line: " + line);
+            row.push_back(v);
             p = *stop == ',' ? stop + 1 : stop;
             if (*stop && *stop != ',' && *stop != '\r')
                 throw std::runtime_error("malformed CIE table line: " + line);
