@@ -14,16 +14,16 @@ COUNT=${2:-100000}
 WORK=$(bench_workdir spectral)
 PER_FILE=25000
 FILES=""
-part=0
+piece=0
 left=$COUNT
 while [ "$left" -gt 0 ]; do
     n=$((left < PER_FILE ? left : PER_FILE))
-    part=$((part + 1))
-    INPUT=$WORK/spectra-$n-$part.cgats
+    piece=$((piece + 1))
+    INPUT=$WORK/spectra-$n-$piece.cgats
     FILES="$FILES $INPUT"
     left=$((left - n))
     [ -s "$INPUT" ] && continue
-    awk -v n="$n" -v seed="$part" 'BEGIN {
+    awk -v n="$n" -v seed="$piece" 'BEGIN {
         srand(seed)
         print "CGATS.17"
         print "NUMBER_OF_FIELDS 41"
