@@ -481,6 +481,8 @@ TEST_F(HostileFiles, SpecialInputsAndAFullOutputFail) {
         {"mkdir -p cfg/zul && mkfifo cfg/zul/ZUL.ini && XDG_CONFIG_HOME=$PWD/cfg \"$0\" "
          "--reset-settings",
          "ZUL.ini\" is not a regular file; the preferences were not forgotten"},
+        {"mkfifo Muncie.dat; \"$0\" convert --from munsell '5R 5/2'; s=$?; rm Muncie.dat; exit $s",
+         "Muncie.dat: not a regular file"},
         {"ln -s /dev/zero Muncie.dat; \"$0\" convert --from munsell '5R 5/2'; s=$?; rm Muncie.dat;"
          " exit $s",
          "Muncie.dat: not a regular file"},

@@ -1,9 +1,7 @@
-#include "munsell/table.h"
 #include "records/atomicfile.h"
 #include "records/filelock.h"
 #include "records/safefiles.h"
 #include "support/testfiles.h"
-#include "text/errors.h"
 #include "workbench/palette.h"
 
 #include <QFile>
@@ -130,14 +128,6 @@ TEST_F(SafeFiles, LeftLocksAreTakenOverLiveOnesNamed) {
     PaletteLock second(palette);
     EXPECT_FALSE(second.acquire(100));
     EXPECT_TRUE(second.busyMessage().contains('"' + lockName + '"'));
-}
-
-// Readers of whole files end at once on a device or a FIFO, with a message.
-TEST_F(SafeFiles, RenotationTableRefusesDevicesAndFifos) {
-    const QString fifo = dir.filePath("Muncie.dat");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& file : {QString("/dev/zero"), fifo})
-        EXPECT_THROW(loadRenotationTable(QFile::encodeName(file).toStdString()), DataFileError);
 }
 
 } // namespace
